@@ -1,0 +1,13 @@
+# Shared part of the two MinGW-w64 toolchains; TSTOOLS_TRIPLE names the target.
+# The posix thread model: GoogleTest needs std::mutex; everything is linked statically.
+set(CMAKE_C_COMPILER ${TSTOOLS_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TSTOOLS_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TSTOOLS_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TSTOOLS_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(TSTOOLS_OBJDUMP ${TSTOOLS_TRIPLE}-objdump)
+set(TSTOOLS_NM ${TSTOOLS_TRIPLE}-nm)
+set(TSTOOLS_DLLTOOL ${TSTOOLS_TRIPLE}-dlltool)

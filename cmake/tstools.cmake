@@ -1,0 +1,157 @@
+# Build helpers shared by every subsystem directory.
+
+define_property(GLOBAL PROPERTY TSTOOLS_PORTABLE_SOURCES BRIEF_DOCS "portable sources" FULL_DOCS "files without <windows.h>")
+define_property(GLOBAL PROPERTY TSTOOLS_WINDOWS_SOURCES BRIEF_DOCS "Windows glue" FULL_DOCS "files built only into the DLL")
+
+set(TSTOOLS_RESULTS_DIR ${CMAKE_BINARY_DIR}/test-results)
+file(MAKE_DIRECTORY ${TSTOOLS_RESULTS_DIR})
+
+if(TSTOOLS_WINDOWS)
+  set(TSTOOLS_WINE "/usr/lib/wine/wine64" CACHE STRING "Wine loader used to run the test programs")
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+  # Nothing beyond system DLLs: the runtime libraries are linked in.
+  set(TSTOOLS_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+else()
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter -fno-omit-frame-pointer
+                      -fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# tstools_sources(PORTABLE a.cpp ... WINDOWS b.cpp ...)
+# PORTABLE files never include <windows.h> and also build natively.
+function(tstools_sources)
+  cmake_parse_arguments(arg "" "" "PORTABLE;WINDOWS" ${ARGN})
+  foreach(f ${arg_PORTABLE})
+    set_property(GLOBAL APPEND PROPERTY TSTOOLS_PORTABLE_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+  foreach(f ${arg_WINDOWS})
+    set_property(GLOBAL APPEND PROPERTY TSTOOLS_WINDOWS_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+endfunction()
+
+# Creates tstools_portable (static, every preset) and, in the cross builds, TSTOOLS.DLL with
+# its export table and import library derived from the declarations in include/tstools.
+function(tstools_define_libraries)
+  get_property(portable GLOBAL PROPERTY TSTOOLS_PORTABLE_SOURCES)
+  add_library(tstools_portable STATIC ${portable})
+  target_include_directories(tstools_portable PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
+  if(NOT TSTOOLS_WINDOWS)
+    return()
+  endif()
+
+  # The export list comes from compiling every public header once with TSTOOLS_EXPORT_SCAN:
+  # each declaration then references its function, and the compiler's own symbol names
+  # (_Name@N on i686) become the .def file. Nothing is typed twice.
+  file(GLOB public_headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/tstools/*.h)
+  set(scan_source ${CMAKE_BINARY_DIR}/generated/export_scan.cpp)
+  set(scan_text "// Generated: references every exported declaration.\n#define TSTOOLS_EXPORT_SCAN 1\n")
+  foreach(h ${public_headers})
+    get_filename_component(hname ${h} NAME)
+    string(APPEND scan_text "#include <tstools/${hname}>\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${scan_source} CONTENT "${scan_text}")
+  add_library(tstools_export_scan OBJECT ${scan_source})
+  target_include_directories(tstools_export_scan PRIVATE ${CMAKE_SOURCE_DIR}/include)
+
+  set(def_file ${CMAKE_BINARY_DIR}/generated/TSTOOLS.def)
+  set(implib_def ${CMAKE_BINARY_DIR}/generated/TSTOOLS-import.def)
+  set(export_list ${CMAKE_BINARY_DIR}/generated/exports.txt)
+  add_custom_command(
+    OUTPUT ${def_file} ${implib_def} ${export_list}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/exports.py generate
+            --objdump ${TSTOOLS_OBJDUMP} --arch ${CMAKE_SYSTEM_PROCESSOR}
+            --def ${def_file} --import-def ${implib_def} --list ${export_list}
+            $<TARGET_OBJECTS:tstools_export_scan>
+    DEPENDS tstools_export_scan $<TARGET_OBJECTS:tstools_export_scan> ${CMAKE_SOURCE_DIR}/scripts/exports.py
+    COMMAND_EXPAND_LISTS VERBATIM)
+  add_custom_target(tstools_exports DEPENDS ${def_file} ${implib_def} ${export_list})
+
+  get_property(windows GLOBAL PROPERTY TSTOOLS_WINDOWS_SOURCES)
+  add_library(tstools SHARED ${windows} ${def_file})
+  set_source_files_properties(${def_file} PROPERTIES GENERATED TRUE)
+  add_dependencies(tstools tstools_exports)
+  target_compile_definitions(tstools PRIVATE TSTOOLS_BUILDING=1)
+  target_link_libraries(tstools PRIVATE tstools_portable gdi32 user32 kernel32 advapi32 comctl32 winmm shell32)
+  target_link_options(tstools PRIVATE ${TSTOOLS_STATIC_RUNTIME})
+  # ld's own import library would carry the i686 names with a doubled underscore; the
+  # usable one is made by dlltool below.
+  set_target_properties(tstools PROPERTIES OUTPUT_NAME TSTOOLS PREFIX "" SUFFIX ".DLL"
+                        ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/generated/ld-implib)
+
+  set(implib ${CMAKE_BINARY_DIR}/lib/libtstools.dll.a)
+  add_custom_command(TARGET tstools POST_BUILD
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/exports.py check
+            --objdump ${TSTOOLS_OBJDUMP} --arch ${CMAKE_SYSTEM_PROCESSOR}
+            --list ${export_list} $<TARGET_FILE:tstools>
+    COMMAND ${TSTOOLS_DLLTOOL} -d ${implib_def} -D TSTOOLS.DLL -l ${implib}
+    BYPRODUCTS ${implib}
+    VERBATIM)
+
+  # What hosts and our test programs link against.
+  add_library(tstools_import SHARED IMPORTED GLOBAL)
+  set_target_properties(tstools_import PROPERTIES
+    IMPORTED_LOCATION ${CMAKE_BINARY_DIR}/bin/TSTOOLS.DLL
+    IMPORTED_IMPLIB ${implib}
+    INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/include)
+  add_dependencies(tstools_import tstools)
+
+  install(FILES $<TARGET_FILE:tstools> DESTINATION bin)
+  install(FILES ${implib} DESTINATION lib)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/tstools DESTINATION include)
+endfunction()
+
+# tstools_add_test(name [PORTABLE] SOURCES ... [LIBS ...])
+# A GoogleTest program registered with CTest. PORTABLE tests build in every preset (natively
+# under the sanitizers, and under Wine in the cross builds); the others only under Wine.
+function(tstools_add_test name)
+  cmake_parse_arguments(arg "PORTABLE" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT TSTOOLS_WINDOWS AND NOT arg_PORTABLE)
+    return()
+  endif()
+  add_executable(${name} ${arg_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include
+                             ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE tstools_gtest tstools_portable ${arg_LIBS})
+  set(timeout ${TSTOOLS_TEST_TIMEOUT})
+  if(arg_TIMEOUT)
+    set(timeout ${arg_TIMEOUT})
+  endif()
+  set(xml ${TSTOOLS_RESULTS_DIR}/${name}.xml)
+  if(TSTOOLS_WINDOWS)
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/child_process.cpp)
+    target_link_libraries(${name} PRIVATE tstools_import gdi32 user32 advapi32)
+    target_link_options(${name} PRIVATE ${TSTOOLS_STATIC_RUNTIME})
+    if(TARGET tshostres)
+      add_dependencies(${name} tshostres)
+    endif()
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh ${CMAKE_BINARY_DIR} ${TSTOOLS_WINE}
+                     $<TARGET_FILE:${name}> --gtest_output=xml:${xml})
+  else()
+    add_test(NAME ${name} COMMAND $<TARGET_FILE:${name}> --gtest_output=xml:${xml})
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout})
+endfunction()
+
+# tstools_add_fuzzer(name SOURCES ... [SECONDS n]): a libFuzzer target (native preset only),
+# registered as a short run over its seed corpus in fuzz/corpus/<name>.
+function(tstools_add_fuzzer name)
+  cmake_parse_arguments(arg "" "SECONDS" "SOURCES" ${ARGN})
+  if(TSTOOLS_WINDOWS)
+    return()
+  endif()
+  if(NOT arg_SECONDS)
+    set(arg_SECONDS 5)
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
+  target_link_libraries(${name} PRIVATE tstools_portable)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_BINARY_DIR}/fuzz-work/${name})
+  set(seeds ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                   ${CMAKE_SOURCE_DIR}/scripts/fuzz-run.sh $<TARGET_FILE:${name}> ${work} ${seeds} ${arg_SECONDS})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS fuzz)
+endfunction()

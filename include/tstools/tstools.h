@@ -1,0 +1,14 @@
+/* Everything a host needs: include this one header. */
+#ifndef TSTOOLS_TSTOOLS_H
+#define TSTOOLS_TSTOOLS_H
+
+#include <tstools/types.h>
+#include <tstools/frame.h>
+#include <tstools/codeset.h>
+#include <tstools/font.h>
+#include <tstools/popup_menu.h>
+#if __has_include(<tstools/host_resource_ids.h>)
+#include <tstools/host_resource_ids.h>
+#endif
+
+#endif

@@ -1,0 +1,67 @@
+#include "menu/popup_classes.h"
+
+#include "tstools/popup_menu.h"
+
+namespace tstools {
+
+const char kPopupClassName[] = "TSAPP3POPUP";
+const char kPopupItemClassName[] = "TSAPP3POPUPITEM";
+bool popupWindows4 = false;
+
+namespace {
+
+HINSTANCE registeredInstance = nullptr;
+
+// Popup tracking gives these windows their behaviour; until a popup is open they have
+// nothing of their own to do.
+LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PopupItemWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool RegisterPopupClass(HINSTANCE instance, const char *name, UINT style, WNDPROC proc,
+                        int slots) {
+  WNDCLASSA wc = {};
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = slots * static_cast<int>(sizeof(LONG_PTR));  // 28 and 20 bytes on i686
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+  wc.lpszClassName = name;
+  if (RegisterClassA(&wc)) return true;
+  // A class left behind by an earlier load of the library points at code that is gone.
+  if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS && UnregisterClassA(name, instance))
+    return RegisterClassA(&wc) != 0;
+  return false;
+}
+
+}  // namespace
+
+void ShutdownPopupMenus() {
+  if (!registeredInstance) return;
+  UnregisterClassA(kPopupClassName, registeredInstance);
+  UnregisterClassA(kPopupItemClassName, registeredInstance);
+  registeredInstance = nullptr;
+}
+
+}  // namespace tstools
+
+using namespace tstools;
+
+short WINAPI InitPopupMenus(HINSTANCE instance) {
+  popupWindows4 = LOBYTE(LOWORD(GetVersion())) >= 4;
+  if (!RegisterPopupClass(instance, kPopupClassName, CS_GLOBALCLASS | CS_SAVEBITS,
+                          PopupWindowProc, kPopupSlotCount))
+    return 1;
+  if (!RegisterPopupClass(instance, kPopupItemClassName, CS_GLOBALCLASS | CS_CLASSDC,
+                          PopupItemWindowProc, kItemSlotCount)) {
+    UnregisterClassA(kPopupClassName, instance);
+    return 1;
+  }
+  registeredInstance = instance;
+  return 0;
+}

@@ -1,0 +1,21 @@
+// The window classes of popup menus, registered at library start-up.
+#pragma once
+
+#include <windows.h>
+
+namespace tstools {
+
+extern const char kPopupClassName[];      // "TSAPP3POPUP": the popup window
+extern const char kPopupItemClassName[];  // "TSAPP3POPUPITEM": one child window per item
+
+// Window-long slots of a popup window and of an item window, in slot order.
+enum PopupSlot { kPopupCurrentItem, kPopupMenu, kPopupItemTable, kPopupFirstItem, kPopupState,
+                 kPopupParentItem, kPopupOpenChild, kPopupSlotCount };
+enum PopupItemSlot { kItemIndex, kItemAbove, kItemBelow, kItemLeft, kItemRight, kItemSlotCount };
+
+extern bool popupWindows4;  // Windows 4.0 or later: the newer menu look
+
+// Undoes InitPopupMenus when the library is unloaded.
+void ShutdownPopupMenus();
+
+}  // namespace tstools

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian 12 machine.
+# Idempotent: a machine that already has it all returns in well under a second.
+set -euo pipefail
+
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wine32:i386
+          xvfb xauth qemu-user cmake ninja-build clang python3 googletest)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  # The security suite's i386 index can lag behind its amd64 one; wine32 then pulls
+  # mismatched :i386 dependencies. Prefer the main suite so both architectures match.
+  pin=/etc/apt/preferences.d/tstools-security-pin
+  if [ ! -f "$pin" ]; then
+    printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' > "$pin"
+  fi
+  apt-get update -q || echo "setup: apt-get update reported errors; continuing with what was fetched"
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# 32-bit Windows programs run under wine32, which needs qemu-i386 to execute i386 ELF here.
+if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+  mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || true
+fi
+if [ -e /proc/sys/fs/binfmt_misc/register ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  qemu=$(command -v qemu-i386 || command -v qemu-i386-static || true)
+  if [ -n "$qemu" ]; then
+    echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
+      > /proc/sys/fs/binfmt_misc/register 2>/dev/null || true
+  fi
+fi
+exit 0

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# wine-exec.sh <build dir> <wine loader> <program> [arguments...]
+# Runs a Windows test program in the build tree's own Wine prefix, on the X display of the
+# test run (or a private Xvfb when there is none).
+set -euo pipefail
+build=$1 loader=$2
+shift 2
+export WINEPREFIX=${TSTOOLS_WINEPREFIX:-$build/wineprefix}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+"$(dirname "$0")/wine-prefix.sh"
+cd "$(dirname "$1")"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$loader" "$@"
+fi
+exec "$loader" "$@"

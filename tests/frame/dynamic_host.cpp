@@ -1,0 +1,127 @@
+// A minimal host that loads TSTOOLS.DLL at run time and reaches its exports only by their
+// exported names, as a host built with another compiler would. It prints what it found as
+// key=value lines and exits 0 when every step worked. The platform tests run copies of it
+// under Wine's per-program version overrides.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "tstools/frame.h"
+
+#ifdef _WIN64
+#define EXPORT_NAME(name, bytes) #name
+#else
+#define EXPORT_NAME(name, bytes) "_" #name "@" #bytes
+#endif
+
+namespace {
+
+using GetStartupStateFn = Boolean(WINAPI *)(TSToolsStartupState *);
+using SetResourceInstanceFn = Boolean(WINAPI *)(HINSTANCE);
+using VoidFn = void(WINAPI *)(void);
+
+int failures = 0;
+
+void Report(const char *key, long value) { std::printf("%s=%ld\n", key, value); }
+
+void Require(bool ok, const char *what) {
+  if (!ok) {
+    std::printf("FAILED: %s\n", what);
+    ++failures;
+  }
+}
+
+// Debugger() raises a breakpoint; step over it so the host goes on.
+LONG CALLBACK SkipBreakpoint(EXCEPTION_POINTERS *info) {
+  if (info->ExceptionRecord->ExceptionCode != EXCEPTION_BREAKPOINT) return EXCEPTION_CONTINUE_SEARCH;
+  Report("debugger_break", 1);
+  auto next = reinterpret_cast<DWORD_PTR>(info->ExceptionRecord->ExceptionAddress) + 1;
+#ifdef _WIN64
+  info->ContextRecord->Rip = next;
+#else
+  info->ContextRecord->Eip = next;
+#endif
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+bool PopupClassesRegistered(HINSTANCE library) {
+  WNDCLASSA popup, item;
+  return GetClassInfoA(library, "TSAPP3POPUP", &popup) &&
+         GetClassInfoA(library, "TSAPP3POPUPITEM", &item) &&
+         popup.cbWndExtra == 7 * static_cast<int>(sizeof(LONG_PTR)) &&
+         item.cbWndExtra == 5 * static_cast<int>(sizeof(LONG_PTR));
+}
+
+template <typename Fn>
+Fn Resolve(HMODULE library, const char *name) {
+  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(library, name)));
+  if (!fn) std::printf("FAILED: export %s not found\n", name);
+  return fn;
+}
+
+}  // namespace
+
+int main() {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  HMODULE library = LoadLibraryA("TSTOOLS.DLL");
+  if (!library) {
+    std::printf("FAILED: LoadLibrary TSTOOLS.DLL (error %lu)\n", GetLastError());
+    return 2;
+  }
+  auto getState = Resolve<GetStartupStateFn>(library, EXPORT_NAME(TSToolsGetStartupState, 4));
+  auto setResources = Resolve<SetResourceInstanceFn>(library, EXPORT_NAME(SetTSToolsResourceInstance, 4));
+  auto initToolUtil = Resolve<VoidFn>(library, EXPORT_NAME(InitToolUtil, 0));
+  auto debugger = Resolve<VoidFn>(library, EXPORT_NAME(Debugger, 0));
+  if (!getState || !setResources || !initToolUtil || !debugger) return 2;
+
+  initToolUtil();
+  TSToolsStartupState state = {};
+  state.size = sizeof state;
+  Require(getState(&state), "TSToolsGetStartupState");
+  Report("platform", static_cast<long>(state.platformId));
+  std::printf("version=%lu.%lu\n", state.majorVersion, state.minorVersion);
+  Report("win32s", state.isWin32s);
+  Report("win9x", state.isWin9x);
+  Report("win98family", state.isWin98Family);
+  Report("nt", state.isNT);
+  Report("newshell", state.hasNewShell);
+  Report("nt5", state.isNT5);
+  Report("secondary", state.isSecondaryInstance);
+  Report("codeset", state.defaultCodeSet);
+  Require(state.libraryInstance == library, "libraryInstance is the DLL's own module");
+  Require(state.hostModule == GetModuleHandleA(nullptr), "hostModule is the process image");
+  Require(state.resourceInstance == nullptr, "no resource module before the host sets one");
+  Require(PopupClassesRegistered(library), "popup classes registered at attach");
+  Require(GlobalFindAtomA("thePort") != 0, "the thePort atom exists");
+
+  HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  Require(resources != nullptr, "load TSHOSTRES.DLL");
+  if (state.isWin32s) {
+    // A window of a running host's class makes the library refuse a second copy.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TSAPP3MAIN";
+    RegisterClassA(&wc);
+    HWND other = CreateWindowA("TSAPP3MAIN", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    Report("set_beside_running_host", setResources(resources));
+    DestroyWindow(other);
+  }
+  Report("set_resource_instance", setResources(resources));
+  Require(getState(&state) && state.resourceInstance == resources, "resource instance stored");
+
+  PVOID handler = AddVectoredExceptionHandler(1, SkipBreakpoint);
+  debugger();
+  RemoveVectoredExceptionHandler(handler);
+
+  // The library must unload cleanly and load again in the same process.
+  FreeLibrary(library);
+  Report("classes_after_unload", PopupClassesRegistered(library));
+  library = LoadLibraryA("TSTOOLS.DLL");
+  Report("reloaded", library != nullptr && PopupClassesRegistered(library));
+  if (library) FreeLibrary(library);
+  if (resources) FreeLibrary(resources);
+  Report("failures", failures);
+  return failures ? 1 : 0;
+}

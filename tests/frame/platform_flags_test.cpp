@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "font/system_charset.h"
+#include "frame/platform_flags.h"
+#include "textedit/code_sets.h"
+
+namespace tstools {
+namespace {
+
+struct FlagRow {
+  unsigned platformId, major, minor;
+  bool win32s, win9x, win98Family, nt, newShell, nt5;
+};
+
+// Every platform the library meets, with the flags each must produce.
+const FlagRow kRows[] = {
+    {0, 3, 10, true, false, false, false, false, false},  // Win32s on Windows 3.1
+    {1, 4, 0, false, true, false, false, true, false},    // Windows 95
+    {1, 4, 10, false, true, true, false, true, false},    // Windows 98
+    {1, 4, 90, false, true, true, false, true, false},    // Windows Me
+    {2, 3, 51, false, false, false, true, false, false},  // NT 3.51
+    {2, 4, 0, false, false, false, true, true, false},    // NT 4.0
+    {2, 5, 0, false, false, false, true, true, true},     // Windows 2000
+    {2, 10, 0, false, false, false, true, true, true},    // Windows 10
+    {3, 10, 0, false, false, false, false, false, false}, // unknown platform: nothing assumed
+};
+
+TEST(PlatformFlags, EveryPlatformRow) {
+  for (const FlagRow &row : kRows) {
+    SCOPED_TRACE(testing::Message() << "platform " << row.platformId << " version " << row.major
+                                    << "." << row.minor);
+    PlatformFlags f = ComputePlatformFlags(row.platformId, row.major, row.minor);
+    EXPECT_EQ(f.isWin32s, row.win32s);
+    EXPECT_EQ(f.isWin9x, row.win9x);
+    EXPECT_EQ(f.isWin98Family, row.win98Family);
+    EXPECT_EQ(f.isNT, row.nt);
+    EXPECT_EQ(f.hasNewShell, row.newShell);
+    EXPECT_EQ(f.isNT5, row.nt5);
+  }
+}
+
+TEST(DefaultCodeSet, AnsiCodePagesThroughCharSetsToCodeSets) {
+  struct {
+    unsigned codePage;
+    unsigned char charSet;
+    short codeSet;
+  } const rows[] = {{932, 128, 1}, {936, 134, 4}, {949, 129, 3}, {950, 136, 2},
+                    {1252, 0, 0},  {1250, 0, 0},  {437, 0, 0}};
+  for (const auto &row : rows) {
+    EXPECT_EQ(CharSetForAnsiCodePage(row.codePage, false), row.charSet) << row.codePage;
+    EXPECT_EQ(CodeSetForWinCharSet(CharSetForAnsiCodePage(row.codePage, false)), row.codeSet);
+    EXPECT_EQ(CharSetForAnsiCodePage(row.codePage, true), 0) << "Win32s is always ANSI";
+  }
+  EXPECT_EQ(CodeSetForWinCharSet(130), 0) << "Johab is not one of the four code sets";
+}
+
+TEST(DefaultCodeSet, OnlyTheFourEastAsianSetsAreDoubleByte) {
+  int doubleByte = 0;
+  for (int cs = 0; cs < 256; ++cs) doubleByte += IsDoubleByteCharSet(static_cast<unsigned char>(cs));
+  EXPECT_EQ(doubleByte, 4);
+  EXPECT_FALSE(IsDoubleByteCharSet(130));
+}
+
+TEST(DefaultCodeSet, LanguageIndexes) {
+  EXPECT_EQ(CodeSetForLanguageIndex(14), 1);
+  EXPECT_EQ(CodeSetForLanguageIndex(51), 3);
+  EXPECT_EQ(CodeSetForLanguageIndex(52), 4);
+  EXPECT_EQ(CodeSetForLanguageIndex(53), 2);
+  EXPECT_EQ(CodeSetForLanguageIndex(0), 0);
+  EXPECT_EQ(CodeSetForLanguageIndex(-1), 0);
+}
+
+}  // namespace
+}  // namespace tstools

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "support/child_process.h"
+#include "tstools/tstools.h"
+
+namespace {
+
+using tstools::test::ProgramDirectory;
+using tstools::test::RunProgram;
+
+std::map<std::string, std::string> ParseReport(const std::string &output) {
+  std::map<std::string, std::string> values;
+  std::istringstream lines(output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t eq = line.find('=');
+    if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+  }
+  return values;
+}
+
+TEST(Startup, RuntimeLoadedHostReachesExportsByName) {
+  auto result = RunProgram(ProgramDirectory() + "frame_dynamic_host.exe");
+  ASSERT_TRUE(result.started);
+  ASSERT_FALSE(result.timedOut) << result.output;
+  EXPECT_EQ(result.exitCode, 0u) << result.output;
+  auto report = ParseReport(result.output);
+  EXPECT_EQ(report["set_resource_instance"], "1");
+  EXPECT_EQ(report["debugger_break"], "1") << "Debugger() raises a breakpoint the host can catch";
+  EXPECT_EQ(report["classes_after_unload"], "0") << "unloading removes the popup classes";
+  EXPECT_EQ(report["reloaded"], "1") << "the library loads again after FreeLibrary";
+}
+
+// Wine reports the version set for a program name under AppDefaults; each platform's flags
+// must follow, seen through a fresh host process.
+TEST(Startup, PlatformFlagsFollowTheReportedWindowsVersion_ManyProcesses) {
+  struct Row {
+    const char *wineVersion;
+    const char *platform, *version, *win32s, *win9x, *win98, *nt, *newShell, *nt5;
+  } const rows[] = {
+      {"win31", "0", "3.10", "1", "0", "0", "0", "0", "0"},
+      {"win95", "1", "4.0", "0", "1", "0", "0", "1", "0"},
+      {"win98", "1", "4.10", "0", "1", "1", "0", "1", "0"},
+      {"nt351", "2", "3.51", "0", "0", "0", "1", "0", "0"},
+      {"nt40", "2", "4.0", "0", "0", "0", "1", "1", "0"},
+      {"win2k", "2", "5.0", "0", "0", "0", "1", "1", "1"},
+      // Like Windows 8.1 and later, Wine reports 6.2 to a program without a manifest.
+      {"win10", "2", "6.2", "0", "0", "0", "1", "1", "1"},
+  };
+  const std::string host = ProgramDirectory() + "frame_dynamic_host.exe";
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.wineVersion);
+    std::string name = std::string("frame_probe_") + row.wineVersion + ".exe";
+    ASSERT_TRUE(tstools::test::SetWineAppDefault(name, "Version", row.wineVersion));
+    std::string probe = tstools::test::CopyProgramAs(host, name);
+    ASSERT_FALSE(probe.empty());
+    auto result = RunProgram(probe);
+    DeleteFileA(probe.c_str());
+    ASSERT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 0u) << result.output;
+    auto report = ParseReport(result.output);
+    EXPECT_EQ(report["platform"], row.platform);
+    EXPECT_EQ(report["version"], row.version);
+    EXPECT_EQ(report["win32s"], row.win32s);
+    EXPECT_EQ(report["win9x"], row.win9x);
+    EXPECT_EQ(report["win98family"], row.win98);
+    EXPECT_EQ(report["nt"], row.nt);
+    EXPECT_EQ(report["newshell"], row.newShell);
+    EXPECT_EQ(report["nt5"], row.nt5);
+    EXPECT_EQ(report["secondary"], "0");
+    if (std::string(row.win32s) == "1") {
+      EXPECT_EQ(report["set_beside_running_host"], "0")
+          << "under Win32s a running host's window blocks a second copy";
+    }
+  }
+}
+
+TEST(Startup, StatePassedThroughTheImportLibrary) {
+  EXPECT_FALSE(TSToolsGetStartupState(nullptr));
+  TSToolsStartupState small = {};
+  small.size = sizeof small - 1;
+  EXPECT_FALSE(TSToolsGetStartupState(&small)) << "a record too small is refused";
+
+  TSToolsStartupState state = {};
+  state.size = sizeof state;
+  ASSERT_TRUE(TSToolsGetStartupState(&state));
+  EXPECT_EQ(state.hostModule, GetModuleHandleA(nullptr));
+  EXPECT_EQ(state.libraryInstance, GetModuleHandleA("TSTOOLS.DLL"));
+  EXPECT_EQ(state.defaultCodeSet, VIUWinCharSetToCodeSet(GetDefaultSystemCharSet()));
+
+  HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(resources, nullptr);
+  EXPECT_TRUE(SetTSToolsResourceInstance(resources));
+  ASSERT_TRUE(TSToolsGetStartupState(&state));
+  EXPECT_EQ(state.resourceInstance, resources);
+  EXPECT_TRUE(SetTSToolsResourceInstance(nullptr));
+  ASSERT_TRUE(TSToolsGetStartupState(&state));
+  EXPECT_EQ(state.resourceInstance, nullptr);
+  FreeLibrary(resources);
+}
+
+TEST(Startup, PopupClassesCanBeRegisteredAgain) {
+  HINSTANCE library = GetModuleHandleA("TSTOOLS.DLL");
+  EXPECT_EQ(InitPopupMenus(library), 0) << "a second registration replaces the first";
+  WNDCLASSA wc;
+  EXPECT_TRUE(GetClassInfoA(library, "TSAPP3POPUP", &wc));
+  EXPECT_EQ(wc.style & (CS_GLOBALCLASS | CS_SAVEBITS), UINT(CS_GLOBALCLASS | CS_SAVEBITS));
+  EXPECT_TRUE(GetClassInfoA(library, "TSAPP3POPUPITEM", &wc));
+  EXPECT_EQ(wc.style & (CS_GLOBALCLASS | CS_CLASSDC), UINT(CS_GLOBALCLASS | CS_CLASSDC));
+}
+
+}  // namespace
