@@ -1,0 +1,37 @@
+// A small timing harness for the benchmarks: runs a body until it has taken long enough to
+// time reliably and prints nanoseconds per operation. Benchmarks print figures; they never
+// assert on them.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+namespace tstools::bench {
+
+// Keeps the optimiser from discarding a computed value.
+template <typename T>
+inline void KeepAlive(T const &value) {
+  asm volatile("" : : "r,m"(value) : "memory");
+}
+
+// Times body(), which performs opsPerCall operations, repeating it for at least 0.2 s.
+// Prints "<name>  <ns>/op" and returns the nanoseconds per operation.
+inline double Measure(const char *name, const std::function<void()> &body, long opsPerCall = 1) {
+  using Clock = std::chrono::steady_clock;
+  long calls = 0;
+  auto start = Clock::now();
+  double elapsed = 0;
+  long batch = 1;
+  while (elapsed < 0.2) {
+    for (long i = 0; i < batch; ++i) body();
+    calls += batch;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    if (batch < (1L << 20)) batch *= 2;
+  }
+  double ns = elapsed * 1e9 / (static_cast<double>(calls) * opsPerCall);
+  std::printf("%-58s %12.2f ns/op\n", name, ns);
+  return ns;
+}
+
+}  // namespace tstools::bench
