@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# run.sh [win64|win32]: builds the DLL, the host resource module and the demo host, and runs
+# the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+preset=${1:-win64}
+scripts/setup.sh
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+loader=/usr/lib/wine/wine64
+[ "$preset" = win32 ] && loader=/usr/lib/wine/wine
+scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/tsdemo.exe"
