@@ -12,9 +12,7 @@ scripts/setup.sh
 # One X server for every Windows test of the run.
 xvfb_pid=
 cleanup() {
-  for p in "${suites[@]}"; do
-    [ -d "build/$p/wineprefix" ] && WINEPREFIX="$root/build/$p/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-  done
+  [ -d build/wineprefix ] && WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
