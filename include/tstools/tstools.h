@@ -7,6 +7,7 @@
 #include <tstools/codeset.h>
 #include <tstools/font.h>
 #include <tstools/popup_menu.h>
+#include <tstools/quickdraw.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif

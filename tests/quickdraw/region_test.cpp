@@ -1,0 +1,190 @@
+// Region and geometry exports through the DLL.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <random>
+#include <vector>
+
+#include "tstools/tstools.h"
+
+namespace {
+
+RECT Box(RgnHandle rgn) {
+  RECT r{};
+  GetRgnBox(rgn, &r);
+  return r;
+}
+
+// A 64 x 64 bit image of which pixels a region covers, for comparing regions pixelwise.
+std::vector<bool> Pixels(HRGN rgn, int origin = -32) {
+  std::vector<bool> bits;
+  for (int y = origin; y < origin + 64; ++y)
+    for (int x = origin; x < origin + 64; ++x) bits.push_back(PtInRegion(rgn, x, y) != 0);
+  return bits;
+}
+
+}  // namespace
+
+TEST(Geometry, ExportsFollowTheDocumentedCases) {
+  Rect a{0, 0, 10, 10}, b{10, 0, 20, 10}, dst{1, 1, 1, 1};
+  EXPECT_FALSE(SectRect(&a, &b, &dst));
+  EXPECT_EQ(dst.left | dst.top | dst.right | dst.bottom, 0);
+  Pt2Rect(Point{5, 7}, Point{2, 9}, &dst);
+  EXPECT_EQ(dst.left, 2);
+  EXPECT_EQ(dst.top, 7);
+  EXPECT_EQ(dst.right, 5);
+  EXPECT_EQ(dst.bottom, 9);
+  Rect r{5, 5, 10, 10}, src{0, 0, 10, 10}, to{0, 0, 100, 50};
+  MapRect(&r, &src, &to);
+  EXPECT_EQ(r.left, 50);
+  EXPECT_EQ(r.top, 25);
+  EXPECT_EQ(r.right, 100);
+  EXPECT_EQ(r.bottom, 50);
+  const unsigned char stored[8] = {0, 1, 0, 2, 0, 3, 0, 4};
+  CopySwapRect(stored, &r);
+  EXPECT_EQ(r.left, 2);
+  EXPECT_EQ(r.top, 1);
+  EXPECT_EQ(r.right, 4);
+  EXPECT_EQ(r.bottom, 3);
+  EXPECT_EQ(FixMul(0x00018000, 0x00020000), 0x00030000);
+  EXPECT_EQ(static_cast<unsigned long>(FixRatio(1, -2)), 0xFFFF8000ul);
+  EXPECT_EQ(static_cast<unsigned long>(FixDiv(static_cast<Fixed>(0xFFFF0000), 0)), 0x80000000ul);
+  EXPECT_EQ(static_cast<unsigned long>(Long2Fix(-40000)), 0x80010000ul);
+  EXPECT_EQ(Fix2Long(-0x18000), -2);
+  EXPECT_EQ(FixRound(0x7FFF8000), -32768);
+  EXPECT_EQ(ML_Fix2X(0x00018000), 1.5);
+  EXPECT_EQ(ML_X2Fix(-1.5), -0x18000);
+}
+
+TEST(Regions, RectRegionsAndEmptiness) {
+  RgnHandle rgn = NewRgn();
+  ASSERT_NE(rgn, nullptr);
+  EXPECT_TRUE(EmptyRgn(rgn));
+  M_SetRectRgn(rgn, 5, 5, 5, 10);
+  EXPECT_TRUE(EmptyRgn(rgn));
+  M_SetRectRgn(rgn, 5, 5, 15, 10);
+  EXPECT_FALSE(EmptyRgn(rgn));
+  EXPECT_TRUE(PtInRgn(Point{5, 5}, rgn));
+  EXPECT_FALSE(PtInRgn(Point{15, 5}, rgn)) << "right and bottom edges are outside";
+  Rect touching{15, 0, 20, 20}, overlapping{14, 9, 20, 20};
+  EXPECT_FALSE(RectInRgn(&touching, rgn));
+  EXPECT_TRUE(RectInRgn(&overlapping, rgn));
+  M_OffsetRgn(rgn, -5, 10);
+  RECT box = Box(rgn);
+  EXPECT_EQ(box.left, 0);
+  EXPECT_EQ(box.top, 15);
+  Rect inverted{10, 10, 0, 20};
+  RectRgn(rgn, &inverted);
+  EXPECT_TRUE(EmptyRgn(rgn));
+  SetEmptyRgn(rgn);
+  EXPECT_TRUE(EmptyRgn(rgn));
+  DisposeRgn(rgn);
+}
+
+TEST(Regions, CombinationsReportTheResultKind) {
+  RgnHandle a = NewRgn(), b = NewRgn(), dst = NewRgn();
+  M_SetRectRgn(a, 0, 0, 10, 10);
+  M_SetRectRgn(b, 5, 0, 15, 10);
+  EXPECT_EQ(SectRgn(a, b, dst), SIMPLEREGION);
+  EXPECT_EQ(Box(dst).left, 5);
+  EXPECT_EQ(UnionRgn(a, b, dst), SIMPLEREGION);
+  EXPECT_EQ(Box(dst).right, 15);
+  EXPECT_EQ(XorRgn(a, b, dst), COMPLEXREGION);
+  EXPECT_EQ(DiffRgn(a, a, dst), NULLREGION);
+  EXPECT_TRUE(EmptyRgn(dst));
+  // The destination may be a source.
+  EXPECT_EQ(DiffRgn(a, b, a), SIMPLEREGION);
+  EXPECT_EQ(Box(a).right, 5);
+  CopyRgn(b, dst);
+  EXPECT_TRUE(EqualRgn(b, dst));
+  DisposeRgn(a);
+  DisposeRgn(b);
+  DisposeRgn(dst);
+}
+
+TEST(Regions, NullAndForeignHandlesAreIgnored) {
+  RgnHandle rgn = NewRgn();
+  M_SetRectRgn(rgn, 0, 0, 10, 10);
+  HGDIOBJ pen = CreatePen(PS_SOLID, 1, 0);
+  auto foreign = reinterpret_cast<RgnHandle>(pen);
+  RgnHandle deleted = NewRgn();
+  DisposeRgn(deleted);
+  for (RgnHandle bad : {RgnHandle(nullptr), foreign, deleted}) {
+    EXPECT_EQ(UnionRgn(rgn, bad, rgn), ERROR);
+    EXPECT_EQ(SectRgn(bad, rgn, rgn), ERROR);
+    EXPECT_EQ(DiffRgn(rgn, rgn, bad), ERROR);
+    EXPECT_EQ(XorRgn(bad, bad, bad), ERROR);
+    CopyRgn(bad, rgn);
+    CopyRgn(rgn, bad);
+    SetEmptyRgn(bad);
+    M_SetRectRgn(bad, 0, 0, 1, 1);
+    RectRgn(bad, nullptr);
+    M_OffsetRgn(bad, 1, 1);
+    InsetRgn(bad, 1, 1);
+    EXPECT_FALSE(PtInRgn(Point{1, 1}, bad));
+    Rect r{0, 0, 5, 5};
+    EXPECT_FALSE(RectInRgn(&r, bad));
+    EXPECT_TRUE(EmptyRgn(bad));
+    DisposeRgn(bad);
+  }
+  EXPECT_EQ(GetObjectType(pen), static_cast<DWORD>(OBJ_PEN)) << "DisposeRgn left the pen alone";
+  EXPECT_EQ(Box(rgn).right, 10) << "the good region was not touched";
+  DeleteObject(pen);
+  DisposeRgn(rgn);
+}
+
+TEST(Regions, InsetShrinksAndGrowsEveryEdge) {
+  RgnHandle rgn = NewRgn();
+  M_SetRectRgn(rgn, 0, 0, 20, 10);
+  InsetRgn(rgn, 3, 2);
+  RECT box = Box(rgn);
+  EXPECT_EQ(box.left, 3);
+  EXPECT_EQ(box.top, 2);
+  EXPECT_EQ(box.right, 17);
+  EXPECT_EQ(box.bottom, 8);
+  InsetRgn(rgn, -5, -1);
+  box = Box(rgn);
+  EXPECT_EQ(box.left, -2);
+  EXPECT_EQ(box.top, 1);
+  EXPECT_EQ(box.right, 22);
+  EXPECT_EQ(box.bottom, 9);
+  InsetRgn(rgn, 20, 0);
+  EXPECT_TRUE(EmptyRgn(rgn));
+  DisposeRgn(rgn);
+}
+
+// Insetting an irregular region must match per-pixel erosion and dilation.
+TEST(Regions, InsetMatchesPixelModelOnIrregularRegions) {
+  std::mt19937 rng(4);
+  for (int round = 0; round < 30; ++round) {
+    RgnHandle rgn = NewRgn(), piece = NewRgn();
+    for (int i = 0; i < 6; ++i) {
+      int l = int(rng() % 20) - 20, t = int(rng() % 20) - 20;  // inside [-20, 20)
+      M_SetRectRgn(piece, l, t, l + 1 + rng() % 20, t + 1 + rng() % 20);
+      UnionRgn(rgn, piece, rgn);
+    }
+    int dh = int(rng() % 9) - 4, dv = int(rng() % 9) - 4;
+    std::vector<bool> before = Pixels(rgn);
+    // Horizontal pass then vertical, each an erosion (d > 0) or dilation (d < 0).
+    auto pass = [&](const std::vector<bool> &in, int d, bool horizontal) {
+      std::vector<bool> out(64 * 64);
+      for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+          bool all = true, any = false;
+          for (int k = -std::abs(d); k <= std::abs(d); ++k) {
+            int xx = horizontal ? x + k : x, yy = horizontal ? y : y + k;
+            bool v = xx >= 0 && yy >= 0 && xx < 64 && yy < 64 && in[yy * 64 + xx];
+            all = all && v;
+            any = any || v;
+          }
+          out[y * 64 + x] = d > 0 ? all : (d < 0 ? any : in[y * 64 + x]);
+        }
+      return out;
+    };
+    std::vector<bool> expected = pass(pass(before, dh, true), dv, false);
+    InsetRgn(rgn, static_cast<short>(dh), static_cast<short>(dv));
+    ASSERT_EQ(Pixels(rgn), expected) << "round " << round << " dh " << dh << " dv " << dv;
+    DisposeRgn(rgn);
+    DisposeRgn(piece);
+  }
+}
