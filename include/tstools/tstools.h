@@ -4,6 +4,7 @@
 
 #include <tstools/types.h>
 #include <tstools/frame.h>
+#include <tstools/memory.h>
 #include <tstools/codeset.h>
 #include <tstools/font.h>
 #include <tstools/popup_menu.h>
