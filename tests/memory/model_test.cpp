@@ -1,1 +1,264 @@
+// Drives the zone and a plain model (a std::vector, a lock count and a fixed flag per handle)
+// with the same long random sequences, injecting allocation failures, and compares after
+// every step: contents, sizes, lock counts, storage class, and that locked blocks stay put.
 #include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "memory/zone.h"
+#include "tests/memory/flaky_source.h"
+#include "tests/memory/munger_model.h"
+
+namespace tstools::memory {
+namespace {
+
+struct ModelHandle {
+  HandleRef h = nullptr;
+  std::vector<char> data;
+  unsigned lock = 0;
+  bool fixed = false;
+  bool Pinned() const { return fixed || lock > 0; }
+};
+
+class ModelRun {
+ public:
+  explicit ModelRun(unsigned seed) : rng_(seed), source_(seed, 3), zone_(source_) {}
+
+  void Step() {
+    std::size_t n = handles_.size();
+    int op = Pick(0, 11);
+    if (n == 0 || op == 0) return New();
+    ModelHandle &m = handles_[Pick(0, static_cast<int>(n) - 1)];
+    char *where = *m.h;
+    bool pinned = m.Pinned();
+    switch (op) {
+      case 1: return Dispose(m);
+      case 2: return Resize(m, where, pinned);
+      case 3: return Lock(m);
+      case 4: return State(m);
+      case 5:
+        EXPECT_EQ(zone_.MoveHandleHigh(m.h), kNoErr);
+        if (!m.fixed) m.lock = std::min(m.lock + 1, 255u);
+        m.fixed = true;
+        break;
+      case 6: case 7: return Munge(m, where, pinned);
+      case 8: return Append(m, handles_[Pick(0, static_cast<int>(n) - 1)], where, pinned);
+      case 9: return AppendSlice(m, where, pinned);
+      case 10: return Copy(m);
+      case 11: return Replace(m, where, pinned);
+    }
+  }
+
+  void Check() {
+    ASSERT_EQ(zone_.LiveHandles(), handles_.size());
+    for (const ModelHandle &m : handles_) {
+      const MasterRecord *r = zone_.Find(m.h);
+      ASSERT_NE(r, nullptr);
+      ASSERT_EQ(LogicalSize(*r), m.data.size());
+      ASSERT_EQ(LockCount(*r), m.lock);
+      ASSERT_EQ(zone_.KindOf(m.h), m.fixed ? HandleKind::kFixed : HandleKind::kRelocatable);
+      ASSERT_TRUE(std::equal(m.data.begin(), m.data.end(), *m.h));
+    }
+  }
+
+  void Finish() {
+    for (ModelHandle &m : handles_) EXPECT_EQ(zone_.DisposeHandle(m.h), kNoErr);
+    handles_.clear();
+  }
+
+ private:
+  int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  long Length() { return Pick(0, 9) == 0 ? Pick(0, 3000) : Pick(0, 40); }
+  void Fill(ModelHandle &m, std::size_t from) {
+    for (std::size_t i = from; i < m.data.size(); ++i) m.data[i] = (*m.h)[i] = static_cast<char>(Pick(0, 3) + 'a');
+  }
+  // After a failed growth nothing may have changed.
+  void ExpectUntouched(const ModelHandle &m, char *where) {
+    EXPECT_EQ(*m.h, where);
+    ASSERT_EQ(LogicalSize(*zone_.Find(m.h)), m.data.size());
+  }
+
+  void New() {
+    if (handles_.size() >= 8) return;
+    ModelHandle m;
+    long size = Length();
+    bool clear = Pick(0, 1);
+    short err = zone_.NewHandle(&m.h, size, clear);
+    if (source_.TakeFailed()) {
+      EXPECT_EQ(err, kMemFullErr);
+      EXPECT_EQ(m.h, nullptr);
+      return;
+    }
+    ASSERT_EQ(err, kNoErr);
+    m.data.assign(static_cast<std::size_t>(size), 0);
+    if (clear) {
+      ASSERT_TRUE(std::equal(m.data.begin(), m.data.end(), *m.h));
+    } else {
+      Fill(m, 0);
+    }
+    handles_.push_back(m);
+  }
+
+  void Dispose(ModelHandle &m) {
+    EXPECT_EQ(zone_.DisposeHandle(m.h), kNoErr);
+    EXPECT_EQ(zone_.DisposeHandle(m.h), kMemWZErr);
+    handles_.erase(handles_.begin() + (&m - handles_.data()));
+  }
+
+  void Resize(ModelHandle &m, char *where, bool pinned) {
+    std::size_t old = m.data.size();
+    long size = Length();
+    short err = zone_.SetHandleSize(m.h, size);
+    bool failed = source_.TakeFailed() || (pinned && static_cast<std::size_t>(size) > old);
+    if (failed && static_cast<std::size_t>(size) > old) {
+      EXPECT_EQ(err, kMemFullErr);
+      return ExpectUntouched(m, where);
+    }
+    ASSERT_EQ(err, kNoErr);
+    if (pinned) EXPECT_EQ(*m.h, where) << "locked and fixed blocks never move";
+    if (!pinned && static_cast<std::size_t>(size) > old) EXPECT_NE(*m.h, where) << "growth moves";
+    m.data.resize(static_cast<std::size_t>(size));
+    Fill(m, old);
+  }
+
+  void Lock(ModelHandle &m) {
+    long n = Pick(-2, 2);
+    EXPECT_EQ(zone_.SetHandleLock(m.h, n * Pick(1, 300)), kNoErr);
+    if (n > 0 && !m.fixed) m.lock = std::min(m.lock + 1, 255u);
+    if (n < 0 && !m.fixed && m.lock > 0) --m.lock;
+    if (n == 0) m.lock = 0, m.fixed = false;
+  }
+
+  void State(ModelHandle &m) {
+    signed char state = 0;
+    EXPECT_EQ(zone_.GetHandleState(m.h, &state), kNoErr);
+    EXPECT_EQ(state, static_cast<signed char>(std::min(m.lock, 127u)));
+    signed char target = static_cast<signed char>(Pick(-3, 5));
+    zone_.SetHandleState(m.h, target);
+    if (target == 0) m.lock = 0, m.fixed = false;
+    else if (!m.fixed) m.lock = target < 0 ? 0 : static_cast<unsigned>(target);
+  }
+
+  // Runs an operation whose model result is known, accounting for growth the zone refused.
+  template <typename Real>
+  void Grow(ModelHandle &m, char *where, bool pinned, const std::vector<char> &expected,
+            Real real) {
+    short err = real();
+    bool grows = expected.size() > m.data.size();
+    if (grows && (source_.TakeFailed() || pinned)) {
+      EXPECT_EQ(err, kMemFullErr);
+      return ExpectUntouched(m, where);
+    }
+    ASSERT_EQ(err, kNoErr);
+    m.data = expected;
+  }
+
+  void Munge(ModelHandle &m, char *where, bool pinned) {
+    long size = static_cast<long>(m.data.size());
+    long offset = Pick(0, 12) == 0 ? Pick(-2, -1) : Pick(0, size + 3);
+    // Patterns from the handle itself or from outside, sometimes absent.
+    std::vector<char> outside1(static_cast<std::size_t>(Pick(0, 3)), 'a'), outside2(Length(), 'Z');
+    for (char &c : outside1) c = static_cast<char>('a' + Pick(0, 3));
+    long len1 = Pick(-1, 4), len2 = Pick(-1, 2) < 0 ? -1 : static_cast<long>(outside2.size());
+    const char *p1 = nullptr, *p2 = nullptr;
+    int kind1 = Pick(0, 2), kind2 = Pick(0, 3);
+    if (kind1 == 1) {
+      p1 = outside1.data();
+      len1 = static_cast<long>(outside1.size());
+    } else if (kind1 == 2 && size > 0) {
+      long at = Pick(0, size - 1);
+      len1 = Pick(1, static_cast<int>(size - at));
+      p1 = *m.h + at;
+    }
+    if (kind2 == 1 || kind2 == 2) p2 = outside2.data();
+    if (kind2 == 3 && size > 0) {
+      long at = Pick(0, size - 1);
+      len2 = Pick(0, static_cast<int>(size - at));
+      p2 = *m.h + at;
+    }
+    std::vector<char> s1 = p1 && len1 > 0 ? std::vector<char>(p1, p1 + len1) : std::vector<char>();
+    std::vector<char> s2 = p2 && len2 > 0 ? std::vector<char>(p2, p2 + len2) : std::vector<char>();
+    std::vector<char> expected = m.data;
+    long want = model::Munger(expected, offset, p1 ? s1.data() : nullptr, len1,
+                              p2 ? (s2.empty() ? "" : s2.data()) : nullptr, len2, kMaxHandleSize);
+    long got = Munger(zone_, m.h, offset, p1, len1, p2, len2);
+    if (want >= 0 && expected.size() > m.data.size() && (source_.TakeFailed() || pinned)) {
+      EXPECT_EQ(got, -1);
+      return ExpectUntouched(m, where);
+    }
+    source_.TakeFailed();
+    ASSERT_EQ(got, want) << "offset " << offset << " len1 " << len1 << " len2 " << len2;
+    m.data = expected;
+  }
+
+  void Append(ModelHandle &m, const ModelHandle &from, char *where, bool pinned) {
+    std::vector<char> expected = m.data;
+    expected.insert(expected.end(), from.data.begin(), from.data.end());
+    Grow(m, where, pinned, expected, [&] { return HandAndHand(zone_, from.h, m.h); });
+  }
+
+  void AppendSlice(ModelHandle &m, char *where, bool pinned) {
+    if (m.data.empty()) return;
+    long at = Pick(0, static_cast<int>(m.data.size()) - 1);
+    long n = Pick(0, static_cast<int>(m.data.size()) - at);
+    std::vector<char> expected = m.data;
+    expected.insert(expected.end(), m.data.begin() + at, m.data.begin() + at + n);
+    Grow(m, where, pinned, expected, [&] { return PtrAndHand(zone_, *m.h + at, m.h, n); });
+  }
+
+  void Replace(ModelHandle &m, char *where, bool pinned) {
+    std::vector<char> expected(static_cast<std::size_t>(Length()), 'R');
+    if (!m.data.empty() && Pick(0, 1)) {
+      long at = Pick(0, static_cast<int>(m.data.size()) - 1);
+      expected.assign(m.data.begin() + at, m.data.begin() + at + Pick(0, static_cast<int>(m.data.size()) - at));
+      std::vector<char> want = expected;
+      return Grow(m, where, pinned, want, [&] {
+        return PtrToXHand(zone_, *m.h + at, m.h, static_cast<long>(want.size()));
+      });
+    }
+    std::vector<char> src = expected;
+    Grow(m, where, pinned, expected, [&] {
+      return PtrToXHand(zone_, src.data(), m.h, static_cast<long>(src.size()));
+    });
+  }
+
+  void Copy(ModelHandle &m) {
+    if (handles_.size() >= 8) return;
+    ModelHandle c = m;
+    short err = HandToHand(zone_, &c.h);
+    if (source_.TakeFailed()) {
+      EXPECT_EQ(err, kMemFullErr);
+      EXPECT_EQ(c.h, nullptr);
+      return;
+    }
+    ASSERT_EQ(err, kNoErr);
+    c.lock = 0;
+    c.fixed = false;
+    handles_.push_back(c);
+  }
+
+  std::mt19937 rng_;
+  testing_support::FlakySource source_;
+  Zone zone_;
+  std::vector<ModelHandle> handles_;
+};
+
+TEST(ZoneModel, LongRandomSequencesMatchTheModel) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    ModelRun run(seed);
+    for (int step = 0; step < 2000; ++step) {
+      run.Step();
+      run.Check();
+      if (testing::Test::HasFatalFailure() || testing::Test::HasNonfatalFailure()) {
+        ADD_FAILURE() << "at step " << step;
+        return;
+      }
+    }
+    run.Finish();
+  }
+}
+
+}  // namespace
+}  // namespace tstools::memory

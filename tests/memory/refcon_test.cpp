@@ -1,1 +1,85 @@
 #include <gtest/gtest.h>
+
+#include <vector>
+
+#include "memory/refcon_list.h"
+
+namespace tstools::memory {
+namespace {
+
+// A list in a vector standing in for the global block; Grow mirrors AddToRefList.
+struct List {
+  std::vector<std::uint32_t> block = std::vector<std::uint32_t>(kRefConInitialSlots);
+  List() { View().Format(); }
+  RefConSlots View() { return RefConSlots(block.data(), block.size()); }
+  short Add(std::uint32_t value) {
+    if (View().Full()) {
+      std::uint32_t capacity = View().Capacity();
+      block.resize(capacity + kRefConGrowth);
+      View().Extend(capacity);
+    }
+    short index = 0;
+    EXPECT_EQ(View().Add(value, &index), 0);
+    return index;
+  }
+};
+
+TEST(RefConSlots, NewListLayout) {
+  List list;
+  EXPECT_EQ(list.block[0], 32u | (1u << 16));
+  for (std::uint32_t i = 1; i < 31; ++i) EXPECT_EQ(list.block[i], i + 1);
+  EXPECT_EQ(list.block[31], 0u);
+}
+
+TEST(RefConSlots, IndicesGrowthAndReuse) {
+  List list;
+  for (short i = 1; i <= 31; ++i) EXPECT_EQ(list.Add(100u + i), i);
+  EXPECT_EQ(list.View().Capacity(), 64u) << "the 31st addition grew the list first";
+  EXPECT_EQ(list.Add(7), 32);
+  EXPECT_EQ(list.View().Delete(5), 0);
+  EXPECT_EQ(list.Add(8), 5);
+  std::uint32_t value = 0;
+  EXPECT_EQ(list.View().Get(5, &value), 0);
+  EXPECT_EQ(value, 8u);
+  EXPECT_EQ(list.View().Get(31, &value), 0);
+  EXPECT_EQ(value, 131u);
+}
+
+TEST(RefConSlots, BadIndicesAndDoubleDeleteChangeNothing) {
+  List list;
+  for (int i = 0; i < 10; ++i) list.Add(1000u + i);
+  ASSERT_EQ(list.View().Delete(4), 0);
+  std::vector<std::uint32_t> before = list.block;
+  EXPECT_EQ(list.View().Delete(0), -50) << "the header";
+  EXPECT_EQ(list.View().Delete(32), -50);
+  EXPECT_EQ(list.View().Delete(-1), -50);
+  EXPECT_EQ(list.View().Delete(4), -50) << "already free";
+  EXPECT_EQ(list.View().Delete(20), -50) << "never handed out";
+  std::uint32_t value = 99;
+  EXPECT_EQ(list.View().Get(0, &value), -50);
+  EXPECT_EQ(list.View().Get(40, &value), -50);
+  EXPECT_EQ(value, 99u);
+  EXPECT_EQ(list.block, before);
+  EXPECT_EQ(list.Add(1), 4);
+  EXPECT_EQ(list.Add(2), 11);
+}
+
+TEST(RefConSlots, DamagedHeadersAreDetected) {
+  std::vector<std::uint32_t> block(32);
+  RefConSlots view(block.data(), block.size());
+  view.Format();
+  EXPECT_TRUE(view.Valid());
+  block[0] = 40u | (1u << 16);
+  EXPECT_FALSE(view.Valid()) << "capacity larger than the block";
+  block[0] = 32u | (32u << 16);
+  EXPECT_FALSE(view.Valid()) << "first free outside the list";
+  block[0] = 32u;
+  EXPECT_FALSE(view.Valid()) << "first free is the header";
+  block[0] = 32u | (3u << 16);
+  block[3] = 500;
+  short index = 0;
+  EXPECT_EQ(view.Add(1, &index), -111) << "a chain leading out of the list";
+}
+
+}  // namespace
+}  // namespace tstools::memory
