@@ -9,6 +9,7 @@
 #include <tstools/font.h>
 #include <tstools/popup_menu.h>
 #include <tstools/quickdraw.h>
+#include <tstools/grafport.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif

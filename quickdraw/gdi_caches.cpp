@@ -1,0 +1,236 @@
+// The three process-wide caches of pens, brushes and fonts shared by all ports.
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "quickdraw/drawing_state.h"
+#include "quickdraw/object_cache.h"
+#include "quickdraw/port_internal.h"
+
+namespace tstools::qd {
+
+namespace {
+
+struct FontKey {
+  LOGFONTA font;
+  unsigned char portKind;
+};
+
+using PenCache = ObjectCache<LOGPEN, GrafPort *>;
+using BrushCache = ObjectCache<BrushKey, GrafPort *>;
+using FontCache = ObjectCache<FontKey, GrafPort *>;
+
+constexpr size_t kBrushEntries = 10, kFontEntries = 20, kPenEntries = 10;
+
+// Live caches, and closed ones whose objects open ports still hold.
+std::unique_ptr<PenCache> pens;
+std::unique_ptr<BrushCache> brushes;
+std::unique_ptr<FontCache> fonts;
+std::vector<std::unique_ptr<PenCache>> closedPens;
+std::vector<std::unique_ptr<BrushCache>> closedBrushes;
+std::vector<std::unique_ptr<FontCache>> closedFonts;
+
+void DestroyObject(uintptr_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(object)); }
+
+uint32_t ColorRef(const RGBColor &c) { return PaletteColorRef(QdColor{c.red, c.green, c.blue}); }
+
+bool SameHighBytes(const RGBColor &a, const RGBColor &b) {
+  return (a.red >> 8) == (b.red >> 8) && (a.green >> 8) == (b.green >> 8) &&
+         (a.blue >> 8) == (b.blue >> 8);
+}
+
+// The screen-grid brush origin of a window port: where local (0,0) lands on the screen,
+// reduced modulo 8.
+POINT BrushAlignment(GrafPort *port) {
+  POINT p{0, 0};
+  LPtoDP(port->refDC, &p, 1);
+  ClientToScreen(port->window, &p);
+  return POINT{BrushGridOffset(p.x), BrushGridOffset(p.y)};
+}
+
+// Brings the DC's brush origin onto the grid. The origin belongs to the DC, not the brush,
+// so it is checked on every port that shares the brush, not only when the entry's record
+// of it changes.
+void AlignBrush(BrushCache::Entry &entry, GrafPort *port) {
+  POINT want = BrushAlignment(port);
+  POINT have{};
+  GetBrushOrgEx(port->refDC, &have);
+  if (have.x != want.x || have.y != want.y) {
+    UnrealizeObject(reinterpret_cast<HGDIOBJ>(entry.object));
+    SetBrushOrgEx(port->refDC, want.x, want.y, nullptr);
+  }
+  entry.key.originH = static_cast<short>(want.x);
+  entry.key.originV = static_cast<short>(want.y);
+}
+
+const PenCache::Hooks kPenHooks{
+    [](PenCache::Entry &e, const LOGPEN &key, GrafPort *) {
+      return e.key.lopnStyle == key.lopnStyle && e.key.lopnWidth.x == key.lopnWidth.x &&
+             e.key.lopnWidth.y == key.lopnWidth.y && e.key.lopnColor == key.lopnColor;
+    },
+    [](PenCache::Entry &e, GrafPort *) {
+      return reinterpret_cast<uintptr_t>(CreatePenIndirect(&e.key));
+    },
+    DestroyObject};
+
+const FontCache::Hooks kFontHooks{
+    [](FontCache::Entry &e, const FontKey &key, GrafPort *) {
+      const LOGFONTA &a = e.key.font, &b = key.font;
+      return e.key.portKind == key.portKind && a.lfHeight == b.lfHeight &&
+             a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+             a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight &&
+             std::memcmp(&a.lfItalic, &b.lfItalic, 8) == 0 &&
+             std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+    },
+    [](FontCache::Entry &e, GrafPort *) {
+      return reinterpret_cast<uintptr_t>(CreateFontIndirectA(&e.key.font));
+    },
+    DestroyObject};
+
+const BrushCache::Hooks kBrushHooks{
+    [](BrushCache::Entry &e, const BrushKey &key, GrafPort *port) {
+      if (!SameHighBytes(e.key.fg, key.fg) || !SameHighBytes(e.key.bk, key.bk) ||
+          std::memcmp(&e.key.pattern, &key.pattern, sizeof(Pattern)) != 0)
+        return false;
+      if (port && port->portKind == portKindWindowOrDC && port->window) AlignBrush(e, port);
+      return true;
+    },
+    [](BrushCache::Entry &e, GrafPort *port) -> uintptr_t {
+      static const Pattern kBlack = {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+      static const Pattern kWhite = {};
+      HBRUSH brush = nullptr;
+      bool solidFg = std::memcmp(&e.key.pattern, &kBlack, sizeof(Pattern)) == 0;
+      bool solidBk = std::memcmp(&e.key.pattern, &kWhite, sizeof(Pattern)) == 0;
+      if (solidFg || solidBk) {
+        COLORREF ref = ColorRef(solidFg ? e.key.fg : e.key.bk);
+        if (port && port->portKind != portKindPrinter) {
+          COLORREF nearest = GetNearestColor(port->refDC, ref);
+          if (nearest != CLR_INVALID) ref = (nearest & 0x00FFFFFF) | 0x02000000;
+        }
+        brush = CreateSolidBrush(ref);
+      } else {
+        struct {
+          BITMAPINFOHEADER header;
+          RGBQUAD colours[2];
+          uint8_t bits[32];
+        } dib{};
+        dib.header.biSize = sizeof(BITMAPINFOHEADER);
+        dib.header.biWidth = 8;
+        dib.header.biHeight = 8;  // bottom-up
+        dib.header.biPlanes = 1;
+        dib.header.biBitCount = 1;
+        dib.header.biClrUsed = 2;
+        dib.colours[0] = RGBQUAD{BYTE(e.key.fg.blue >> 8), BYTE(e.key.fg.green >> 8), BYTE(e.key.fg.red >> 8), 0};
+        dib.colours[1] = RGBQUAD{BYTE(e.key.bk.blue >> 8), BYTE(e.key.bk.green >> 8), BYTE(e.key.bk.red >> 8), 0};
+        PatternBrushBits(e.key.pattern.pat, dib.bits);
+        brush = CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS);
+      }
+      if (brush && port && port->portKind == portKindWindowOrDC && port->window)
+        AlignBrush(e, port);
+      return reinterpret_cast<uintptr_t>(brush);
+    },
+    DestroyObject};
+
+template <typename Cache>
+bool AddReferencesIn(std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<Cache>> &closed,
+                     HGDIOBJ object, int count) {
+  auto handle = reinterpret_cast<uintptr_t>(object);
+  if (live && live->AddReferences(handle, count)) return true;
+  for (auto it = closed.begin(); it != closed.end(); ++it) {
+    if (!(*it)->AddReferences(handle, count)) continue;
+    if ((*it)->LiveObjects() == 0) closed.erase(it);
+    return true;
+  }
+  return false;
+}
+
+template <typename Cache>
+void CloseCache(std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<Cache>> &closed) {
+  if (!live) return;
+  if (live->Close() > 0) closed.push_back(std::move(live));
+  live.reset();
+}
+
+template <typename Cache>
+size_t LiveIn(const std::unique_ptr<Cache> &live, const std::vector<std::unique_ptr<Cache>> &closed) {
+  size_t n = live ? live->LiveObjects() : 0;
+  for (auto &c : closed) n += c->LiveObjects();
+  return n;
+}
+
+}  // namespace
+
+HPEN GetCachedPen(const LOGPEN &pen, GrafPort *port) {
+  return pens ? reinterpret_cast<HPEN>(pens->Get(pen, port)) : nullptr;
+}
+
+HBRUSH GetCachedBrush(const RGBColor &fg, const RGBColor &bk, const Pattern &pattern, GrafPort *port) {
+  if (!brushes) return nullptr;
+  BrushKey key{fg, bk, pattern, 0, 0};
+  return reinterpret_cast<HBRUSH>(brushes->Get(key, port));
+}
+
+HFONT GetCachedFont(const LOGFONTA &font, GrafPort *port) {
+  if (!fonts) return nullptr;
+  FontKey key{font, port ? port->portKind : static_cast<unsigned char>(0)};
+  return reinterpret_cast<HFONT>(fonts->Get(key, port));
+}
+
+bool AddCacheReferences(CacheKind kind, HGDIOBJ object, int count) {
+  switch (kind) {
+    case CacheKind::Pen: return AddReferencesIn(pens, closedPens, object, count);
+    case CacheKind::Brush: return AddReferencesIn(brushes, closedBrushes, object, count);
+    case CacheKind::Font: return AddReferencesIn(fonts, closedFonts, object, count);
+  }
+  return false;
+}
+
+bool ReleaseCached(CacheKind kind, HGDIOBJ object) { return AddCacheReferences(kind, object, -1); }
+
+void FlushCache(CacheKind kind) {
+  if (kind == CacheKind::Pen && pens) pens->Flush();
+  if (kind == CacheKind::Brush && brushes) brushes->Flush();
+  if (kind == CacheKind::Font && fonts) fonts->Flush();
+}
+
+size_t LiveCachedObjects(CacheKind kind) {
+  switch (kind) {
+    case CacheKind::Pen: return LiveIn(pens, closedPens);
+    case CacheKind::Brush: return LiveIn(brushes, closedBrushes);
+    case CacheKind::Font: return LiveIn(fonts, closedFonts);
+  }
+  return 0;
+}
+
+void PinPortObjects(GrafPort *port) {
+  AddCacheReferences(CacheKind::Pen, port->penSlot, 1);
+  AddCacheReferences(CacheKind::Font, port->fontSlot, 1);
+  AddCacheReferences(CacheKind::Brush, port->brushSlot, 1);
+}
+
+void UnpinPortObjects(GrafPort *port) {
+  AddCacheReferences(CacheKind::Pen, port->penSlot, -1);
+  AddCacheReferences(CacheKind::Font, port->fontSlot, -1);
+  AddCacheReferences(CacheKind::Brush, port->brushSlot, -1);
+}
+
+}  // namespace tstools::qd
+
+using namespace tstools::qd;
+
+void WINAPI QDrawCacheInit(void) {
+  // A second call keeps the caches ports are already using.
+  if (!pens) pens = std::make_unique<PenCache>(kPenEntries, kPenHooks);
+  if (!brushes) brushes = std::make_unique<BrushCache>(kBrushEntries, kBrushHooks);
+  if (!fonts) fonts = std::make_unique<FontCache>(kFontEntries, kFontHooks);
+}
+
+void WINAPI QDrawCacheClose(void) {
+  CloseCache(pens, closedPens);
+  CloseCache(brushes, closedBrushes);
+  CloseCache(fonts, closedFonts);
+}
+
+static unsigned char lockGdiFlag;  // recorded for source compatibility; nothing reads it
+
+void WINAPI ML_LockGDIHack(Boolean flag) { lockGdiFlag = flag; }

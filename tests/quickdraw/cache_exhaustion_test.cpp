@@ -1,0 +1,106 @@
+// White box: the port glue compiled into the test, driving the caches to exhaustion.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "frame/library_globals.h"
+#include "quickdraw/port_internal.h"
+
+using namespace tstools::qd;
+
+namespace {
+
+struct MemoryPort {
+  HDC dc = CreateCompatibleDC(nullptr);
+  GrafPort port{};
+  MemoryPort() {
+    port.dc = dc;
+    port.portRect = Rect{0, 0, 16, 16};
+    ML_OpenPort(&port);
+  }
+  ~MemoryPort() {
+    ClosePort(&port);
+    DeleteDC(dc);
+  }
+};
+
+Pattern Numbered(int i) {
+  Pattern p{};
+  p.pat[0] = static_cast<unsigned char>(i + 1);
+  return p;
+}
+
+class CacheExhaustion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tstools::scratchRegion = CreateRectRgn(0, 0, 0, 0);
+    QDrawCacheInit();
+  }
+  void TearDown() override {
+    QDrawCacheClose();
+    EXPECT_EQ(LiveCachedObjects(CacheKind::Pen) + LiveCachedObjects(CacheKind::Brush) +
+                  LiveCachedObjects(CacheKind::Font), 0u);
+    DeleteObject(tstools::scratchRegion);
+  }
+};
+
+}  // namespace
+
+TEST_F(CacheExhaustion, EleventhBrushLeavesThePortDrawingWithWhatItHas) {
+  MemoryPort ports[10];
+  HBRUSH white = ports[0].port.brushSlot;
+  for (int i = 0; i < 9; ++i) ASSERT_TRUE(UsePortBrush(&ports[i].port, Numbered(i)));
+  // Nine patterns and the white brush port 9 still holds fill all ten entries.
+  EXPECT_FALSE(UsePortBrush(&ports[9].port, Numbered(9)));
+  EXPECT_EQ(ports[9].port.brushSlot, white);
+  EXPECT_EQ(GetCurrentObject(ports[9].dc, OBJ_BRUSH), white);
+  EXPECT_EQ(GetObjectType(white), static_cast<DWORD>(OBJ_BRUSH));
+  RGBColor black{}, whiteColour{0xFFFF, 0xFFFF, 0xFFFF};
+  EXPECT_EQ(GetCachedBrush(black, whiteColour, Numbered(20), nullptr), nullptr);
+  // Freeing one entry lets the request through and recycles that entry's brush.
+  HBRUSH first = ports[0].port.brushSlot;
+  ASSERT_TRUE(UsePortBrush(&ports[0].port, Numbered(5)));
+  EXPECT_EQ(ports[0].port.brushSlot, ports[5].port.brushSlot) << "same pattern, same brush";
+  EXPECT_TRUE(UsePortBrush(&ports[9].port, Numbered(9)));
+  EXPECT_EQ(GetObjectType(first), 0u) << "the unreferenced entry's brush was deleted";
+  EXPECT_NE(ports[9].port.brushSlot, first);
+}
+
+TEST_F(CacheExhaustion, PensAndFontsKeepWhatIsSelectedWhenFull) {
+  MemoryPort port;
+  HPEN held[9];
+  for (int i = 0; i < 9; ++i) {
+    LOGPEN pen{PS_SOLID, POINT{i + 2, i + 2}, 0};
+    held[i] = GetCachedPen(pen, &port.port);
+    ASSERT_NE(held[i], nullptr);
+  }
+  HPEN current = port.port.penSlot;
+  LOGPEN another{PS_SOLID, POINT{40, 40}, 0};
+  EXPECT_FALSE(UsePortPen(&port.port, another));
+  EXPECT_EQ(port.port.penSlot, current);
+  EXPECT_EQ(GetCurrentObject(port.dc, OBJ_PEN), current);
+  for (HPEN p : held) ReleaseCached(CacheKind::Pen, p);
+  EXPECT_TRUE(UsePortPen(&port.port, another));
+  LOGFONTA font{};
+  font.lfHeight = -30;
+  std::strcpy(font.lfFaceName, "Arial");
+  ASSERT_TRUE(UsePortFont(&port.port, font));
+  FlushCache(CacheKind::Font);
+  EXPECT_EQ(GetObjectType(port.port.fontSlot), static_cast<DWORD>(OBJ_FONT)) << "selected fonts survive a flush";
+  EXPECT_EQ(LiveCachedObjects(CacheKind::Font), 1u) << "the unused Helv font was flushed";
+}
+
+TEST_F(CacheExhaustion, PinnedObjectsSurviveTheirPort) {
+  GrafPort copy;
+  {
+    MemoryPort port;
+    PinPortObjects(&port.port);
+    copy = port.port;
+  }  // closed: its references are gone, the pins remain
+  FlushCache(CacheKind::Pen);
+  EXPECT_EQ(GetObjectType(copy.penSlot), static_cast<DWORD>(OBJ_PEN));
+  UnpinPortObjects(&copy);
+  FlushCache(CacheKind::Pen);
+  EXPECT_EQ(GetObjectType(copy.penSlot), 0u);
+}
