@@ -37,7 +37,8 @@ class Win32HeapSource : public BlockSource {
 Win32HeapSource heapSource;
 Zone zone(heapSource);
 
-// Calls made before MemInitZone get the zone made for them rather than a failure.
+// Calls that allocate, made before MemInitZone, get the zone made for them rather than a
+// failure. Calls on existing blocks need no zone: without one no block is ours.
 Zone &Ready() {
   heapSource.Create();
   return zone;
@@ -74,17 +75,17 @@ OSErr WINAPI MemNewHandle(Handle *out, Size size, Boolean clear) {
   return zone.NewHandle(out, size, clear != 0);
 }
 
-OSErr WINAPI MemDisposeHandle(Handle h) { return Ready().DisposeHandle(h); }
-OSErr WINAPI MemGetHandleSize(Handle h, Size *size) { return Ready().GetHandleSize(h, size); }
-OSErr WINAPI MemSetHandleSize(Handle h, Size size) { return Ready().SetHandleSize(h, size); }
-OSErr WINAPI MemSetHandleLock(Handle h, long n) { return Ready().SetHandleLock(h, n); }
+OSErr WINAPI MemDisposeHandle(Handle h) { return zone.DisposeHandle(h); }
+OSErr WINAPI MemGetHandleSize(Handle h, Size *size) { return zone.GetHandleSize(h, size); }
+OSErr WINAPI MemSetHandleSize(Handle h, Size size) { return zone.SetHandleSize(h, size); }
+OSErr WINAPI MemSetHandleLock(Handle h, long n) { return zone.SetHandleLock(h, n); }
 OSErr WINAPI MemGetHandleState(Handle h, signed char *state) {
-  return Ready().GetHandleState(h, state);
+  return zone.GetHandleState(h, state);
 }
 OSErr WINAPI MemSetHandleState(Handle h, signed char state) {
-  return Ready().SetHandleState(h, state);
+  return zone.SetHandleState(h, state);
 }
-OSErr WINAPI MemMoveHandleHigh(Handle h) { return Ready().MoveHandleHigh(h); }
+OSErr WINAPI MemMoveHandleHigh(Handle h) { return zone.MoveHandleHigh(h); }
 
 OSErr WINAPI MemNewPtr(Ptr *out, Size size, Boolean clear) {
   if (!heapSource.Create()) {
@@ -94,9 +95,9 @@ OSErr WINAPI MemNewPtr(Ptr *out, Size size, Boolean clear) {
   return zone.NewPtr(out, size, clear != 0);
 }
 
-OSErr WINAPI MemDisposePtr(Ptr p) { return Ready().DisposePtr(p); }
-OSErr WINAPI MemGetPtrSize(Ptr p, Size *size) { return Ready().GetPtrSize(p, size); }
-OSErr WINAPI MemSetPtrSize(Ptr p, Size size) { return Ready().SetPtrSize(p, size); }
+OSErr WINAPI MemDisposePtr(Ptr p) { return zone.DisposePtr(p); }
+OSErr WINAPI MemGetPtrSize(Ptr p, Size *size) { return zone.GetPtrSize(p, size); }
+OSErr WINAPI MemSetPtrSize(Ptr p, Size size) { return zone.SetPtrSize(p, size); }
 void WINAPI MemBlockMove(const void *src, void *dst, Size count) { BlockMove(src, dst, count); }
 
 OSErr WINAPI HandToHand(Handle *h) { return tstools::memory::HandToHand(Ready(), h); }

@@ -82,7 +82,8 @@ long Munger(Zone &zone, HandleRef h, long offset, const void *ptr1, long len1, c
     if (size > kMaxHandleSize - delta) return -1;
     if (zone.SetHandleSize(h, size + delta) != kNoErr) return -1;
   }
-  std::memmove(*h + pos + len2, *h + pos + target, static_cast<std::size_t>(size - pos - target));
+  if (delta != 0)
+    std::memmove(*h + pos + len2, *h + pos + target, static_cast<std::size_t>(size - pos - target));
   if (len2 > 0) std::memcpy(*h + pos, with, static_cast<std::size_t>(len2));
   if (delta < 0) zone.SetHandleSize(h, size + delta);  // shrinking never fails
   return pos + len2;
