@@ -10,6 +10,8 @@
 #include <tstools/popup_menu.h>
 #include <tstools/quickdraw.h>
 #include <tstools/grafport.h>
+#include <tstools/numerics.h>
+#include <tstools/dates.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif

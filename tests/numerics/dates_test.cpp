@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "numerics/mac_dates.h"
+#include "oracle_file.h"
+
+namespace tstools::dates {
+namespace {
+
+CivilTime Date(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  CivilTime t;
+  t.year = y, t.month = mo, t.day = d, t.hour = h, t.minute = mi, t.second = s;
+  return t;
+}
+
+void ExpectDate(const CivilTime &t, int y, int mo, int d, int h, int mi, int s) {
+  EXPECT_EQ(t.year, y);
+  EXPECT_EQ(t.month, mo);
+  EXPECT_EQ(t.day, d);
+  EXPECT_EQ(t.hour, h);
+  EXPECT_EQ(t.minute, mi);
+  EXPECT_EQ(t.second, s);
+}
+
+// Every day of the 32-bit range against Python's datetime, both ways.
+TEST(MacDates, EveryDayMatchesPythonDatetime) {
+  int days = 0;
+  for (const std::string &line : testing::ReadOracleLines("dates.txt")) {
+    std::istringstream in(line);
+    int y, mo, d, h, mi, s, dow;
+    unsigned long long secs;
+    in >> y >> mo >> d >> h >> mi >> s >> dow >> secs;
+    SCOPED_TRACE(line);
+    ASSERT_EQ(DateToSeconds(Date(y, mo, d, h, mi, s)), secs);
+    CivilTime t = SecondsToDate(static_cast<std::uint32_t>(secs));
+    ExpectDate(t, y, mo, d, h, mi, s);
+    ASSERT_EQ(t.dayOfWeek, dow);
+    ASSERT_EQ(DateToSeconds(Date(y, mo, d)), secs - (h * 3600 + mi * 60 + s));
+    ++days;
+  }
+  EXPECT_EQ(days, 49711);
+}
+
+TEST(MacDates, RangeEnds) {
+  EXPECT_EQ(DateToSeconds(Date(1904, 1, 1)), 0u);
+  EXPECT_EQ(DateToSeconds(Date(1904, 3, 1)), 60u * 86400);
+  EXPECT_EQ(DateToSeconds(Date(1905, 3, 1)), (366u + 59) * 86400);
+  CivilTime first = SecondsToDate(0);
+  ExpectDate(first, 1904, 1, 1, 0, 0, 0);
+  EXPECT_EQ(first.dayOfWeek, 6);
+  ExpectDate(SecondsToDate(0xFFFFFFFFu), 2040, 2, 6, 6, 28, 15);
+  EXPECT_EQ(DateToSeconds(Date(2040, 2, 6, 6, 28, 15)), 0xFFFFFFFFu);
+  EXPECT_EQ(SecondsToDate(1).second, 1) << "odd seconds survive the halving";
+  ExpectDate(SecondsToDate(DateToSeconds(Date(2000, 2, 29, 23, 59, 59))), 2000, 2, 29, 23, 59, 59);
+}
+
+TEST(MacDates, CountWrapsPastTheRange) {
+  EXPECT_EQ(DateToSeconds(Date(2040, 2, 6, 6, 28, 16)), 0u);
+  EXPECT_EQ(DateToSeconds(Date(2040, 2, 7)), 86400u - (6 * 3600 + 28 * 60 + 16));
+  // Extreme 16-bit fields compute without overflow.
+  DateToSeconds(Date(32767, 32767, 32767, 32767, 32767, 32767));
+  DateToSeconds(Date(-32768, -32768, -32768, -32768, -32768, -32768));
+}
+
+TEST(MacDates, RepresentableRecords) {
+  EXPECT_TRUE(IsRepresentable(Date(1904, 1, 1)));
+  EXPECT_TRUE(IsRepresentable(Date(2040, 2, 6, 6, 28, 15)));
+  EXPECT_TRUE(IsRepresentable(Date(1999, 12, 31, 23, 59, 59)));
+  EXPECT_TRUE(IsRepresentable(Date(2000, 2, 29)));
+  EXPECT_FALSE(IsRepresentable(Date(2001, 2, 29)));
+  EXPECT_FALSE(IsRepresentable(Date(2040, 2, 6, 6, 28, 16)));
+  EXPECT_FALSE(IsRepresentable(Date(1903, 12, 31, 23, 59, 59)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 13, 1)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 0, 1)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 4, 31)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 1, 0)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 1, 1, 24)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 1, 1, 0, 60)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 1, 1, 0, 0, 60)));
+  EXPECT_FALSE(IsRepresentable(Date(1999, 1, 1, 0, 0, -1)));
+}
+
+// Stands in for the computer's clock.
+class FakeClock : public Clock {
+ public:
+  CivilTime now = Date(2024, 5, 17, 13, 45, 31);
+  std::vector<CivilTime> writes;
+  bool accept = true;
+  CivilTime ReadLocal() override { return now; }
+  bool WriteLocal(const CivilTime &t) override {
+    writes.push_back(t);
+    return accept;
+  }
+};
+
+// Odd seconds and years before 1980 reach the clock as they are; records outside the
+// range never reach it.
+TEST(MacDates, ClockIsSetToTheSecondAndOnlyFromValidRecords) {
+  FakeClock clock;
+  ASSERT_TRUE(SetClockFromDate(clock, Date(1975, 7, 4, 12, 0, 31)));
+  ASSERT_EQ(clock.writes.size(), 1u);
+  ExpectDate(clock.writes[0], 1975, 7, 4, 12, 0, 31);
+  for (const CivilTime &bad : {Date(1999, 13, 1), Date(1999, 1, 0), Date(1903, 12, 31), Date(2041, 1, 1)})
+    EXPECT_FALSE(SetClockFromDate(clock, bad));
+  EXPECT_EQ(clock.writes.size(), 1u);
+
+  ASSERT_TRUE(SetClockFromSeconds(clock, 0xFFFFFFFFu));
+  ExpectDate(clock.writes.back(), 2040, 2, 6, 6, 28, 15);
+  clock.accept = false;
+  EXPECT_FALSE(SetClockFromSeconds(clock, 12345)) << "a refusal is reported";
+}
+
+TEST(MacDates, ReadsTheClockInSeconds) {
+  FakeClock clock;
+  EXPECT_EQ(ReadClockSeconds(clock), DateToSeconds(Date(2024, 5, 17, 13, 45, 31)));
+}
+
+}  // namespace
+}  // namespace tstools::dates

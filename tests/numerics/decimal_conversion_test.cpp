@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "numerics/decimal_conversion.h"
+#include "numerics/sane_math.h"
+#include "oracle_file.h"
+
+namespace tstools::numerics {
+namespace {
+
+std::string Text(const unsigned char out[256]) { return std::string(reinterpret_cast<const char *>(out + 1), out[0]); }
+
+std::string Format(int style, int digits, double x, int direction = kToNearest) {
+  unsigned char out[256];
+  std::memset(out, 0xCC, sizeof out);
+  FormatNumber(style, &digits, x, direction, out);
+  return Text(out);
+}
+
+double FromBits(std::uint64_t bits) {
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
+std::uint64_t Bits(double x) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits;
+}
+
+double Parse(const std::string &s) {
+  return ParseNumber(reinterpret_cast<const unsigned char *>(s.data()), s.size());
+}
+
+// Num2Str and Num2Dec against Python's decimal (ROUND_HALF_UP for directions 0 and 1,
+// ROUND_DOWN for 2 and 3, on the exact value) over random doubles, digits and styles.
+TEST(DecimalConversion, MatchesPythonDecimalOverRandomDoubles) {
+  int checked = 0;
+  for (const std::string &line : testing::ReadOracleLines("decimal.txt")) {
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    for (std::string field; std::getline(ss, field, '|');) f.push_back(field);
+    ASSERT_EQ(f.size(), 8u) << line;
+    double x = FromBits(std::stoull(f[0], nullptr, 16));
+    int style = std::stoi(f[1]), digits = std::stoi(f[2]), direction = std::stoi(f[3]);
+    SCOPED_TRACE(line);
+    unsigned char out[256];
+    int asked = digits;
+    int result = FormatNumber(style, &asked, x, direction, out);
+    ASSERT_EQ(Text(out), f[4]);
+    EXPECT_EQ(result, out[0]);
+    EXPECT_EQ(asked, style == 0 && digits > 20 ? 20 : digits);
+    DecimalParts parts = DecomposeNumber(digits, x, direction);
+    EXPECT_EQ(parts.sgn, std::stoi(f[5]));
+    EXPECT_EQ(parts.exp, std::stoi(f[6]));
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(parts.sig + 1), parts.sig[0]), f[7]);
+    ++checked;
+  }
+  EXPECT_GT(checked, 30000);
+}
+
+TEST(DecimalConversion, FixedNotationExamples) {
+  EXPECT_EQ(Format(1, 2, 3.14159), "3.14");
+  EXPECT_EQ(Format(1, 3, 0.05), "0.050");
+  EXPECT_EQ(Format(1, 0, 2.5, kToNearest), "3");
+  EXPECT_EQ(Format(1, 0, 2.5, kTowardZero), "2");
+  EXPECT_EQ(Format(1, 2, -1.005), "-1.00");  // the double is just below 1.005
+  EXPECT_EQ(Format(1, 2, 0.125, kUpward), "0.13");
+  EXPECT_EQ(Format(1, 2, 0.125, kDownward), "0.12");
+  EXPECT_EQ(Format(1, 1, 99.96), "100.0");
+  EXPECT_EQ(Format(1, 2, 0.0), "0.00");
+  EXPECT_EQ(Format(1, 2, -0.0), "-0.00");
+  EXPECT_EQ(Format(1, -2, 12345.0), "12300");
+  EXPECT_EQ(Format(1, -2, 12355.0), "12400");
+  EXPECT_EQ(Format(1, -6, 12345.0), "0");
+}
+
+// Below 1 the fraction always has exactly `digits` characters and there is no "." for 0
+// digits, including where all kept positions lie above the leading digit.
+TEST(DecimalConversion, FixedNotationSmallValuesKeepTheirFractionWidth) {
+  EXPECT_EQ(Format(1, 2, 0.0001), "0.00");
+  EXPECT_EQ(Format(1, 0, 0.05), "0");
+  EXPECT_EQ(Format(1, 0, 0.4), "0");
+  EXPECT_EQ(Format(1, 0, 0.5), "1");
+  EXPECT_EQ(Format(1, 2, 0.005), "0.01");
+  EXPECT_EQ(Format(1, 2, 0.0049), "0.00");
+  EXPECT_EQ(Format(1, 5, 1e-300), "0.00000");
+  EXPECT_EQ(Format(1, 3, 0.0999), "0.100");
+  EXPECT_EQ(Format(1, 3, 0.0999, kTowardZero), "0.099");
+}
+
+// Text that would pass 255 characters is written in floating notation, and the Str255 is
+// never written past its 256 bytes.
+TEST(DecimalConversion, OverlongFixedRequestsStayWithinTheString) {
+  EXPECT_EQ(Format(1, 10, 1e300), " 1.0000000000000001e+300");
+  EXPECT_EQ(Format(1, 300, 1.5), " 1.5000000000000000e+0");
+  EXPECT_EQ(Format(1, 32767, -2.0), "-2.0000000000000000e+0");
+  EXPECT_EQ(Format(1, 32767, 0.0), " 0.0000000000000000e+0");
+  // The longest text that fits: 253 fraction digits after "0." (255 characters).
+  std::string fits = Format(1, 253, 0.5);
+  EXPECT_EQ(fits.size(), 255u);
+  EXPECT_EQ(fits.substr(0, 4), "0.50");
+  EXPECT_EQ(Format(1, 254, 0.5).substr(0, 1), " ");
+  // A carry into a new decade can push the text over: 9.99...96 to 251 digits needs "10.".
+  for (int digits : {0, 1, 17, 200, 252, 253, 254, 255, 256, 400}) {
+    for (double x : {0.5, -9.9999999999, 1e200, -1e250, 1e-200, 123456.789}) {
+      unsigned char out[257];
+      out[256] = 0x5A;
+      int d = digits;
+      FormatNumber(1, &d, x, kToNearest, out);
+      EXPECT_EQ(out[256], 0x5A);
+      EXPECT_LE(out[0], 255);
+    }
+  }
+}
+
+TEST(DecimalConversion, FloatingNotation) {
+  EXPECT_EQ(Format(0, 5, 1234.5), " 1.2345e+3");
+  EXPECT_EQ(Format(0, 5, -1234.5), "-1.2345e+3");
+  EXPECT_EQ(Format(0, 3, 0.000123456), " 1.23e-4");
+  EXPECT_EQ(Format(0, 2, 9.96), " 1.0e+1");
+  EXPECT_EQ(Format(0, 1, 7.0), " 7.e+0");
+  EXPECT_EQ(Format(0, 0, 7.0), " 7.e+0");
+  EXPECT_EQ(Format(0, 17, 0.1), " 1.0000000000000001e-1");
+  EXPECT_EQ(Format(0, 20, 0.1), " 1.0000000000000000555e-1");
+  EXPECT_EQ(Format(0, 3, 5e-324), " 4.94e-324");
+  EXPECT_EQ(Format(0, 3, 1.7976931348623157e308), " 1.80e+308");
+}
+
+TEST(DecimalConversion, FloatingDigitsAbove20AreReducedAndWrittenBack) {
+  unsigned char out[256];
+  int digits = 25;
+  FormatNumber(0, &digits, 1.0 / 3.0, kToNearest, out);
+  EXPECT_EQ(digits, 20);
+  EXPECT_EQ(Text(out), " 3.3333333333333331483e-1");
+  digits = 25;
+  FormatNumber(1, &digits, 0.5, kToNearest, out);
+  EXPECT_EQ(digits, 25) << "fixed notation keeps the caller's count";
+}
+
+TEST(DecimalConversion, SpecialValuesHaveNoSignAndReturnOne) {
+  unsigned char out[256];
+  for (int style : {0, 1}) {
+    for (double x : {HUGE_VAL, -HUGE_VAL, MakeNaN(0), -MakeNaN(17)}) {
+      int digits = 5;
+      EXPECT_EQ(FormatNumber(style, &digits, x, kToNearest, out), 1);
+      EXPECT_EQ(Text(out), std::isnan(x) ? "NAN" : "INF");
+    }
+  }
+  DecimalParts inf = DecomposeNumber(5, -HUGE_VAL, kToNearest);
+  EXPECT_EQ(inf.sgn, 1);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(inf.sig + 1), inf.sig[0]), "INF");
+}
+
+TEST(DecimalConversion, RecordHoldsAtMost255Digits) {
+  DecimalParts parts = DecomposeNumber(1000, 5e-324, kToNearest);
+  EXPECT_EQ(parts.sig[0], 255);
+  EXPECT_EQ(parts.exp, -323 - 255);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(parts.sig + 1), 6), "494065");
+  parts = DecomposeNumber(0, 0.0, kToNearest);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(parts.sig + 1), parts.sig[0]), "0");
+}
+
+// 17 significant digits identify a double: text and record both come back exactly.
+TEST(DecimalConversion, SeventeenDigitRoundTripsAreExact) {
+  std::mt19937_64 rng(17);
+  for (int i = 0; i < 20000; ++i) {
+    double x = FromBits(rng());
+    if (!std::isfinite(x)) continue;
+    unsigned char out[256];
+    int digits = 17;
+    FormatNumber(0, &digits, x, kToNearest, out);
+    ASSERT_EQ(Bits(ParseNumber(out + 1, out[0])), Bits(x)) << Text(out);
+    DecimalParts parts = DecomposeNumber(17, x, kToNearest);
+    ASSERT_EQ(Bits(ComposeNumber(parts.sgn, parts.exp, parts.sig)), Bits(x));
+  }
+}
+
+TEST(DecimalConversion, ParsesLikeTheCLibrary) {
+  EXPECT_EQ(Parse("  -12.5e2xyz"), -1250.0);
+  EXPECT_EQ(Parse("+.5"), 0.5);
+  EXPECT_EQ(Parse("3."), 3.0);
+  EXPECT_EQ(Parse("\t\n 7"), 7.0);
+  EXPECT_EQ(Parse("1e"), 1.0);
+  EXPECT_EQ(Parse("abc"), 0.0);
+  EXPECT_EQ(Parse(""), 0.0);
+  EXPECT_EQ(Parse("-"), 0.0);
+  EXPECT_EQ(Parse("--1"), 0.0);
+  EXPECT_EQ(Parse("0x10"), 0.0);
+  EXPECT_EQ(Parse("1e400"), HUGE_VAL);
+  EXPECT_EQ(Parse("-1e400"), -HUGE_VAL);
+  EXPECT_EQ(Parse("1e-400"), 0.0);
+  EXPECT_EQ(Parse(std::string(400, '9')), HUGE_VAL);
+  EXPECT_EQ(Parse(std::string("12\0" "34", 5)), 12.0);
+  EXPECT_EQ(Parse("0.1"), 0.1);
+  EXPECT_EQ(Parse("INFINITE"), HUGE_VAL);
+  EXPECT_TRUE(std::isnan(Parse("Nothing")));
+  EXPECT_EQ(NaNCode(Parse("N")), 0);
+  EXPECT_EQ(Parse("4.9406564584124654e-324"), 5e-324);
+}
+
+unsigned char *Sig(unsigned char *sig, const char *text) {
+  sig[0] = static_cast<unsigned char>(std::strlen(text));
+  std::memcpy(sig + 1, text, sig[0]);
+  return sig;
+}
+
+TEST(DecimalConversion, DecimalRecordToNumber) {
+  unsigned char sig[256];
+  EXPECT_EQ(ComposeNumber(0, 3, Sig(sig, "125")), 125000.0);
+  EXPECT_EQ(ComposeNumber(1, -2, Sig(sig, "125")), -1.25);
+  EXPECT_EQ(ComposeNumber(3, -2, Sig(sig, "125")), -1.25) << "odd sgn negates";
+  EXPECT_EQ(ComposeNumber(2, -2, Sig(sig, "125")), 1.25);
+  EXPECT_EQ(Bits(ComposeNumber(1, 99, Sig(sig, "0999"))), Bits(0.0)) << "a leading 0 is zero, sign ignored";
+  EXPECT_EQ(ComposeNumber(0, 0, Sig(sig, "")), 0.0);
+  EXPECT_EQ(ComposeNumber(0, 0, Sig(sig, "INF")), HUGE_VAL);
+  EXPECT_EQ(ComposeNumber(1, 0, Sig(sig, "INF")), -HUGE_VAL);
+  EXPECT_TRUE(std::isnan(ComposeNumber(0, 0, Sig(sig, "NAN"))));
+  EXPECT_EQ(ComposeNumber(0, 32767, Sig(sig, "1")), HUGE_VAL);
+  EXPECT_EQ(ComposeNumber(0, -32768, Sig(sig, "1")), 0.0);
+  EXPECT_EQ(ComposeNumber(0, 2, Sig(sig, "12x9")), 12.0) << "reading stops at the first non-digit";
+  std::string many(255, '3');
+  EXPECT_EQ(ComposeNumber(0, -255, Sig(sig, many.c_str())), 1.0 / 3.0);
+}
+
+}  // namespace
+}  // namespace tstools::numerics
