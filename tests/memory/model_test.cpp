@@ -116,8 +116,11 @@ class ModelRun {
       return ExpectUntouched(m, where);
     }
     ASSERT_EQ(err, kNoErr);
-    if (pinned) EXPECT_EQ(*m.h, where) << "locked and fixed blocks never move";
-    if (!pinned && static_cast<std::size_t>(size) > old) EXPECT_NE(*m.h, where) << "growth moves";
+    if (pinned) {
+      EXPECT_EQ(*m.h, where) << "locked and fixed blocks never move";
+    } else if (static_cast<std::size_t>(size) > old) {
+      EXPECT_NE(*m.h, where) << "growth moves";
+    }
     m.data.resize(static_cast<std::size_t>(size));
     Fill(m, old);
   }
