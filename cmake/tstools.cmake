@@ -140,10 +140,10 @@ function(tstools_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout})
 endfunction()
 
-# tstools_add_fuzzer(name SOURCES ... [SECONDS n]): a libFuzzer target (native preset only),
-# registered as a short run over its seed corpus in fuzz/corpus/<name>.
+# tstools_add_fuzzer(name SOURCES ... [SECONDS n] [SEEDS dir]): a libFuzzer target (native
+# preset only), registered as a short run over its seeds (SEEDS, else fuzz/corpus/<name>).
 function(tstools_add_fuzzer name)
-  cmake_parse_arguments(arg "" "SECONDS" "SOURCES" ${ARGN})
+  cmake_parse_arguments(arg "" "SECONDS;SEEDS" "SOURCES" ${ARGN})
   if(TSTOOLS_WINDOWS)
     return()
   endif()
@@ -156,6 +156,9 @@ function(tstools_add_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set(work ${CMAKE_BINARY_DIR}/fuzz-work/${name})
   set(seeds ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  if(arg_SEEDS)
+    set(seeds ${arg_SEEDS})
+  endif()
   add_test(NAME ${name}
            COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
                    ${CMAKE_SOURCE_DIR}/scripts/fuzz-run.sh $<TARGET_FILE:${name}> ${work} ${seeds} ${arg_SECONDS})
