@@ -48,7 +48,9 @@ TEST(PictCorpus, EveryRealPicturePlaysOrStopsCleanly) {
     RecordingSink sink;
     PlayResult r = PlayPicture(block.data(), block.size(), nullptr, sink, {0, 0, 640, 480});
     EXPECT_LE(r.bytesRead, block.size());
-    if (r.outcome != PlayOutcome::kEmpty) EXPECT_EQ(sink.ended, 1);
+    if (r.outcome != PlayOutcome::kEmpty) {
+      EXPECT_EQ(sink.ended, 1);
+    }
     // im-input-2024 counts packed rows in bytes although its rows are above 250 bytes; a
     // conforming reader loses step there and stops at the end of the data.
     bool malformed = name.find("fail") != std::string::npos || name == "tm-oom.pict" ||
