@@ -10,10 +10,27 @@
 #include <vector>
 
 #include "picture/pict_player.h"
-#include "recording_sink.h"
 
 namespace tstools::pict::test {
 namespace {
+
+// Counts what playback does without keeping it: the corpus holds large images.
+class CountingSink final : public PictSink {
+ public:
+  int ended = 0;
+  size_t calls = 0;
+  PictRect DestinationClipBox() override { return {-32768, -32768, 32767, 32767}; }
+  void BeginPlayback(PictPoint p) override { pen_ = p; }
+  void EndPlayback() override { ++ended; }
+  PictPoint PenLocation() override { return pen_; }
+  void SetPenLocation(PictPoint p) override { pen_ = p; }
+  void MoveTo(PictPoint p) override { pen_ = p, ++calls; }
+  void LineTo(PictPoint p) override { pen_ = p, ++calls; }
+  void Image(const ImageBand &) override { ++calls; }
+
+ private:
+  PictPoint pen_;
+};
 
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> names;
@@ -45,7 +62,7 @@ TEST(PictCorpus, EveryRealPicturePlaysOrStopsCleanly) {
   for (const std::string &name : names) {
     SCOPED_TRACE(name);
     std::vector<uint8_t> block = PictureBlock(name);
-    RecordingSink sink;
+    CountingSink sink;
     PlayResult r = PlayPicture(block.data(), block.size(), nullptr, sink, {0, 0, 640, 480});
     EXPECT_LE(r.bytesRead, block.size());
     if (r.outcome != PlayOutcome::kEmpty) {
