@@ -33,6 +33,10 @@ for preset in "${suites[@]}"; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
+  if [ "$preset" != native ]; then
+    # Made once per checkout, before any test's timeout starts (minutes on a new machine).
+    WINEPREFIX="$root/build/wineprefix" scripts/wine-prefix.sh
+  fi
   echo "== $preset: tests"
   rm -rf "build/$preset/test-results"/*.xml
   junit="$root/build/$preset/test-results/ctest-junit.xml"
