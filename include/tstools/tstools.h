@@ -7,6 +7,8 @@
 #include <tstools/memory.h>
 #include <tstools/codeset.h>
 #include <tstools/font.h>
+#include <tstools/charset.h>
+#include <tstools/settings.h>
 #include <tstools/popup_menu.h>
 #include <tstools/quickdraw.h>
 #include <tstools/grafport.h>

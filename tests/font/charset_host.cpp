@@ -1,0 +1,20 @@
+// A fresh host process for the once-per-process InitCharset: sets the host's resource
+// module, chooses the mapping and prints what Mac bytes 0x80-0xFF become.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "tstools/tstools.h"
+
+int main() {
+  HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!resources || !SetTSToolsResourceInstance(resources)) return 2;
+  InitCharset();
+  unsigned char text[128];
+  for (int i = 0; i < 128; ++i) text[i] = static_cast<unsigned char>(0x80 + i);
+  MapText(reinterpret_cast<Ptr>(text), 128, 0, 0);
+  std::printf("mapped=");
+  for (unsigned char c : text) std::printf("%02X", c);
+  std::printf("\n");
+  return 0;
+}

@@ -1,0 +1,328 @@
+// The mapping tables against Python's codecs, the Toolbox string rules against simple models.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "font/charset.h"
+#include "font/charset_tables.h"
+#include "font/region_codes.h"
+
+#include "codec_tables.inc"  // generated at build time from Python's codecs
+
+namespace tstools {
+namespace {
+
+std::string Str(const uint8_t *s) { return std::string(reinterpret_cast<const char *>(s + 1), s[0]); }
+
+struct P255 {
+  uint8_t bytes[256] = {};
+  explicit P255(const std::string &text) {
+    bytes[0] = uint8_t(text.size());
+    std::memcpy(bytes + 1, text.data(), text.size());
+  }
+  uint8_t *get() { return bytes; }
+};
+
+TEST(CharsetTables, EveryBuiltInMappingIsAPermutationWithItsExactInverse) {
+  for (int m = 0; m < kBuiltInMappingCount; ++m) {
+    SCOPED_TRACE(m);
+    const MappingPair &p = BuiltInMapping(m);
+    bool seen[256] = {};
+    for (int b = 0; b < 256; ++b) {
+      if (b < 0x80) {
+        EXPECT_EQ(p.macToWin[b], b) << "ASCII is never changed";
+      }
+      EXPECT_FALSE(seen[p.macToWin[b]]) << "two Mac bytes share Windows byte " << int(p.macToWin[b]);
+      seen[p.macToWin[b]] = true;
+      EXPECT_EQ(p.winToMac[p.macToWin[b]], b);
+      EXPECT_EQ(p.macToWin[p.winToMac[b]], b);
+    }
+  }
+  EXPECT_EQ(&BuiltInMapping(8), &BuiltInMapping(0)) << "unknown numbers select mapping 0";
+  EXPECT_EQ(&BuiltInMapping(-1), &BuiltInMapping(0));
+}
+
+// Where Python's codecs follow a later revision of the Mac encoding (the euro sign took over a
+// code) or pair a character differently, the tables keep the older pairing.
+struct KnownDifference {
+  int mapping;
+  int macByte;
+  const char *reason;
+};
+const KnownDifference kKnownDifferences[] = {
+    {2, 0xFF, "Python's mac_cyrillic has the euro at 0xFF; the table keeps the currency sign (1251 0xA4)"},
+    {3, 0x9C, "Python's mac_greek has the euro at 0x9C; the table keeps the soft hyphen (1253 0xAD)"},
+    {3, 0xD1, "0xD1 is the dash paired with 1253's em dash 0x97; Python reads it as the horizontal bar"},
+    {3, 0xFF, "Python reads 0xFF as the soft hyphen; the table leaves 0xFF on 1253's unused 0xFF"},
+    {7, 0xDB, "Python's mac_iceland has the euro at 0xDB; the table keeps the currency sign (1252 0xA4)"},
+};
+
+bool IsKnownDifference(int mapping, int macByte) {
+  for (const auto &d : kKnownDifferences)
+    if (d.mapping == mapping && d.macByte == macByte) return true;
+  return false;
+}
+
+TEST(CharsetTables, AgreeWithPythonCodecsWhereBothDefineTheCharacter) {
+  int compared = 0;
+  for (const CodecExpectation &e : kCodecExpectations) {
+    SCOPED_TRACE(std::string(e.mac) + "/" + e.win);
+    const MappingPair &p = BuiltInMapping(e.mapping);
+    for (int b = 0; b < 256; ++b) {
+      if (e.winByte[b] < 0) continue;
+      ++compared;
+      if (IsKnownDifference(e.mapping, b)) {
+        EXPECT_NE(p.macToWin[b], e.winByte[b]) << "listed difference no longer differs: " << b;
+        continue;
+      }
+      EXPECT_EQ(p.macToWin[b], e.winByte[b]) << "Mac byte 0x" << std::hex << b;
+      EXPECT_EQ(p.winToMac[e.winByte[b]], b) << "Windows byte 0x" << std::hex << e.winByte[b];
+    }
+  }
+  EXPECT_GT(compared, 6 * 200);
+}
+
+TEST(MapText, ConvertsRomanTextInPlaceBothWays) {
+  const MappingPair &roman = BuiltInMapping(0);
+  uint8_t text[] = {'a', 0x8E, 0xB0, 'Z'};
+  MapTextInPlace(text, 4, 0, 0, roman);
+  EXPECT_EQ(text[1], 0xE9) << "e acute";
+  EXPECT_EQ(text[2], 0x81) << "infinity takes a leftover 1252 code";
+  EXPECT_EQ(text[0], 'a');
+  MapTextInPlace(text, 4, 1, 0, roman);
+  EXPECT_EQ(text[1], 0x8E);
+  EXPECT_EQ(text[2], 0xB0);
+
+  for (int m = 0; m < kBuiltInMappingCount; ++m) {
+    uint8_t all[256];
+    for (int b = 0; b < 256; ++b) all[b] = uint8_t(b);
+    MapTextInPlace(all, 256, 0, 0, BuiltInMapping(m));
+    MapTextInPlace(all, 256, 1, 0, BuiltInMapping(m));
+    for (int b = 0; b < 256; ++b) ASSERT_EQ(all[b], b) << "mapping " << m;
+  }
+}
+
+TEST(MapText, LeavesTextAloneForOtherDirectionsCodeSetsAndLengths) {
+  const uint8_t original[] = {0x8E, 0xB0, 0xFF};
+  uint8_t text[3];
+  struct Case {
+    long length;
+    int direction, codeSet;
+  } const cases[] = {{3, 2, 0}, {3, -1, 0}, {3, 0, 1}, {3, 1, 4}, {0, 0, 0}, {-5, 0, 0}};
+  for (const Case &c : cases) {
+    std::memcpy(text, original, 3);
+    MapTextInPlace(text, c.length, c.direction, c.codeSet, BuiltInMapping(0));
+    EXPECT_EQ(std::memcmp(text, original, 3), 0) << c.length << " " << c.direction << " " << c.codeSet;
+  }
+  MapTextInPlace(nullptr, 10, 0, 0, BuiltInMapping(0));  // nothing to touch
+}
+
+// The Toolbox tables follow Unicode's upper-casing except for a few letters it leaves alone.
+TEST(UpperString, TablesFollowUnicodeCapitalsWithTheToolboxExceptions) {
+  for (int b = 0; b < 256; ++b) {
+    SCOPED_TRACE(b);
+    int withMarks = kUnicodeUpperWithMarks[b], withoutMarks = kUnicodeUpperWithoutMarks[b];
+    // oe ligature and dotless i keep their form; c cedilla keeps its cedilla even without marks.
+    if (b == 0xCF || b == 0xF5) withMarks = withoutMarks = b;
+    if (b == 0x82 || b == 0x8D) withoutMarks = 0x82;
+    EXPECT_EQ(UpperWithMarks()[b], withMarks);
+    EXPECT_EQ(UpperWithoutMarks()[b], withoutMarks);
+  }
+  P255 s("\x92" "abc\x8D");
+  UpperStr255(s.get(), false);
+  EXPECT_EQ(Str(s.get()), "IABC\x82");
+  EXPECT_EQ(s.bytes[0], 5);
+}
+
+TEST(EqualString, FollowsTheToolboxExamples) {
+  P255 abc("abc"), ABC("ABC"), eacute("\x8E"), E("E"), empty(""), ab("ab");
+  EXPECT_FALSE(EqualStr255(abc.get(), ABC.get(), true, true));
+  EXPECT_TRUE(EqualStr255(abc.get(), ABC.get(), false, true));
+  EXPECT_TRUE(EqualStr255(eacute.get(), E.get(), false, false));
+  EXPECT_FALSE(EqualStr255(eacute.get(), E.get(), false, true));
+  EXPECT_FALSE(EqualStr255(eacute.get(), E.get(), true, false)) << "case-sensitive is mark-sensitive";
+  EXPECT_TRUE(EqualStr255(empty.get(), P255("").get(), true, true));
+  EXPECT_FALSE(EqualStr255(ab.get(), abc.get(), false, false));
+}
+
+void AsciiUpper(uint8_t *text, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (text[i] >= 'a' && text[i] <= 'z') text[i] = uint8_t(text[i] - 32);
+}
+
+TEST(RelString, FollowsTheToolboxExamples) {
+  P255 abc("abc"), abcd("abcd"), abd("abd"), ABC("ABC");
+  EXPECT_EQ(RelStr255(abc.get(), abcd.get(), true, AsciiUpper, BuiltInMapping(0)), -1);
+  EXPECT_EQ(RelStr255(abcd.get(), abc.get(), true, AsciiUpper, BuiltInMapping(0)), 1);
+  EXPECT_EQ(RelStr255(abd.get(), abc.get(), true, AsciiUpper, BuiltInMapping(0)), 1);
+  EXPECT_EQ(RelStr255(ABC.get(), abc.get(), false, AsciiUpper, BuiltInMapping(0)), 0);
+  EXPECT_EQ(RelStr255(ABC.get(), abc.get(), true, AsciiUpper, BuiltInMapping(0)), -1);
+  // Ordered by Windows byte values: Mac 0xB0 (infinity, Windows 0x81) before Mac 0x80 (A
+  // umlaut, Windows 0xC4) although its Mac byte is larger.
+  EXPECT_EQ(RelStr255(P255("\xB0").get(), P255("\x80").get(), true, AsciiUpper, BuiltInMapping(0)), -1);
+}
+
+// Random strings over a small alphabet that exercises case, marks and prefixes.
+std::string RandomText(std::mt19937 &rng) {
+  static const char alphabet[] = "aAbBeE\x8E\x83\x92I\x8D\x82\xCF\xCE\xB0\x80";
+  std::uniform_int_distribution<int> length(0, 4), pick(0, sizeof alphabet - 2);
+  std::string s;
+  for (int n = length(rng); n > 0; --n) s.push_back(alphabet[pick(rng)]);
+  return s;
+}
+
+TEST(StringComparison, MatchesAReferenceModelOverRandomStrings) {
+  std::mt19937 rng(7);
+  const MappingPair &roman = BuiltInMapping(0);
+  auto fold = [](std::string s, const short *table) {
+    for (char &c : s) c = char(table[uint8_t(c)]);
+    return s;
+  };
+  // Model tables: Unicode's capitals with the Toolbox exceptions, as checked above.
+  short withMarks[256], withoutMarks[256];
+  for (int b = 0; b < 256; ++b) {
+    withMarks[b] = kUnicodeUpperWithMarks[b];
+    withoutMarks[b] = kUnicodeUpperWithoutMarks[b];
+  }
+  withMarks[0xCF] = withoutMarks[0xCF] = 0xCF;
+  withMarks[0xF5] = withoutMarks[0xF5] = 0xF5;
+  withoutMarks[0x82] = withoutMarks[0x8D] = 0x82;
+
+  for (int i = 0; i < 20000; ++i) {
+    std::string a = RandomText(rng), b = RandomText(rng);
+    bool caseSensitive = rng() & 1, markSensitive = rng() & 1;
+    P255 pa(a), pb(b);
+    bool modelEqual = caseSensitive ? a == b
+                                    : fold(a, markSensitive ? withMarks : withoutMarks) ==
+                                          fold(b, markSensitive ? withMarks : withoutMarks);
+    ASSERT_EQ(EqualStr255(pa.get(), pb.get(), caseSensitive, markSensitive), modelEqual)
+        << a << " | " << b << " " << caseSensitive << markSensitive;
+
+    std::string wa = a, wb = b;
+    for (char &c : wa) c = char(roman.macToWin[uint8_t(c)]);
+    for (char &c : wb) c = char(roman.macToWin[uint8_t(c)]);
+    if (!caseSensitive) {
+      AsciiUpper(reinterpret_cast<uint8_t *>(&wa[0]), wa.size());
+      AsciiUpper(reinterpret_cast<uint8_t *>(&wb[0]), wb.size());
+    }
+    int c = wa.compare(wb);  // char_traits<char>::compare orders bytes as unsigned
+    int model = c < 0 ? -1 : c > 0 ? 1 : 0;
+    ASSERT_EQ(RelStr255(pa.get(), pb.get(), caseSensitive, AsciiUpper, roman), model) << a << " | " << b;
+    ASSERT_EQ(Str(pa.get()), a) << "operands are not modified";
+  }
+}
+
+TEST(ComparisonOperand, IsCutTo255ConvertedAndTerminated) {
+  std::string longText(300, '\x8E');
+  ComparisonOperand op;
+  PrepareComparisonOperand(reinterpret_cast<const uint8_t *>(longText.data()), 300, op, BuiltInMapping(0));
+  EXPECT_EQ(std::strlen(op.text), 255u);
+  EXPECT_EQ(uint8_t(op.text[0]), 0xE9);
+  PrepareComparisonOperand(reinterpret_cast<const uint8_t *>("ab\0cd"), 5, op, BuiltInMapping(0));
+  EXPECT_STREQ(op.text, "ab") << "an embedded NUL ends the operand";
+  PrepareComparisonOperand(reinterpret_cast<const uint8_t *>("abc"), -3, op, BuiltInMapping(0));
+  EXPECT_STREQ(op.text, "");
+}
+
+TEST(DecimalText, RoundTripsAcrossThe32BitRange) {
+  const int32_t edges[] = {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min() + 1,
+                           -1000000000, -10, -9, -1, 0, 1, 9, 10, 999999999, 1000000000,
+                           std::numeric_limits<int32_t>::max() - 1, std::numeric_limits<int32_t>::max()};
+  for (int32_t v : edges) {
+    std::string text = FormatDecimal(v);
+    EXPECT_EQ(text, std::to_string(v));
+    EXPECT_EQ(ParseDecimal(text), v) << text;
+  }
+  std::mt19937 rng(11);
+  for (int i = 0; i < 100000; ++i) {
+    int32_t v = int32_t(rng());
+    ASSERT_EQ(ParseDecimal(FormatDecimal(v)), v);
+  }
+  EXPECT_EQ(FormatDecimal(-5), "-5");
+}
+
+TEST(DecimalText, ReadsLikeTheCLibrary) {
+  EXPECT_EQ(ParseDecimal("  \t+42abc"), 42);
+  EXPECT_EQ(ParseDecimal(" -17 3"), -17);
+  EXPECT_EQ(ParseDecimal("x12"), 0);
+  EXPECT_EQ(ParseDecimal(""), 0);
+  EXPECT_EQ(ParseDecimal("-"), 0);
+  EXPECT_EQ(ParseDecimal("--1"), 0);
+  EXPECT_EQ(ParseDecimal("12\0" "34"), 12);
+  // Beyond 32 bits the value wraps rather than being undefined.
+  EXPECT_EQ(ParseDecimal("2147483648"), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(ParseDecimal("4294967297"), 1);
+  EXPECT_EQ(ParseDecimal("99999999999999999999"), 1661992959);  // 10^20 mod 2^32
+}
+
+TEST(MappingSetting, ChoosesTheMappingNumber) {
+  EXPECT_EQ(MappingNumberFromSetting(""), 0);
+  EXPECT_EQ(MappingNumberFromSetting("-1"), 0);
+  EXPECT_EQ(MappingNumberFromSetting(" 3"), 3);
+  EXPECT_EQ(MappingNumberFromSetting("7 Icelandic"), 7);
+  EXPECT_EQ(MappingNumberFromSetting("12"), 12) << "selects mapping 0 when the table is copied";
+  EXPECT_EQ(&BuiltInMapping(MappingNumberFromSetting("12")), &BuiltInMapping(0));
+}
+
+std::string TableText(const MappingPair &p, int skipMacByte = -1) {
+  std::string text = "# Mac byte, Windows byte\n";
+  char line[32];
+  for (int b = 0x80; b < 256; ++b) {
+    if (b == skipMacByte) continue;
+    std::snprintf(line, sizeof line, b % 2 ? "0x%02X 0x%02x\r\n" : "%02x\t%02X  # comment\n", b, p.macToWin[b]);
+    text += line;
+  }
+  return text;
+}
+
+TEST(CustomMapping, AcceptsACompletePermutation) {
+  std::string text = TableText(BuiltInMapping(4));
+  MappingPair out = BuiltInMapping(0);
+  ASSERT_EQ(ParseCustomMapping(text.data(), text.size(), out), TableLoadError::kNone);
+  EXPECT_EQ(out.macToWin, BuiltInMapping(4).macToWin);
+  EXPECT_EQ(out.winToMac, BuiltInMapping(4).winToMac);
+  const char ascii[] = "41 41\n";  // ASCII listed as itself is fine
+  EXPECT_EQ(ParseCustomMapping(ascii, sizeof ascii - 1, out), TableLoadError::kNone);
+}
+
+TEST(CustomMapping, RefusesTablesThatWouldNotRoundTrip) {
+  const MappingPair before = BuiltInMapping(2);
+  struct Case {
+    std::string text;
+    TableLoadError error;
+  } const cases[] = {
+      {"8E E9\n", TableLoadError::kNotPermutation},  // 0xE9 also keeps itself
+      {TableText(BuiltInMapping(1), 0x85), TableLoadError::kNotPermutation},
+      {"8E E9\n8E E9\n", TableLoadError::kDuplicate},
+      {"41 61\n", TableLoadError::kAsciiChanged},
+      {"8E\n", TableLoadError::kSyntax},
+      {"8EE9\n", TableLoadError::kSyntax},
+      {"8E E9 77\n", TableLoadError::kSyntax},
+      {"100 E9\n", TableLoadError::kSyntax},
+      {"0x 12\n", TableLoadError::kSyntax},
+      {"zz yy\n", TableLoadError::kSyntax},
+  };
+  for (const Case &c : cases) {
+    MappingPair out = before;
+    EXPECT_EQ(ParseCustomMapping(c.text.data(), c.text.size(), out), c.error) << c.text.substr(0, 40);
+    EXPECT_EQ(out.macToWin, before.macToWin) << "a refused table leaves the pair alone";
+  }
+}
+
+TEST(RegionCodes, FollowTheUserThenLanguageThenSystemLocale) {
+  EXPECT_EQ(MacRegionFromLocales(0x0C07, 0x0409), 3) << "German (Austria)";
+  EXPECT_EQ(MacRegionFromLocales(0x0409, 0x0407), 0);
+  EXPECT_EQ(MacRegionFromLocales(0x3C01, 0x0409), 16) << "Arabic (Bahrain)";
+  EXPECT_EQ(MacRegionFromLocales(0x1C0C, 0x0409), 1) << "unlisted French locale falls back to French (France)";
+  EXPECT_EQ(MacRegionFromLocales(0x0456, 0x0411), 14) << "unlisted language: the system locale";
+  EXPECT_EQ(MacRegionFromLocales(0x0456, 0x0457), 0) << "nothing listed";
+  int16_t region = -1;
+  EXPECT_FALSE(MacRegionForLocale(0x10409, region)) << "sort identifiers are not locales";
+}
+
+}  // namespace
+}  // namespace tstools
