@@ -14,8 +14,9 @@
 namespace tstools {
 namespace {
 
-// 0xFFFF until the setting has been read; the setting is read once per process.
+// The configured mapping; 0xFFFF until the setting has been read, once per process.
 unsigned short mappingNumber = 0xFFFF;
+bool mappingChosen = false;
 
 // Custom table files are a few kilobytes of text at most.
 constexpr DWORD kMaxTableFileBytes = 64 * 1024;
@@ -70,7 +71,8 @@ void LoadCustomTable(const std::string &section, MappingPair &pair) {
 using namespace tstools;
 
 void WINAPI InitCharset(void) {
-  if (mappingNumber != 0xFFFF) return;
+  if (mappingChosen) return;
+  mappingChosen = true;
   std::string section = LoadHostString(TSRES_STR_PREFERENCES_SECTION);
   std::string text = ReadProfileString(section, "Character Mapping", "", 255);
   mappingNumber = static_cast<unsigned short>(MappingNumberFromSetting(text));

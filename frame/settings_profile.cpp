@@ -10,6 +10,7 @@
 #include "frame/settings_profile.h"
 #include "frame/vantor_directory.h"
 #include "tstools/host_resource_ids.h"
+#include "tstools/memory.h"
 #include "tstools/settings.h"
 
 namespace tstools {
@@ -21,9 +22,14 @@ std::string LoadHostString(UINT id, int maxChars) {
   return n > 0 ? std::string(text.data(), size_t(n)) : std::string();
 }
 
-char *NewScratch(size_t bytes) { return static_cast<char *>(HeapAlloc(GetProcessHeap(), 0, bytes)); }
+// The append's joined text lives in a Memory Manager pointer block.
+char *NewScratch(size_t bytes) {
+  Ptr p = nullptr;
+  if (bytes > size_t(0x7FFFFFFF) || MemNewPtr(&p, Size(bytes), FALSE) != noErr) return nullptr;
+  return p;
+}
 void DisposeScratch(char *p) {
-  if (p) HeapFree(GetProcessHeap(), 0, p);
+  if (p) MemDisposePtr(p);
 }
 
 namespace {

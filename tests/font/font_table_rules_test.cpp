@@ -1,0 +1,69 @@
+// Portable rules of the font table.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "font/font_table_rules.h"
+
+namespace tstools {
+namespace {
+
+TEST(FontKinds, TrueTypeThenDeviceThenBridge) {
+  using M = EnumerationMode;
+  for (M mode : {M::kScreen, M::kPrinter, M::kScreenWithAtm, M::kPrinterWithAtm})
+    for (bool atm : {false, true}) EXPECT_EQ(KindOfFace(true, mode, atm), FontKind::kTrueType);
+  EXPECT_EQ(KindOfFace(false, M::kScreen, true), FontKind::kScreen) << "no bridge running: never ATM";
+  EXPECT_EQ(KindOfFace(false, M::kPrinter, true), FontKind::kPrinter);
+  EXPECT_EQ(KindOfFace(false, M::kScreenWithAtm, true), FontKind::kAtm);
+  EXPECT_EQ(KindOfFace(false, M::kScreenWithAtm, false), FontKind::kScreen);
+  EXPECT_EQ(KindOfFace(false, M::kPrinterWithAtm, true), FontKind::kAtm);
+  EXPECT_EQ(KindOfFace(false, M::kPrinterWithAtm, false), FontKind::kPrinter);
+}
+
+TEST(FixedEntries, MinchoOnShiftJisSystems) {
+  EXPECT_EQ(FixedFaceName(0, 0), "System");
+  EXPECT_EQ(FixedFaceName(0, 128), "System");
+  EXPECT_EQ(FixedFaceName(1, 0), "MS Sans Serif");
+  EXPECT_EQ(FixedFaceName(1, 129), "MS Sans Serif");
+  EXPECT_EQ(FixedFaceName(1, 128), std::string("\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9"));
+}
+
+TEST(MinBoldSize, OwnKeyThenDefaultKey) {
+  EXPECT_EQ(MinBoldSizeFromSettings("12", "9"), 12);
+  EXPECT_EQ(MinBoldSizeFromSettings("-1", "9"), 9) << "no key of its own";
+  EXPECT_EQ(MinBoldSizeFromSettings("-1", "0"), 0) << "neither key";
+  EXPECT_EQ(MinBoldSizeFromSettings(" +14", ""), 14);
+  EXPECT_EQ(MinBoldSizeFromSettings("x", "9"), 0) << "no digits";
+  EXPECT_EQ(MinBoldSizeFromSettings("-2", "9"), -2);
+}
+
+TEST(PrinterSetting, DeviceDriverAndPort) {
+  PrinterSetting p;
+  ASSERT_TRUE(ParsePrinterSetting("HP LaserJet 4,HPPCL5MS,LPT1:", p));
+  EXPECT_EQ(p.device, "HP LaserJet 4") << "the device name keeps its blanks";
+  EXPECT_EQ(p.driver, "HPPCL5MS");
+  EXPECT_EQ(p.port, "LPT1:");
+  ASSERT_TRUE(ParsePrinterSetting("Dev,winspool, Ne00: extra", p));
+  EXPECT_EQ(p.driver, "winspool");
+  EXPECT_EQ(p.port, "Ne00:") << "blanks end driver and port";
+  EXPECT_FALSE(ParsePrinterSetting("", p));
+  EXPECT_FALSE(ParsePrinterSetting("Dev", p));
+  EXPECT_FALSE(ParsePrinterSetting("Dev,drv", p));
+  EXPECT_FALSE(ParsePrinterSetting("Dev,drv,  ,", p)) << "an empty port is missing";
+}
+
+TEST(LookupName, First32BytesEndedByNul) {
+  unsigned char s[256] = {};
+  EXPECT_EQ(LookupName(s), "");
+  s[0] = 5;
+  std::memcpy(s + 1, "Ar\0al", 5);
+  EXPECT_EQ(LookupName(s), "Ar");
+  s[0] = 200;
+  std::memset(s + 1, 'x', 200);
+  EXPECT_EQ(LookupName(s).size(), 32u);
+  EXPECT_EQ(LookupName(nullptr), "");
+}
+
+}  // namespace
+}  // namespace tstools
