@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/child_process.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -212,6 +213,47 @@ TEST(SettingsProfile, StripFileName) {
   char bare[] = "file.txt";
   StripFileName(bare);
   EXPECT_STREQ(bare, "");
+}
+
+}  // namespace
+
+namespace {
+
+// Wine reports platform 0 (Win32s) to a program set to "win31".
+TEST(SettingsProfile, Win32sKeepsTheProfileInVantorIni_ManyProcesses) {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string ini = std::string(windows) + "\\VANTOR.INI";
+  const std::string vantor = std::string(windows) + "\\Vantor";
+  if (GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "a real VANTOR.INI is present";
+
+  const std::string name = "profile_win32s_probe.exe";
+  ASSERT_TRUE(tstools::test::SetWineAppDefault(name, "Version", "win31"));
+  std::string probe = tstools::test::CopyProgramAs(tstools::test::ProgramDirectory() + "frame_profile_win32s_host.exe", name);
+  ASSERT_FALSE(probe.empty());
+  auto result = tstools::test::RunProgram(probe);
+  DeleteFileA(probe.c_str());
+  EXPECT_EQ(result.exitCode, 0u) << result.output;
+  const std::string &out = result.output;
+  auto has = [&](const char *line) { return out.find(line) != std::string::npos; };
+  EXPECT_TRUE(has("read=5:value")) << out;
+  EXPECT_TRUE(has("size=0")) << "no size queries on a profile file";
+  EXPECT_TRUE(has("appended=value more") == false && has("appended=more")) << "no appending under Win32s";
+  EXPECT_TRUE(has("clear=4")) << "a plain read";
+  EXPECT_TRUE(has("intread=-42")) << out;
+  EXPECT_TRUE(has(("dir=1:" + vantor).c_str())) << "the Vantor directory made beside the new file: " << out;
+
+  char text[4096] = {};
+  GetPrivateProfileSectionA("Probe", text, sizeof text, ini.c_str());
+  EXPECT_STREQ(text, "Name=more") << "kept in the file";
+  HANDLE file = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD got = 0;
+  ReadFile(file, text, sizeof text - 1, &got, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(std::string(text, got).rfind("; Settings of the Demo Host", 0), 0u) << "made from the TEMPLATE text";
+  DeleteFileA(ini.c_str());
+  RemoveDirectoryA(vantor.c_str());
 }
 
 }  // namespace
