@@ -1,0 +1,92 @@
+// Shape verbs on a DC port over a DIB section, each next to the bare GDI call that does the
+// same work on the same DC with the objects already made.
+#include <windows.h>
+
+#include <cstring>
+
+#include "support/bench.h"
+#include "tstools/tstools.h"
+
+using tstools::bench::Measure;
+
+int main() {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 512, -512, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  void *bits = nullptr;
+  HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldSurface = SelectObject(dc, surface);
+  QDrawCacheInit();
+  GrafPort port;
+  std::memset(&port, 0, sizeof port);
+  port.dc = dc;
+  port.portRect = Rect{0, 0, 512, 512};
+  ML_OpenPort(&port);
+  const Pattern checker = {{0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55}};
+  Rect r{10, 10, 90, 70};
+
+  HBRUSH black = CreateSolidBrush(0);
+  HPEN pen1 = CreatePen(PS_SOLID, 1, 0), frame = CreatePen(PS_INSIDEFRAME, 1, 0);
+  HBRUSH pattern = CreateHatchBrush(HS_DIAGCROSS, 0);
+  auto select = [&](HGDIOBJ pen, HGDIOBJ brush) {
+    SelectObject(dc, pen);
+    SelectObject(dc, brush);
+  };
+
+  Measure("ML_PaintRect 80x60 solid", [&] { ML_PaintRect(&port, &r); });
+  select(GetStockObject(NULL_PEN), black);
+  Measure("  bare Rectangle, null pen, solid brush", [&] { Rectangle(dc, 10, 10, 91, 71); });
+  Measure("ML_FrameRect 80x60 1x1 solid", [&] { ML_FrameRect(&port, &r); });
+  select(frame, GetStockObject(NULL_BRUSH));
+  Measure("  bare Rectangle, inside-frame pen, null brush", [&] { Rectangle(dc, 10, 10, 90, 70); });
+
+  ML_PenNormal(&port);
+  Measure("ML_LineTo 1-pixel solid, 100 px", [&] {
+    ML_MoveTo(&port, 5, 5);
+    ML_LineTo(&port, 105, 60);
+  });
+  select(pen1, black);
+  Measure("  bare MoveToEx + LineTo", [&] {
+    MoveToEx(dc, 5, 5, nullptr);
+    LineTo(dc, 105, 60);
+  });
+  ML_PenSize(&port, 3, 3);
+  ML_PenPat(&port, &checker);
+  Measure("ML_LineTo 3x3 patterned, 100 px", [&] {
+    ML_MoveTo(&port, 5, 5);
+    ML_LineTo(&port, 105, 60);
+  });
+  POINT swept[6] = {{5, 8}, {5, 5}, {8, 5}, {108, 60}, {108, 63}, {105, 63}};
+  select(GetStockObject(NULL_PEN), pattern);
+  Measure("  bare Polygon of the swept pen, pattern brush", [&] { Polygon(dc, swept, 6); });
+  ML_PenNormal(&port);
+
+  Measure("ML_FillOval 80x60 pattern", [&] { ML_FillOval(&port, &r, &checker); });
+  Measure("  bare Ellipse, null pen, pattern brush", [&] { Ellipse(dc, 10, 10, 91, 71); });
+
+  BITMAPINFO srcInfo{};
+  srcInfo.bmiHeader = {sizeof(BITMAPINFOHEADER), 256, -256, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HBITMAP source = CreateDIBSection(dc, &srcInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+  Rect src{0, 0, 256, 256}, dst{100, 100, 356, 356};
+  Measure("ML_CopyBits 256x256 srcCopy", [&] { ML_CopyBits(&port, source, nullptr, &src, &dst, srcCopy, nullptr); });
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ oldSource = SelectObject(memory, source);
+  Measure("  bare StretchBlt from a memory DC made once", [&] {
+    StretchBlt(dc, 100, 100, 256, 256, memory, 0, 0, 256, 256, SRCCOPY);
+  });
+  SelectObject(memory, oldSource);
+  DeleteDC(memory);
+
+  select(GetStockObject(BLACK_PEN), GetStockObject(WHITE_BRUSH));
+  ClosePort(&port);
+  QDrawCacheClose();
+  DeleteObject(source);
+  DeleteObject(black);
+  DeleteObject(pen1);
+  DeleteObject(frame);
+  DeleteObject(pattern);
+  SelectObject(dc, oldSurface);
+  DeleteObject(surface);
+  DeleteDC(dc);
+  return 0;
+}

@@ -1,0 +1,55 @@
+// What the shape, line and bit-transfer verbs share: the drawing bracket, cached objects
+// selected for the length of one verb, the port's colours and hairline.
+#pragma once
+
+#include <windows.h>
+
+#include "quickdraw/port_internal.h"
+#include "quickdraw/shape_geometry.h"
+
+namespace tstools::qd {
+
+// Clip protocol around one verb's GDI output.
+class DrawingBracket {
+ public:
+  explicit DrawingBracket(GrafPort *port) : port_(port) { BeginPortDrawing(port); }
+  ~DrawingBracket() { EndPortDrawing(port_); }
+  DrawingBracket(const DrawingBracket &) = delete;
+  DrawingBracket &operator=(const DrawingBracket &) = delete;
+
+ private:
+  GrafPort *port_;
+};
+
+// A pen or brush selected through the port for one verb: the object comes referenced from
+// its cache (or is null for "none": the stock null object); the port's previous object is
+// selected back and the reference given back when the verb ends.
+class VerbObject {
+ public:
+  VerbObject(GrafPort *port, Slot slot, HGDIOBJ cached);
+  ~VerbObject();
+  VerbObject(const VerbObject &) = delete;
+  VerbObject &operator=(const VerbObject &) = delete;
+  bool ok() const { return selected_ || none_; }
+
+ private:
+  GrafPort *port_;
+  Slot slot_;
+  HGDIOBJ cached_, previous_ = nullptr;
+  HGDIOBJ oldRef_ = nullptr, oldDc_ = nullptr;  // raw DC objects replaced by "none"
+  bool selected_ = false, none_ = false;
+};
+
+bool IsPrinter(const GrafPort *port);
+bool IsPicture(const GrafPort *port);
+bool AllOnes(const Pattern &p);
+bool AllZeros(const Pattern &p);
+COLORREF ForeColorRef(const GrafPort *port);
+COLORREF BackColorRef(const GrafPort *port);
+// Screens (1, 1); printers one device pixel in logical units. consumeZeroFrame: a frame
+// verb takes the port's one-shot zero hairline.
+Vec PortHairline(GrafPort *port, bool consumeZeroFrame);
+HPEN CachedPen(GrafPort *port, int style, int width, COLORREF colour);
+HBRUSH CachedBrush(GrafPort *port, const Pattern &pattern);
+
+}  // namespace tstools::qd

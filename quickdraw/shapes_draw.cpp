@@ -1,0 +1,401 @@
+// Frame, paint, erase, invert and fill of rects, ovals, rounded rects, arcs, regions and
+// polygons, on GDI with the Toolbox pixel model: a pen-less GDI shape stops one pixel short
+// of its right and bottom edges, so those are extended by the port's hairline.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "quickdraw/shape_support.h"
+#include "tstools/shapes.h"
+
+namespace tstools::qd {
+namespace {
+
+enum class Shape { Rect, Oval, RoundRect, Pie };
+
+struct ShapeArgs {
+  Shape shape;
+  Rect r;
+  int ovalW = 0, ovalH = 0;
+  int start = 0, arc = 0;
+};
+
+bool Inverted(const Rect &r) { return r.right < r.left || r.bottom < r.top; }
+
+// The GDI call of a shape on a box (l, t, r, b); pens and brushes are whatever is selected.
+void DrawGdiShape(HDC dc, const ShapeArgs &s, int l, int t, int r, int b) {
+  switch (s.shape) {
+    case Shape::Rect: Rectangle(dc, l, t, r, b); break;
+    case Shape::Oval: Ellipse(dc, l, t, r, b); break;
+    case Shape::RoundRect: RoundRect(dc, l, t, r, b, s.ovalW, s.ovalH); break;
+    case Shape::Pie: {
+      ArcEnds e = ArcEndPoints(s.r.left, s.r.top, s.r.right, s.r.bottom, s.start, s.arc);
+      Pie(dc, l, t, r, b, e.first.h, e.first.v, e.second.h, e.second.v);
+      break;
+    }
+  }
+}
+
+HRGN ShapeRegion(const ShapeArgs &s, int l, int t, int r, int b) {
+  switch (s.shape) {
+    case Shape::Rect: return CreateRectRgn(l, t, r, b);
+    case Shape::Oval: return CreateEllipticRgn(l, t, r, b);
+    case Shape::RoundRect: return CreateRoundRectRgn(l, t, r, b, s.ovalW, s.ovalH);
+    case Shape::Pie: return nullptr;
+  }
+  return nullptr;
+}
+
+// Paint, erase and fill: the pattern brush, no pen, the box grown by the hairline.
+void FillShape(GrafPort *port, const ShapeArgs &s, const Pattern &pattern) {
+  Rect r = s.r;
+  if (s.shape == Shape::Rect && Inverted(r)) return;
+  if (s.shape == Shape::Pie && ClassifyArc(s.arc) == ArcSpan::Nothing) return;
+  DrawingBracket bracket(port);
+  VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
+  VerbObject pen(port, Slot::Pen, nullptr);
+  Vec hair = PortHairline(port, false);
+  DrawGdiShape(port->dc, s, r.left, r.top, r.right + hair.h, r.bottom + hair.v);
+}
+
+// A 1-pixel line along a shape too thin to have an inside, covering exactly its pixels.
+void ThinFrame(GrafPort *port, const Rect &r, int w) {
+  Point saved = port->pnSize;
+  port->pnSize = Point{1, 1};
+  ML_MoveTo(port, r.left, r.top);
+  if (w < 2)
+    ML_LineTo(port, r.left, static_cast<short>(r.bottom - 1));
+  else
+    ML_LineTo(port, static_cast<short>(r.right - 1), r.top);
+  port->pnSize = saved;
+}
+
+void FrameShape(GrafPort *port, const ShapeArgs &s) {
+  const Rect &r = s.r;
+  int pw = port->pnSize.h, ph = port->pnSize.v;
+  if (pw < 1 || ph < 1) return;
+  if (s.shape == Shape::Rect && Inverted(r)) return;
+  int w = std::abs(r.right - r.left), hgt = std::abs(r.bottom - r.top);
+  if (w == 0 || hgt == 0) return;
+  bool solid = AllOnes(port->pnPat) && pw == ph;
+  if (solid && (s.shape != Shape::Oval || (w >= 2 && hgt >= 2))) {
+    DrawingBracket bracket(port);
+    VerbObject pen(port, Slot::Pen, CachedPen(port, PS_INSIDEFRAME, port->hairline ? 0 : pw, ForeColorRef(port)));
+    VerbObject brush(port, Slot::Brush, nullptr);
+    PortHairline(port, true);
+    DrawGdiShape(port->dc, s, r.left, r.top, r.right, r.bottom);
+    return;
+  }
+  if (w < 2 || hgt < 2) {
+    ThinFrame(port, r, w);
+    return;
+  }
+  DrawingBracket bracket(port);
+  Vec hair = PortHairline(port, true);
+  // Rect regions already end at the right and bottom edges; curved ones stop short.
+  int gh = s.shape == Shape::Rect ? 0 : hair.h, gv = s.shape == Shape::Rect ? 0 : hair.v;
+  HRGN outer = ShapeRegion(s, r.left, r.top, r.right + gh, r.bottom + gv);
+  if (!outer) return;
+  if (HBRUSH brush = CachedBrush(port, port->pnPat)) {
+    bool filled = false;
+    if (2 * pw < w && 2 * ph < hgt) {
+      if (HRGN inner = ShapeRegion(s, r.left + pw, r.top + ph, r.right - pw + gh, r.bottom - ph + gv)) {
+        if (CombineRgn(inner, outer, inner, RGN_DIFF) != ERROR) filled = FillRgn(port->dc, inner, brush) != 0;
+        DeleteObject(inner);
+      }
+    }
+    if (!filled) FrameRgn(port->dc, outer, brush, pw, ph);
+    ReleaseCached(CacheKind::Brush, brush);
+  }
+  DeleteObject(outer);
+}
+
+// An off-screen copy of the port's format, w x h, cleared to white, for arc masks.
+struct MaskBitmap {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr, old = nullptr;
+  MaskBitmap(HDC like, int w, int h) {
+    dc = CreateCompatibleDC(like);
+    if (!dc) return;
+    bitmap = CreateCompatibleBitmap(like, w, h);
+    if (!bitmap) return;
+    old = static_cast<HBITMAP>(SelectObject(dc, bitmap));
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+  }
+  ~MaskBitmap() {
+    if (old) SelectObject(dc, old);
+    if (bitmap) DeleteObject(bitmap);
+    if (dc) DeleteDC(dc);
+  }
+  bool ok() const { return old != nullptr; }
+};
+
+void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
+  int pw = port->pnSize.h, ph = port->pnSize.v;
+  if (pw < 1 || ph < 1 || ClassifyArc(arc) == ArcSpan::Nothing) return;
+  ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
+  DrawingBracket bracket(port);
+  int penWidth = port->hairline ? 0 : pw;
+  if (AllOnes(port->pnPat)) {
+    VerbObject pen(port, Slot::Pen, CachedPen(port, PS_INSIDEFRAME, penWidth, ForeColorRef(port)));
+    Arc(port->dc, r.left, r.top, r.right, r.bottom, e.first.h, e.first.v, e.second.h, e.second.v);
+    return;
+  }
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return;
+  MaskBitmap mask(port->refDC, w, h);
+  if (!mask.ok()) return;
+  if (HPEN black = CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0))) {
+    HGDIOBJ oldPen = SelectObject(mask.dc, black);
+    Arc(mask.dc, 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
+    SelectObject(mask.dc, oldPen);
+    DeleteObject(black);
+  }
+  // The pen pattern where the mask is black, the port's pixels elsewhere.
+  VerbObject brush(port, Slot::Brush, CachedBrush(port, port->pnPat));
+  BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0xB8074A);
+}
+
+void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
+  if (ClassifyArc(arc) == ArcSpan::Nothing) return;
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return;
+  DrawingBracket bracket(port);
+  Vec hair = PortHairline(port, false);
+  MaskBitmap mask(port->refDC, w, h);
+  if (!mask.ok()) return;
+  ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
+  HGDIOBJ oldPen = SelectObject(mask.dc, GetStockObject(NULL_PEN));
+  HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(BLACK_BRUSH));
+  Pie(mask.dc, 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
+      e.second.v - r.top);
+  SelectObject(mask.dc, oldBrush);
+  SelectObject(mask.dc, oldPen);
+  BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0x990066);
+}
+
+void InvertRegion(GrafPort *port, HRGN rgn) {
+  if (!rgn) return;
+  DrawingBracket bracket(port);
+  InvertRgn(port->dc, rgn);
+}
+
+// The vertices of a polygon handle, or empty when the record lies about its size.
+std::vector<POINT> PolygonVertices(PolyHandle poly) {
+  std::vector<POINT> out;
+  if (!poly) return out;
+  SIZE_T blockSize = GlobalSize(poly);
+  if (blockSize < kPolyHeader) return out;
+  auto *bytes = static_cast<const unsigned char *>(GlobalLock(poly));
+  if (!bytes) return out;
+  int16_t sizeWord;
+  std::memcpy(&sizeWord, bytes, sizeof sizeWord);
+  long count = PolygonVertexCount(sizeWord, blockSize);
+  if (count > 0) {
+    out.resize(static_cast<size_t>(count));
+    std::memcpy(out.data(), bytes + kPolyHeader, static_cast<size_t>(count) * kPolyVertex);
+  }
+  GlobalUnlock(poly);
+  return out;
+}
+
+void FillPolygon(GrafPort *port, PolyHandle poly, const Pattern &pattern) {
+  std::vector<POINT> v = PolygonVertices(poly);
+  if (v.empty()) return;
+  DrawingBracket bracket(port);
+  VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
+  VerbObject pen(port, Slot::Pen, nullptr);
+  Polygon(port->dc, v.data(), static_cast<int>(v.size()));
+}
+
+void FillRegion(GrafPort *port, HRGN rgn, const Pattern &pattern) {
+  if (!rgn || !port) return;
+  DrawingBracket bracket(port);
+  if (HBRUSH brush = CachedBrush(port, pattern)) {
+    FillRgn(port->dc, rgn, brush);
+    ReleaseCached(CacheKind::Brush, brush);
+  }
+}
+
+bool Ready(GrafPort *port, const void *shape) { return port && shape && port->dc; }
+
+}  // namespace
+}  // namespace tstools::qd
+
+using namespace tstools::qd;
+
+// --- Rects
+
+void WINAPI ML_FrameRect(GrafPort *port, const Rect *r) {
+  if (Ready(port, r)) FrameShape(port, ShapeArgs{Shape::Rect, *r});
+}
+void WINAPI ML_PaintRect(GrafPort *port, const Rect *r) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::Rect, *r}, port->pnPat);
+}
+void WINAPI ML_EraseRect(GrafPort *port, const Rect *r) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::Rect, *r}, port->bkPat);
+}
+void WINAPI ML_FillRect(GrafPort *port, const Rect *r, const Pattern *pat) {
+  if (!Ready(port, r) || !pat) return;
+  Rect box = *r;
+  if (IsPrinter(port)) {
+    // Printer drivers choke on huge rectangles: keep to the clip box with a small margin.
+    RECT clip{};
+    if (GetClipBox(port->refDC, &clip) != ERROR) {
+      LPtoDP(port->refDC, reinterpret_cast<POINT *>(&clip), 2);
+      clip.right = clip.right > 32751 ? 32751 : clip.right;
+      clip.bottom = clip.bottom > 32751 ? 32751 : clip.bottom;
+      InflateRect(&clip, 16, 16);
+      DPtoLP(port->refDC, reinterpret_cast<POINT *>(&clip), 2);
+      if (box.left < clip.left) box.left = static_cast<short>(clip.left);
+      if (box.top < clip.top) box.top = static_cast<short>(clip.top);
+      if (box.right > clip.right) box.right = static_cast<short>(clip.right);
+      if (box.bottom > clip.bottom) box.bottom = static_cast<short>(clip.bottom);
+    }
+  }
+  FillShape(port, ShapeArgs{Shape::Rect, box}, *pat);
+}
+void WINAPI ML_InvertRect(GrafPort *port, const Rect *r) {
+  if (!Ready(port, r) || Inverted(*r)) return;
+  if (IsPicture(port)) {
+    HRGN rgn = CreateRectRgn(r->left, r->top, r->right, r->bottom);
+    InvertRegion(port, rgn);
+    if (rgn) DeleteObject(rgn);
+    return;
+  }
+  DrawingBracket bracket(port);
+  RECT rc{r->left, r->top, r->right, r->bottom};
+  InvertRect(port->dc, &rc);
+}
+
+// --- Ovals
+
+void WINAPI ML_FrameOval(GrafPort *port, const Rect *r) {
+  if (Ready(port, r)) FrameShape(port, ShapeArgs{Shape::Oval, *r});
+}
+void WINAPI ML_PaintOval(GrafPort *port, const Rect *r) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::Oval, *r}, port->pnPat);
+}
+void WINAPI ML_EraseOval(GrafPort *port, const Rect *r) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::Oval, *r}, port->bkPat);
+}
+void WINAPI ML_FillOval(GrafPort *port, const Rect *r, const Pattern *pat) {
+  if (Ready(port, r) && pat) FillShape(port, ShapeArgs{Shape::Oval, *r}, *pat);
+}
+void WINAPI ML_InvertOval(GrafPort *port, const Rect *r) {
+  if (!Ready(port, r)) return;
+  Vec hair = PortHairline(port, false);
+  HRGN rgn = CreateEllipticRgn(r->left, r->top, r->right + hair.h, r->bottom + hair.v);
+  InvertRegion(port, rgn);
+  if (rgn) DeleteObject(rgn);
+}
+
+void WINAPI ML_FrameGrayOval(GrafPort *port, const Rect *r) {
+  if (!Ready(port, r)) return;
+  int pw = port->pnSize.h, ph = port->pnSize.v;
+  if (pw < 1 && ph < 1) return;
+  int w = std::abs(r->right - r->left), hgt = std::abs(r->bottom - r->top);
+  if (w == 0 || hgt == 0) return;
+  if (w < 2 || hgt < 2) {
+    ThinFrame(port, *r, w);
+    return;
+  }
+  DrawingBracket bracket(port);
+  bool dotted = pw == 1 && ph == 1;
+  VerbObject pen(port, Slot::Pen,
+                 dotted ? CachedPen(port, PS_DOT, 1, 0) : CachedPen(port, PS_INSIDEFRAME, pw, 0xA0A0A0));
+  VerbObject brush(port, Slot::Brush, nullptr);
+  Ellipse(port->dc, r->left, r->top, r->right, r->bottom);
+}
+
+// --- Rounded rects
+
+void WINAPI ML_FrameRoundRect(GrafPort *port, const Rect *r, short ow, short oh) {
+  if (Ready(port, r)) FrameShape(port, ShapeArgs{Shape::RoundRect, *r, ow, oh});
+}
+void WINAPI ML_PaintRoundRect(GrafPort *port, const Rect *r, short ow, short oh) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::RoundRect, *r, ow, oh}, port->pnPat);
+}
+void WINAPI ML_EraseRoundRect(GrafPort *port, const Rect *r, short ow, short oh) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::RoundRect, *r, ow, oh}, port->bkPat);
+}
+void WINAPI ML_FillRoundRect(GrafPort *port, const Rect *r, short ow, short oh, const Pattern *pat) {
+  if (Ready(port, r) && pat) FillShape(port, ShapeArgs{Shape::RoundRect, *r, ow, oh}, *pat);
+}
+void WINAPI ML_InvertRoundRect(GrafPort *port, const Rect *r, short ow, short oh) {
+  if (!Ready(port, r)) return;
+  HRGN rgn = CreateRoundRectRgn(r->left, r->top, r->right, r->bottom, ow, oh);
+  InvertRegion(port, rgn);
+  if (rgn) DeleteObject(rgn);
+}
+
+// --- Arcs
+
+void WINAPI ML_FrameArc(GrafPort *port, const Rect *r, short start, short arc) {
+  if (Ready(port, r)) FrameArc(port, *r, start, arc);
+}
+void WINAPI ML_PaintArc(GrafPort *port, const Rect *r, short start, short arc) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::Pie, *r, 0, 0, start, arc}, port->pnPat);
+}
+void WINAPI ML_EraseArc(GrafPort *port, const Rect *r, short start, short arc) {
+  if (Ready(port, r)) FillShape(port, ShapeArgs{Shape::Pie, *r, 0, 0, start, arc}, port->bkPat);
+}
+void WINAPI ML_FillArc(GrafPort *port, const Rect *r, short start, short arc, const Pattern *pat) {
+  if (Ready(port, r) && pat) FillShape(port, ShapeArgs{Shape::Pie, *r, 0, 0, start, arc}, *pat);
+}
+void WINAPI ML_InvertArc(GrafPort *port, const Rect *r, short start, short arc) {
+  if (Ready(port, r)) InvertArc(port, *r, start, arc);
+}
+
+// --- Regions
+
+void WINAPI ML_FrameRgn(GrafPort *port, RgnHandle rgn) {
+  if (!Ready(port, rgn) || GetObjectType(rgn) != OBJ_REGION) return;
+  if (port->pnSize.h < 1 || port->pnSize.v < 1) return;
+  DrawingBracket bracket(port);
+  if (HBRUSH brush = CachedBrush(port, port->pnPat)) {
+    FrameRgn(port->dc, rgn, brush, port->pnSize.h, port->pnSize.v);
+    ReleaseCached(CacheKind::Brush, brush);
+  }
+}
+void WINAPI ML_PaintRgn(GrafPort *port, RgnHandle rgn) {
+  if (Ready(port, rgn) && GetObjectType(rgn) == OBJ_REGION) FillRegion(port, rgn, port->pnPat);
+}
+void WINAPI ML_EraseRgn(GrafPort *port, RgnHandle rgn) {
+  if (Ready(port, rgn) && GetObjectType(rgn) == OBJ_REGION) FillRegion(port, rgn, port->bkPat);
+}
+void WINAPI ML_FillRgn(GrafPort *port, RgnHandle rgn, const Pattern *pat) {
+  if (Ready(port, rgn) && pat && GetObjectType(rgn) == OBJ_REGION) FillRegion(port, rgn, *pat);
+}
+void WINAPI ML_InvertRgn(GrafPort *port, RgnHandle rgn) {
+  if (Ready(port, rgn) && GetObjectType(rgn) == OBJ_REGION) InvertRegion(port, rgn);
+}
+
+// --- Polygons
+
+void WINAPI ML_FramePoly(GrafPort *port, PolyHandle poly) {
+  if (!Ready(port, poly)) return;
+  std::vector<POINT> v = PolygonVertices(poly);
+  if (v.empty()) return;
+  ML_MoveTo(port, static_cast<short>(v[0].x), static_cast<short>(v[0].y));
+  for (size_t i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(v[i].x), static_cast<short>(v[i].y));
+}
+void WINAPI ML_PaintPoly(GrafPort *port, PolyHandle poly) {
+  if (Ready(port, poly)) FillPolygon(port, poly, port->pnPat);
+}
+void WINAPI ML_ErasePoly(GrafPort *port, PolyHandle poly) {
+  if (Ready(port, poly)) FillPolygon(port, poly, port->bkPat);
+}
+void WINAPI ML_FillPoly(GrafPort *port, PolyHandle poly, const Pattern *pat) {
+  if (Ready(port, poly) && pat) FillPolygon(port, poly, *pat);
+}
+void WINAPI ML_InvertPoly(GrafPort *port, PolyHandle poly) {
+  if (!Ready(port, poly)) return;
+  std::vector<POINT> v = PolygonVertices(poly);
+  if (v.empty()) return;
+  HRGN rgn = CreatePolygonRgn(v.data(), static_cast<int>(v.size()), WINDING);
+  if (!rgn) return;
+  DrawingBracket bracket(port);
+  InvertRgn(port->refDC, rgn);
+  DeleteObject(rgn);
+}

@@ -1,0 +1,79 @@
+// Arc vectors, swept pens, hairlines, polygon record checks and the transfer-mode table.
+#include <gtest/gtest.h>
+
+#include "quickdraw/shape_geometry.h"
+
+using namespace tstools::qd;
+
+TEST(ArcDirection, CardinalAndDiagonalAnglesPointWhereTheClockSays) {
+  auto eq = [](Vec v, int h, int vv) { return v.h == h && v.v == vv; };
+  EXPECT_TRUE(eq(ArcDirection(0), 0, -1000));
+  EXPECT_TRUE(eq(ArcDirection(45), 1000, -1000));
+  EXPECT_TRUE(eq(ArcDirection(90), 1000, 0));
+  EXPECT_TRUE(eq(ArcDirection(135), 1000, 1000));
+  EXPECT_TRUE(eq(ArcDirection(180), 0, 1000));
+  EXPECT_TRUE(eq(ArcDirection(270), -1000, 0));
+  EXPECT_TRUE(eq(ArcDirection(30), 577, -1000));
+  EXPECT_TRUE(eq(ArcDirection(60), 1000, -577));
+  EXPECT_TRUE(eq(ArcDirection(-90), -1000, 0));
+  EXPECT_TRUE(eq(ArcDirection(450), 1000, 0));
+}
+
+TEST(ArcEndPoints, ClockwiseArcsAreWalkedBackwardsForGdi) {
+  ArcEnds cw = ArcEndPoints(0, 0, 40, 40, 0, 90);
+  EXPECT_EQ(cw.first.h, 1020);  // 90 degrees first: GDI goes counter-clockwise to 0
+  EXPECT_EQ(cw.first.v, 20);
+  EXPECT_EQ(cw.second.h, 20);
+  EXPECT_EQ(cw.second.v, -980);
+  ArcEnds ccw = ArcEndPoints(0, 0, 40, 40, 0, -90);
+  EXPECT_EQ(ccw.first.v, -980);
+  EXPECT_EQ(ccw.second.h, -980);
+  EXPECT_EQ(ClassifyArc(0), ArcSpan::Nothing);
+  EXPECT_EQ(ClassifyArc(360), ArcSpan::WholeOval);
+  EXPECT_EQ(ClassifyArc(-400), ArcSpan::WholeOval);
+  EXPECT_EQ(ClassifyArc(359), ArcSpan::Wedge);
+}
+
+TEST(SweptPen, OutlinesCoverThePenAtBothEnds) {
+  Vec out[6];
+  ASSERT_EQ(SweptPen({10, 0}, {0, 0}, 3, 3, out), 4);  // horizontal, given right to left
+  EXPECT_EQ(out[0].h, 0);
+  EXPECT_EQ(out[1].h, 13);
+  EXPECT_EQ(out[2].v, 3);
+  ASSERT_EQ(SweptPen({5, 15}, {5, 5}, 2, 3, out), 4);  // vertical, bottom up
+  EXPECT_EQ(out[0].v, 5);
+  EXPECT_EQ(out[2].h, 7);
+  EXPECT_EQ(out[2].v, 18);
+  ASSERT_EQ(SweptPen({0, 10}, {10, 0}, 2, 2, out), 6);  // rising
+  EXPECT_EQ(out[0].h, 2);
+  EXPECT_EQ(out[0].v, 12);
+  EXPECT_EQ(out[5].h, 12);
+  EXPECT_EQ(out[5].v, 2);
+  ASSERT_EQ(SweptPen({0, 0}, {10, 10}, 2, 2, out), 6);  // falling
+  EXPECT_EQ(out[4].h, 12);
+  EXPECT_EQ(out[4].v, 12);
+}
+
+TEST(PrinterHairline, OneDevicePixelInLogicalUnits) {
+  EXPECT_EQ(PrinterHairline(1, 1, 1, 1, 0, 0).h, 1);
+  EXPECT_EQ(PrinterHairline(600, 600, 72, 72, 0, 0).h, 8);   // 600 / 72 rounded
+  EXPECT_EQ(PrinterHairline(600, 600, 144, 72, 1, 0).h, 8);  // shift halves the viewport
+  EXPECT_EQ(PrinterHairline(600, 600, 0, 72, 0, 0).v, 1);    // degenerate mapping
+}
+
+TEST(PolygonRecord, LyingSizesGiveNoVertices) {
+  EXPECT_EQ(PolygonVertexCount(10, 10), 0);
+  EXPECT_EQ(PolygonVertexCount(34, 34), 3);
+  EXPECT_EQ(PolygonVertexCount(34, 64), 3);
+  EXPECT_EQ(PolygonVertexCount(9, 64), -1);   // smaller than the header
+  EXPECT_EQ(PolygonVertexCount(-2, 64), -1);  // negative
+  EXPECT_EQ(PolygonVertexCount(30, 64), -1);  // partial vertex
+  EXPECT_EQ(PolygonVertexCount(42, 34), -1);  // more than the block holds
+}
+
+TEST(TransferModes, RasterOperationsByMode) {
+  EXPECT_EQ(TransferRop(0), 0xCC0020u);
+  EXPECT_EQ(TransferRop(7), 0xEE0086u);
+  EXPECT_EQ(TransferRop(9), 0xCC0020u);
+  EXPECT_EQ(TransferRop(-1), 0xCC0020u);
+}

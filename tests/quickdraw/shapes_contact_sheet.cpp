@@ -1,0 +1,159 @@
+// Draws every shape verb into one cell each and saves the sheet as a PNG in the build tree
+// for a person to look at; nothing is compared.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tstools/tstools.h"
+
+namespace {
+
+constexpr int kCell = 48, kColumns = 8;
+
+uint32_t Crc(const unsigned char *p, size_t n, uint32_t c = 0xFFFFFFFFu) {
+  for (size_t i = 0; i < n; ++i) {
+    c ^= p[i];
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return c;
+}
+
+void Put32(std::vector<unsigned char> &out, uint32_t v) {
+  for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<unsigned char>(v >> s));
+}
+
+void Chunk(std::vector<unsigned char> &png, const char *type, const std::vector<unsigned char> &data) {
+  Put32(png, static_cast<uint32_t>(data.size()));
+  size_t start = png.size();
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), data.begin(), data.end());
+  Put32(png, Crc(png.data() + start, png.size() - start) ^ 0xFFFFFFFFu);
+}
+
+// An RGB PNG with stored (uncompressed) deflate blocks: small, dependency-free.
+std::vector<unsigned char> EncodePng(const uint32_t *pixels, int w, int h) {
+  std::vector<unsigned char> raw;
+  for (int y = 0; y < h; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < w; ++x) {
+      uint32_t p = pixels[y * w + x];
+      raw.push_back(static_cast<unsigned char>(p >> 16));
+      raw.push_back(static_cast<unsigned char>(p >> 8));
+      raw.push_back(static_cast<unsigned char>(p));
+    }
+  }
+  std::vector<unsigned char> z{0x78, 0x01};
+  for (size_t at = 0; at < raw.size() || at == 0;) {
+    size_t n = std::min<size_t>(65535, raw.size() - at);
+    z.push_back(at + n == raw.size() ? 1 : 0);
+    z.push_back(static_cast<unsigned char>(n));
+    z.push_back(static_cast<unsigned char>(n >> 8));
+    z.push_back(static_cast<unsigned char>(~n));
+    z.push_back(static_cast<unsigned char>(~n >> 8));
+    z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
+    at += n;
+    if (n == 0) break;
+  }
+  uint32_t a = 1, b = 0;
+  for (unsigned char c : raw) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
+  Put32(z, (b << 16) | a);
+  std::vector<unsigned char> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<unsigned char> ihdr;
+  Put32(ihdr, static_cast<uint32_t>(w));
+  Put32(ihdr, static_cast<uint32_t>(h));
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+  Chunk(png, "IHDR", ihdr);
+  Chunk(png, "IDAT", z);
+  Chunk(png, "IEND", {});
+  return png;
+}
+
+}  // namespace
+
+TEST(ShapeContactSheet, EveryVerbInItsOwnCell) {
+  const Pattern checker = {{0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55}};
+  const Pattern diagonal = {{0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}};
+  HGLOBAL poly = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 10 + 4 * 8);
+  {
+    auto *p = static_cast<unsigned char *>(GlobalLock(poly));
+    short size = 42;
+    POINT v[4] = {{4, 40}, {24, 4}, {44, 40}, {4, 40}};
+    std::memcpy(p, &size, 2);
+    std::memcpy(p + 10, v, sizeof v);
+    GlobalUnlock(poly);
+  }
+  HRGN rgn = CreateRectRgn(4, 4, 24, 24);
+  HRGN other = CreateEllipticRgn(16, 16, 44, 44);
+  CombineRgn(rgn, rgn, other, RGN_XOR);
+  DeleteObject(other);
+  Rect r{4, 8, 44, 40};
+
+  using Verb = std::function<void(GrafPort *)>;
+  std::vector<Verb> verbs = {
+      [&](GrafPort *p) { ML_FrameRect(p, &r); }, [&](GrafPort *p) { ML_PaintRect(p, &r); },
+      [&](GrafPort *p) { ML_PaintRect(p, &r); ML_EraseRect(p, &r); }, [&](GrafPort *p) { ML_InvertRect(p, &r); },
+      [&](GrafPort *p) { ML_FillRect(p, &r, &checker); },
+      [&](GrafPort *p) { ML_PenSize(p, 3, 2); ML_PenPat(p, &diagonal); ML_FrameRect(p, &r); },
+      [&](GrafPort *p) { ML_FrameOval(p, &r); }, [&](GrafPort *p) { ML_PaintOval(p, &r); },
+      [&](GrafPort *p) { ML_InvertOval(p, &r); }, [&](GrafPort *p) { ML_FillOval(p, &r, &checker); },
+      [&](GrafPort *p) { ML_PenSize(p, 2, 3); ML_FrameOval(p, &r); }, [&](GrafPort *p) { ML_FrameGrayOval(p, &r); },
+      [&](GrafPort *p) { ML_FrameRoundRect(p, &r, 16, 12); }, [&](GrafPort *p) { ML_PaintRoundRect(p, &r, 16, 12); },
+      [&](GrafPort *p) { ML_InvertRoundRect(p, &r, 16, 12); },
+      [&](GrafPort *p) { ML_FillRoundRect(p, &r, 16, 12, &diagonal); },
+      [&](GrafPort *p) { ML_FrameArc(p, &r, 0, 90); }, [&](GrafPort *p) { ML_PaintArc(p, &r, 45, 270); },
+      [&](GrafPort *p) { ML_InvertArc(p, &r, 0, -90); }, [&](GrafPort *p) { ML_FillArc(p, &r, 90, 120, &checker); },
+      [&](GrafPort *p) { ML_PenSize(p, 4, 4); ML_PenPat(p, &checker); ML_FrameArc(p, &r, 200, 140); },
+      [&](GrafPort *p) { ML_FrameRgn(p, rgn); }, [&](GrafPort *p) { ML_PaintRgn(p, rgn); },
+      [&](GrafPort *p) { ML_FillRgn(p, rgn, &checker); }, [&](GrafPort *p) { ML_InvertRgn(p, rgn); },
+      [&](GrafPort *p) { ML_FramePoly(p, poly); }, [&](GrafPort *p) { ML_PaintPoly(p, poly); },
+      [&](GrafPort *p) { ML_FillPoly(p, poly, &diagonal); }, [&](GrafPort *p) { ML_InvertPoly(p, poly); },
+      [&](GrafPort *p) { ML_MoveTo(p, 4, 4); ML_LineTo(p, 44, 30); ML_Line(p, -30, 10); },
+      [&](GrafPort *p) { ML_PenSize(p, 3, 3); ML_PenPat(p, &diagonal); ML_MoveTo(p, 4, 40); ML_LineTo(p, 40, 6); },
+      [&](GrafPort *p) { ML_PaintRect(p, &r); Rect s{0, 0, 48, 24}; ML_ScrollRect(p, &s, 6, 6, nullptr); },
+  };
+  int rows = static_cast<int>((verbs.size() + kColumns - 1) / kColumns);
+  int w = kColumns * kCell, h = rows * kCell;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  uint32_t *pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  std::memset(pixels, 0xE0, static_cast<size_t>(w) * h * 4);
+  QDrawCacheInit();
+  for (size_t i = 0; i < verbs.size(); ++i) {
+    GrafPort port;
+    std::memset(&port, 0, sizeof port);
+    port.dc = dc;
+    port.portRect = Rect{0, 0, static_cast<short>(w), static_cast<short>(h)};
+    ML_OpenPort(&port);
+    int x = static_cast<int>(i % kColumns) * kCell, y = static_cast<int>(i / kColumns) * kCell;
+    ML_SetOrigin(&port, static_cast<short>(-x), static_cast<short>(-y));
+    Rect cell{1, 1, kCell - 1, kCell - 1};
+    ML_ClipRect(&port, &cell);
+    ML_EraseRect(&port, &cell);
+    verbs[i](&port);
+    ClosePort(&port);
+  }
+  QDrawCacheClose();
+  GdiFlush();
+  std::vector<unsigned char> png = EncodePng(pixels, w, h);
+  std::string path = std::string(TSTOOLS_SHEET_DIR) + "/quickdraw_shapes.png";
+  FILE *f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr) << path;
+  std::fwrite(png.data(), 1, png.size(), f);
+  std::fclose(f);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  DeleteObject(rgn);
+  GlobalFree(poly);
+}
