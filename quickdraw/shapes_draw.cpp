@@ -29,6 +29,10 @@ void DrawGdiShape(HDC dc, const ShapeArgs &s, int l, int t, int r, int b) {
     case Shape::Oval: Ellipse(dc, l, t, r, b); break;
     case Shape::RoundRect: RoundRect(dc, l, t, r, b, s.ovalW, s.ovalH); break;
     case Shape::Pie: {
+      if (ClassifyArc(s.arc) == ArcSpan::WholeOval) {  // GDI's full-turn pie is unreliable
+        Ellipse(dc, l, t, r, b);
+        break;
+      }
       ArcEnds e = ArcEndPoints(s.r.left, s.r.top, s.r.right, s.r.bottom, s.start, s.arc);
       Pie(dc, l, t, r, b, e.first.h, e.first.v, e.second.h, e.second.v);
       break;
@@ -78,9 +82,13 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   int w = std::abs(r.right - r.left), hgt = std::abs(r.bottom - r.top);
   if (w == 0 || hgt == 0) return;
   bool solid = AllOnes(port->pnPat) && pw == ph;
-  if (solid && (s.shape != Shape::Oval || (w >= 2 && hgt >= 2))) {
+  // Shapes too thin for an inside are the line along them: a wide GDI inside-frame pen
+  // would spill past a 1-pixel rect.
+  if (solid && w >= 2 && hgt >= 2) {
     DrawingBracket bracket(port);
-    VerbObject pen(port, Slot::Pen, CachedPen(port, PS_INSIDEFRAME, port->hairline ? 0 : pw, ForeColorRef(port)));
+    // A 1-pixel inside-frame pen is a plain pen; GDI drops the corners of the former.
+    int style = pw == 1 ? PS_SOLID : PS_INSIDEFRAME;
+    VerbObject pen(port, Slot::Pen, CachedPen(port, style, port->hairline ? 0 : pw, ForeColorRef(port)));
     VerbObject brush(port, Slot::Brush, nullptr);
     PortHairline(port, true);
     DrawGdiShape(port->dc, s, r.left, r.top, r.right, r.bottom);
@@ -136,8 +144,14 @@ void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
   DrawingBracket bracket(port);
   int penWidth = port->hairline ? 0 : pw;
+  bool whole = ClassifyArc(arc) == ArcSpan::WholeOval;
   if (AllOnes(port->pnPat)) {
     VerbObject pen(port, Slot::Pen, CachedPen(port, PS_INSIDEFRAME, penWidth, ForeColorRef(port)));
+    if (whole) {
+      VerbObject brush(port, Slot::Brush, nullptr);
+      Ellipse(port->dc, r.left, r.top, r.right, r.bottom);
+      return;
+    }
     Arc(port->dc, r.left, r.top, r.right, r.bottom, e.first.h, e.first.v, e.second.h, e.second.v);
     return;
   }
@@ -147,7 +161,12 @@ void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   if (!mask.ok()) return;
   if (HPEN black = CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0))) {
     HGDIOBJ oldPen = SelectObject(mask.dc, black);
-    Arc(mask.dc, 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
+    HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(NULL_BRUSH));
+    if (whole)
+      Ellipse(mask.dc, 0, 0, w, h);
+    else
+      Arc(mask.dc, 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
+    SelectObject(mask.dc, oldBrush);
     SelectObject(mask.dc, oldPen);
     DeleteObject(black);
   }
@@ -167,8 +186,11 @@ void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
   ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
   HGDIOBJ oldPen = SelectObject(mask.dc, GetStockObject(NULL_PEN));
   HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(BLACK_BRUSH));
-  Pie(mask.dc, 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
-      e.second.v - r.top);
+  if (ClassifyArc(arc) == ArcSpan::WholeOval)
+    Ellipse(mask.dc, 0, 0, w + hair.h, h + hair.v);
+  else
+    Pie(mask.dc, 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
+        e.second.v - r.top);
   SelectObject(mask.dc, oldBrush);
   SelectObject(mask.dc, oldPen);
   BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0x990066);
