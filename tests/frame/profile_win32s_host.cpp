@@ -13,11 +13,11 @@ int main() {
   std::printf("write=%ld\n", ML_WriteVantorProfileString("Probe", "Name", "value"));
   std::printf("read=%ld:%s\n", ML_GetVantorProfileString("Probe", "Name", "d", buffer, sizeof buffer), buffer);
   std::printf("size=%ld\n", ML_GetVantorProfileStringSize("Probe", "Name"));
-  std::printf("append=%ld\n", ML_AppendVantorProfileString("Probe", "Name", "more") != 0);
+  std::printf("append=%d\n", ML_AppendVantorProfileString("Probe", "Name", "more") != 0);
   ML_GetVantorProfileString("Probe", "Name", "d", buffer, sizeof buffer);
   std::printf("appended=%s\n", buffer);
   std::printf("clear=%ld\n", ML_GetVantorProfileStringClear("Probe", "Name", "d", buffer, sizeof buffer));
-  std::printf("int=%ld\n", ML_WriteVantorProfileInt("Probe", "Number", -42) != 0);
+  std::printf("int=%d\n", ML_WriteVantorProfileInt("Probe", "Number", -42) != 0);
   std::printf("intread=%ld\n", GetVantorProfileInt("Probe", "Number", 7));
   std::printf("dir=%d:%s\n", GetVantorDir(buffer), buffer);
   return 0;
