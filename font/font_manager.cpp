@@ -13,9 +13,6 @@
 
 namespace tstools {
 
-void (*onFontTableReplaced)() = nullptr;
-void (*onFontTableBuilt)() = nullptr;
-
 namespace {
 
 // One record per font number in a movable global block.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "font/font_manager.h"
 #include "quickdraw/drawing_state.h"
 #include "quickdraw/object_cache.h"
 #include "quickdraw/port_internal.h"
@@ -223,6 +224,8 @@ void WINAPI QDrawCacheInit(void) {
   if (!pens) pens = std::make_unique<PenCache>(kPenEntries, kPenHooks);
   if (!brushes) brushes = std::make_unique<BrushCache>(kBrushEntries, kBrushHooks);
   if (!fonts) fonts = std::make_unique<FontCache>(kFontEntries, kFontHooks);
+  // A rebuilt font table may give the numbers other faces: unused cached fonts must go.
+  tstools::onFontTableReplaced = [] { FlushCache(CacheKind::Font); };
 }
 
 void WINAPI QDrawCacheClose(void) {

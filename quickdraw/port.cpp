@@ -7,6 +7,7 @@
 #include "quickdraw/port_internal.h"
 #include "quickdraw/rect_math.h"
 #include "quickdraw/regions.h"
+#include "tstools/font.h"
 
 namespace tstools::qd {
 
@@ -139,7 +140,17 @@ QdRect PrinterClip(GrafPort *port) {
 
 void SetMakeMetaFileRoutine(MakeMetaFileRoutine routine) { makeMetaFile = routine; }
 
-const char *InitialPortFaceName() { return "Helv"; }
+const char *InitialPortFaceName() {
+  // Font number 1 is the library's standard face; "Helv" serves before InitFonts.
+  static char face[LF_FACESIZE];
+  Str255 name = {};
+  GetFontName(1, name);
+  if (name[0] == 0) return "Helv";
+  size_t length = name[0] < LF_FACESIZE - 1 ? name[0] : LF_FACESIZE - 1;
+  std::memcpy(face, name + 1, length);
+  face[length] = 0;
+  return face;
+}
 
 bool SelectThroughPort(GrafPort *port, Slot slot, HGDIOBJ object, HGDIOBJ *previous) {
   HGDIOBJ *field = SlotField(port, slot);

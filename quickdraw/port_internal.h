@@ -54,8 +54,8 @@ void EndPortDrawing(GrafPort *port);
 // The port of a window, through its "thePort" property; null when it has none.
 GrafPort *PortFromWindow(HWND window);
 
-// Face name of the font a port starts with. Font number 1's face once the font table can
-// tell; until then the classic "Helv".
+// Face name of the font a port starts with: font number 1's face, or the classic "Helv"
+// before the font table is built.
 const char *InitialPortFaceName();
 
 // Set by text output on printer ports: clip rectangles are then left in device units.
