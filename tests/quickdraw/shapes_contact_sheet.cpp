@@ -133,6 +133,9 @@ TEST(ShapeContactSheet, EveryVerbInItsOwnCell) {
     GrafPort port;
     std::memset(&port, 0, sizeof port);
     port.dc = dc;
+    // ML_SetOrigin works from the DC's current origin, which the previous cell's port left
+    // behind: every cell starts from a DC at origin (0, 0), as a fresh host DC would.
+    SetWindowOrgEx(dc, 0, 0, nullptr);
     port.portRect = Rect{0, 0, static_cast<short>(w), static_cast<short>(h)};
     ML_OpenPort(&port);
     int x = static_cast<int>(i % kColumns) * kCell, y = static_cast<int>(i / kColumns) * kCell;
