@@ -70,7 +70,16 @@ const PenCache::Hooks kPenHooks{
              e.key.lopnWidth.y == key.lopnWidth.y && e.key.lopnColor == key.lopnColor;
     },
     [](PenCache::Entry &e, GrafPort *) {
-      return reinterpret_cast<uintptr_t>(CreatePenIndirect(&e.key));
+      // A wide frame pen is square: mitred joins keep a frame's corners, which a cosmetic
+      // pen's round joins would leave unpainted.
+      const LOGPEN &k = e.key;
+      if ((k.lopnStyle & PS_STYLE_MASK) == PS_INSIDEFRAME && k.lopnWidth.x > 1) {
+        LOGBRUSH brush{BS_SOLID, k.lopnColor, 0};
+        return reinterpret_cast<uintptr_t>(
+            ExtCreatePen(PS_GEOMETRIC | PS_INSIDEFRAME | PS_ENDCAP_SQUARE | PS_JOIN_MITER,
+                         static_cast<DWORD>(k.lopnWidth.x), &brush, 0, nullptr));
+      }
+      return reinterpret_cast<uintptr_t>(CreatePenIndirect(&k));
     },
     DestroyObject};
 
