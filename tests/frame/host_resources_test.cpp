@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "tstools/host_resource_ids.h"
 
 namespace tstools {
@@ -213,11 +214,8 @@ class HostResources : public testing::Test {
  protected:
   // Loaded as a data file: the module is only read, never run.
   static void SetUpTestSuite() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    dir.erase(dir.find_last_of("\\/") + 1);
-    module_ = LoadLibraryExA((dir + "TSHOSTRES.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::string path = tstools::test::ProgramDirectory() + "TSHOSTRES.DLL";
+    module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   }
   static void TearDownTestSuite() {
     if (module_) FreeLibrary(module_);
