@@ -136,6 +136,20 @@ QdRect PrinterClip(GrafPort *port) {
   return e;
 }
 
+// Patterns of a port without a window start at local (0, 0): the DC's brush origin follows
+// the device position of the local origin. GDI applies a new origin when a brush is next
+// selected, so the port's brush is selected again.
+void AlignLocalBrushOrigin(GrafPort *port) {
+  if (port->window || IsPicturePort(port) || !port->refDC) return;
+  POINT local{0, 0};
+  if (!LPtoDP(port->refDC, &local, 1)) return;
+  POINT want{BrushGridOffset(local.x), BrushGridOffset(local.y)}, have{};
+  if (GetBrushOrgEx(port->refDC, &have) && have.x == want.x && have.y == want.y) return;
+  SetBrushOrgEx(port->refDC, want.x, want.y, nullptr);
+  HGDIOBJ brush = SelectObject(port->refDC, GetStockObject(NULL_BRUSH));
+  if (brush && brush != HGDI_ERROR) SelectObject(port->refDC, brush);
+}
+
 }  // namespace
 
 void SetMakeMetaFileRoutine(MakeMetaFileRoutine routine) { makeMetaFile = routine; }
@@ -262,6 +276,7 @@ void WINAPI ML_OpenPort(GrafPort *port) {
     port->printerHighRes = 0;
   }
   ML_InitPort(port);
+  AlignLocalBrushOrigin(port);
 }
 
 void WINAPI ML_InitPort(GrafPort *port) {
@@ -369,6 +384,7 @@ void WINAPI ML_SetOrigin(GrafPort *port, short h, short v) {
   if (IsRegion(port->visRgn)) OffsetRgn(port->visRgn, dh, dv);
   SetWindowOrgEx(port->dc, h, v, nullptr);
   if (IsPicturePort(port) && port->refDC != port->dc) SetWindowOrgEx(port->refDC, h, v, nullptr);
+  AlignLocalBrushOrigin(port);
   port->clipChanged = 1;
 }
 

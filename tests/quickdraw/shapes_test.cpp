@@ -197,6 +197,28 @@ TEST_F(ShapeTest, PatternFillsAlignOnThePortOrigin) {
   ML_FillRect(&port, &r, &kChecker);
   EXPECT_EQ(At(3, 5), 0xFF0000u);  // (3,5): row 5 is 0x55, bit 4 set -> red
   EXPECT_EQ(At(4, 5), 0x0000FFu);
+  // A moved origin moves the pattern with it: local pixels keep their pattern bits, for
+  // cached brushes and for pen sweeps alike.
+  ML_ForeColor(&port, blackColor);
+  ML_BackColor(&port, whiteColor);
+  for (Point origin : {Point{3, 5}, Point{-6, 11}, Point{0, 0}}) {
+    Clear();
+    ML_SetOrigin(&port, origin.h, origin.v);
+    short l = short(origin.h + 8), t = short(origin.v + 1);
+    Rect moved{l, t, short(l + 30), short(t + 20)};
+    ML_FillRect(&port, &moved, &kStripes);
+    ML_PenSize(&port, 3, 3);
+    ML_PenPat(&port, &kStripes);
+    ML_MoveTo(&port, l, short(t + 25));
+    ML_LineTo(&port, short(l + 30), short(t + 25));
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                int lx = x + origin.h, ly = y + origin.v;
+                bool inside = InRect(lx, ly, l, t, l + 30, t + 20) || InRect(lx, ly, l, t + 25, l + 33, t + 28);
+                return inside && (kStripes.pat[ly & 7] >> (7 - (lx & 7)) & 1);
+              }),
+              0)
+        << "origin " << origin.h << "," << origin.v;
+  }
 }
 
 // Disabled: GDI's pen-less RoundRect on the hairline-grown box spills one pixel (open).
