@@ -13,6 +13,7 @@
 #include <tstools/quickdraw.h>
 #include <tstools/grafport.h>
 #include <tstools/shapes.h>
+#include <tstools/text.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #if __has_include(<tstools/host_resource_ids.h>)

@@ -1,0 +1,436 @@
+// Text drawing and measurement through TSTOOLS.DLL on memory DCs, in the faces the set-up
+// installs in the Wine prefix (DejaVu, Liberation).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "tstools/tstools.h"
+
+namespace {
+
+constexpr int kW = 256, kH = 64;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// A memory DC holding a 32-bit top-down DIB section, cleared to white.
+struct DibDC {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr, old = nullptr;
+  uint32_t *pixels = nullptr;
+  DibDC() {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc = CreateCompatibleDC(nullptr);
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
+    old = static_cast<HBITMAP>(SelectObject(dc, bitmap));
+    Clear();
+  }
+  ~DibDC() {
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  void Clear() {
+    GdiFlush();
+    std::memset(pixels, 0xFF, kW * kH * 4);
+  }
+  uint32_t At(int x, int y) const {
+    GdiFlush();
+    return pixels[y * kW + x] & 0xFFFFFF;
+  }
+  int InkCount() const {
+    int n = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) n += At(x, y) != kWhite;
+    return n;
+  }
+  // Bounding box of the non-white pixels; empty (right < left) when there are none.
+  RECT Ink() const {
+    RECT r{kW, kH, -1, -1};
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        if (At(x, y) != kWhite) {
+          r.left = std::min<LONG>(r.left, x);
+          r.top = std::min<LONG>(r.top, y);
+          r.right = std::max<LONG>(r.right, x);
+          r.bottom = std::max<LONG>(r.bottom, y);
+        }
+    return r;
+  }
+};
+
+struct P255 {
+  unsigned char bytes[256] = {};
+  explicit P255(const std::string &text) {
+    bytes[0] = static_cast<unsigned char>(text.size());
+    std::memcpy(bytes + 1, text.data(), text.size());
+  }
+};
+
+short FNum(const std::string &name) {
+  short n = 0;
+  GetFNum(P255(name).bytes, &n);
+  return n;
+}
+
+struct Port {
+  GrafPort port;
+  explicit Port(HDC dc, unsigned char kind = portKindWindowOrDC) {
+    std::memset(&port, 0xCD, sizeof(port));  // the host need not clear the record
+    port.window = nullptr;
+    port.dc = dc;
+    port.portKind = kind;
+    port.portRect = Rect{0, 0, kW, kH};
+    ML_OpenPort(&port);
+  }
+  ~Port() { ClosePort(&port); }
+  GrafPort *operator->() { return &port; }
+  operator GrafPort *() { return &port; }
+};
+
+// The width GDI gives the port's selected font, as the pen should advance by it.
+int GdiAdvance(HDC dc, const char *text, int n) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, n, &size);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  return size.cx - tm.tmOverhang;
+}
+
+class TextTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { InitFonts(); }
+  void SetUp() override {
+    QDrawCacheInit();
+    sans = FNum("DejaVu Sans");
+    ASSERT_GT(sans, 1) << "the set-up installs DejaVu";
+  }
+  void TearDown() override { QDrawCacheClose(); }
+  void UseSans(GrafPort *port, short size, short face = 0) {
+    ML_TextFont(port, sans);
+    ML_TextSize(port, size);
+    ML_TextFace(port, face);
+  }
+  short sans = 0;
+};
+
+}  // namespace
+
+TEST_F(TextTest, DrawsAtThePenAndAdvancesByTheExtentLessOverhang) {
+  DibDC s;
+  Port port(s.dc);
+  UseSans(port, 12);
+  ML_MoveTo(port, 10, 30);
+  char text[] = "xab";
+  ML_DrawText(port, text, 1, 2);
+  LOGFONTA lf{};
+  GetObjectA(port->fontSlot, sizeof(lf), &lf);
+  EXPECT_STREQ(lf.lfFaceName, "DejaVu Sans");
+  EXPECT_EQ(lf.lfHeight, -12);
+  EXPECT_EQ(GetCurrentObject(s.dc, OBJ_FONT), port->fontSlot);
+  int advance = GdiAdvance(s.dc, "ab", 2);
+  EXPECT_GT(advance, 8);
+  EXPECT_EQ(port->pnLoc.h, 10 + advance);
+  EXPECT_EQ(port->pnLoc.v, 30);
+  RECT ink = s.Ink();
+  EXPECT_GE(ink.left, 10);
+  EXPECT_LE(ink.right, 10 + advance);
+  EXPECT_LE(ink.bottom, 30 + 4) << "the pen is on the baseline";
+  EXPECT_GE(ink.top, 30 - 13);
+
+  EXPECT_EQ(ML_TextWidth(port, text, 1, 2), advance);
+  EXPECT_EQ(ML_StringWidth(port, P255("ab").bytes), advance);
+  EXPECT_EQ(ML_CharWidth(port, 'a') + ML_CharWidth(port, 'b'), advance);
+  FontInfo info{};
+  ML_GetFontInfo(port, &info);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(s.dc, &tm);
+  EXPECT_EQ(info.ascent, tm.tmAscent);
+  EXPECT_EQ(info.descent, tm.tmDescent);
+  EXPECT_EQ(info.widMax, tm.tmMaxCharWidth);
+  EXPECT_EQ(info.leading, tm.tmExternalLeading);
+
+  // Nothing to draw: a lone carriage return, bad counts and offsets, null arguments.
+  s.Clear();
+  char cr[] = "\r";
+  ML_DrawText(port, cr, 0, 1);
+  ML_DrawChar(port, 13);
+  ML_DrawText(port, text, 0, 0);
+  ML_DrawText(port, text, -1, 2);
+  ML_DrawText(port, text, 0, -2);
+  ML_DrawText(port, nullptr, 0, 2);
+  ML_DrawText(nullptr, text, 0, 2);
+  ML_DrawString(port, nullptr);
+  ML_DrawString(port, P255("").bytes);
+  EXPECT_EQ(s.InkCount(), 0);
+  EXPECT_EQ(port->pnLoc.h, 10 + advance);
+  EXPECT_EQ(ML_TextWidth(port, text, -1, 2), 0);
+  EXPECT_EQ(ML_TextWidth(port, nullptr, 0, 2), 0);
+  EXPECT_EQ(ML_TextWidth(nullptr, text, 0, 2), 0);
+  EXPECT_EQ(ML_StringWidth(port, nullptr), 0);
+  ML_GetFontInfo(port, nullptr);
+  // A trailing return is not drawn, but the text before it is.
+  char line[] = "ab\r";
+  ML_MoveTo(port, 10, 30);
+  ML_DrawText(port, line, 0, 3);
+  EXPECT_EQ(port->pnLoc.h, 10 + advance);
+  EXPECT_GT(s.InkCount(), 0);
+}
+
+TEST_F(TextTest, CallersBytesAreConvertedForTheCallAndRestored) {
+  DibDC s;
+  Port port(s.dc);
+  UseSans(port, 14);
+  // Mac Roman 0x8E is e acute, Windows 0xE9; as Windows text 0x8E would be Z caron.
+  char mac[] = "\x8E\x8E\xA5";
+  const std::string before(mac, 3);
+  short width = ML_TextWidth(port, mac, 0, 3);
+  EXPECT_EQ(std::string(mac, 3), before);
+  EXPECT_EQ(width, GdiAdvance(s.dc, "\xE9\xE9\x95", 3)) << "measured as Windows text";
+  ML_MoveTo(port, 2, 30);
+  ML_DrawText(port, mac, 0, 3);
+  EXPECT_EQ(std::string(mac, 3), before);
+  EXPECT_EQ(port->pnLoc.h, 2 + width);
+  // The same bytes on a port that does not translate are measured as they are.
+  port->translateText = 0;
+  EXPECT_EQ(ML_TextWidth(port, mac, 0, 3), GdiAdvance(s.dc, mac, 3));
+  EXPECT_EQ(std::string(mac, 3), before);
+}
+
+TEST_F(TextTest, SpaceExtraWidensInnerSpacesOnly) {
+  DibDC plain, wide;
+  Port a(plain.dc), b(wide.dc);
+  UseSans(a, 12);
+  UseSans(b, 12);
+  b->spExtra = 0x00020000;
+  char text[] = "a b c ";
+  ML_MoveTo(a, 4, 30);
+  ML_MoveTo(b, 4, 30);
+  ML_DrawText(a, text, 0, 6);
+  ML_DrawText(b, text, 0, 6);
+  EXPECT_EQ(b->pnLoc.h - a->pnLoc.h, 4) << "two inner spaces of 2, the trailing one not widened";
+  EXPECT_EQ(wide.Ink().right - plain.Ink().right, 4) << "the c moves by both";
+  EXPECT_EQ(ML_TextWidth(b, text, 0, 6), ML_TextWidth(a, text, 0, 6)) << "widths ignore spExtra";
+  // Justification does not outlive the call.
+  ML_MoveTo(b, 4, 60);
+  b->spExtra = 0;
+  ML_DrawText(b, text, 0, 6);
+  EXPECT_EQ(b->pnLoc.h, a->pnLoc.h);
+}
+
+TEST_F(TextTest, CondenseAndExtendSpaceEachCharacter) {
+  DibDC s;
+  Port port(s.dc);
+  UseSans(port, 12);
+  char text[] = "mmmm";
+  short plain = ML_TextWidth(port, text, 0, 4);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(s.dc, &tm);
+  int extra = std::max<int>(1, tm.tmAveCharWidth / 4 - 1);
+  ML_TextFace(port, 64);  // extend
+  EXPECT_EQ(ML_TextWidth(port, text, 0, 4), plain + 4 * extra);
+  ML_MoveTo(port, 0, 30);
+  ML_DrawText(port, text, 0, 4);
+  EXPECT_EQ(port->pnLoc.h, plain + 4 * extra);
+  EXPECT_EQ(GetTextCharacterExtra(s.dc), 0) << "the spacing does not outlive the call";
+  ML_TextFace(port, 32);  // condense
+  EXPECT_EQ(ML_TextWidth(port, text, 0, 4), plain - 4 * extra);
+}
+
+// The face's minimum bold size comes from the settings: host strings 2071 (section) and
+// 2079 (default key) of TSHOSTRES.DLL.
+TEST_F(TextTest, BoldBelowTheMinimumSizeIsSimulatedOnScreenOnly) {
+  HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(SetTSToolsResourceInstance(resources));
+  ML_WriteVantorProfileString("Bold Sizes", "DejaVu Sans", "10");
+  InitFonts();
+  sans = FNum("DejaVu Sans");
+  ASSERT_EQ(GetMinBoldSize(sans), 10);
+
+  DibDC plainSurface, boldSurface, printerSurface;
+  Port plain(plainSurface.dc), bolded(boldSurface.dc), printer(printerSurface.dc, portKindPrinter);
+  UseSans(plain, 9);
+  UseSans(bolded, 9, 1);
+  UseSans(printer, 9, 1);
+  char text[] = "Il";
+  for (GrafPort *p : {&plain.port, &bolded.port, &printer.port}) {
+    ML_MoveTo(p, 5, 30);
+    ML_DrawText(p, text, 0, 2);
+  }
+  LOGFONTA lf{};
+  GetObjectA(bolded->fontSlot, sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfWeight, 400) << "drawn with the plain face";
+  EXPECT_EQ(bolded->txFace, 1) << "the bold bit is back";
+  EXPECT_EQ(bolded->pnLoc.h, plain->pnLoc.h + 1);
+  EXPECT_EQ(ML_TextWidth(bolded, text, 0, 2), plain->pnLoc.h - 5) << "widths of the plain face";
+  int mismatches = 0, inked = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 1; x < kW; ++x) {
+      bool want = plainSurface.At(x, y) != kWhite || plainSurface.At(x - 1, y) != kWhite;
+      mismatches += want != (boldSurface.At(x, y) != kWhite);
+      inked += want;
+    }
+  EXPECT_GT(inked, 10);
+  EXPECT_EQ(mismatches, 0) << "the plain glyphs, and again one pixel to the right";
+
+  GetObjectA(printer->fontSlot, sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfWeight, 700) << "printers get the real bold face";
+  ML_TextSize(bolded, 10);
+  ML_TextWidth(bolded, text, 0, 2);
+  GetObjectA(bolded->fontSlot, sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfWeight, 700) << "real bold from the minimum size";
+
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Bold Sizes", 0, KEY_ALL_ACCESS, &key) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(key, "DejaVu Sans");
+    RegCloseKey(key);
+  }
+  SetTSToolsResourceInstance(nullptr);
+  FreeLibrary(resources);
+  InitFonts();
+}
+
+TEST_F(TextTest, ModesFillDrawInBackgroundOrLeaveTheBackground) {
+  DibDC s;
+  Port port(s.dc);
+  UseSans(port, 16);
+  ML_BackColor(port, blueColor);  // 0x0000FF in the DIB's BGR order
+  char text[] = "HH";
+  TEXTMETRICA tm{};
+
+  ML_TextMode(port, 0);  // srcCopy: the cell is filled with the background colour
+  ML_MoveTo(port, 10, 40);
+  ML_DrawText(port, text, 0, 2);
+  GetTextMetricsA(s.dc, &tm);
+  EXPECT_EQ(s.At(11, 40 - tm.tmAscent + 1), 0x0000FFu) << "background above the glyphs";
+  EXPECT_EQ(s.At(10 + (port->pnLoc.h - 10) / 2, 40 + tm.tmDescent - 1), 0x0000FFu);
+
+  s.Clear();
+  ML_TextMode(port, 1);  // srcOr: glyphs only, in the foreground colour
+  ML_MoveTo(port, 10, 40);
+  ML_DrawText(port, text, 0, 2);
+  EXPECT_EQ(s.At(11, 40 - tm.tmAscent + 1), kWhite);
+  int black = 0, blue = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) black += s.At(x, y) == 0, blue += s.At(x, y) == 0x0000FFu;
+  EXPECT_GT(black, 10);
+  EXPECT_EQ(blue, 0);
+
+  s.Clear();
+  ML_TextMode(port, 3);  // srcBic: glyphs in the background colour
+  ML_MoveTo(port, 10, 40);
+  ML_DrawText(port, text, 0, 2);
+  black = blue = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) black += s.At(x, y) == 0, blue += s.At(x, y) == 0x0000FFu;
+  EXPECT_EQ(black, 0);
+  EXPECT_GT(blue, 10);
+  EXPECT_EQ(s.At(11, 40 - tm.tmAscent + 1), kWhite);
+  EXPECT_EQ(GetTextColor(s.dc), port->textColorRef) << "the foreground colour is back";
+  EXPECT_EQ(GetBkMode(s.dc), OPAQUE);
+
+  s.Clear();
+  ML_TextMode(port, 16);  // grayed
+  ML_MoveTo(port, 10, 40);
+  ML_DrawText(port, text, 0, 2);
+  RECT ink = s.Ink();
+  EXPECT_GE(ink.left, 10);
+  EXPECT_GT(ink.bottom, 40 - tm.tmAscent) << "drawn from the top of the cell, above the baseline";
+  EXPECT_LE(ink.bottom, 40 + tm.tmDescent);
+}
+
+TEST_F(TextTest, AngleTextTurnsTheBaselineForOneCall) {
+  DibDC s;
+  Port port(s.dc);
+  UseSans(port, 12);
+  char text[] = "HHHH";
+  ML_MoveTo(port, 20, 60);
+  ML_DrawAngleText(port, text, 0, 4, 900);
+  RECT ink = s.Ink();
+  EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left)) << "upwards";
+  EXPECT_LE(ink.bottom, 60);
+  ML_TextWidth(port, text, 0, 1);
+  LOGFONTA lf{};
+  GetObjectA(port->fontSlot, sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfEscapement, 0) << "the angle ends with the call";
+}
+
+TEST_F(TextTest, RepeatedTextCallsReuseTheFontAndLeakNothing) {
+  DibDC s;
+  Port port(s.dc);
+  UseSans(port, 12);
+  char text[] = "a b\x8E c";
+  ML_DrawText(port, text, 0, 6);
+  HFONT realized = port->fontSlot;
+  for (int i = 0; i < 5; ++i) ML_DrawText(port, text, 0, 6);
+  EXPECT_EQ(port->fontSlot, realized) << "the same text state keeps its font";
+
+  short mono = FNum("DejaVu Sans Mono"), serif = FNum("Liberation Serif");
+  auto everything = [&] {
+    for (int i = 0; i < 40; ++i) {
+      ML_TextFont(port, (i & 1) ? mono : (i & 2) ? serif : sans);
+      ML_TextSize(port, short(6 + i % 9));
+      ML_TextFace(port, short((i * 37) & 0xFF));
+      ML_TextMode(port, short(i % 4 == 3 ? 16 : i % 4));
+      port->spExtra = (i & 4) ? 0x18000 : 0;
+      ML_MoveTo(port, 0, 40);
+      ML_DrawText(port, text, 0, 6);
+      ML_DrawAngleText(port, text, 0, 6, short(i * 150));
+      ML_DrawChar(port, 'x');
+      ML_DrawString(port, P255("str").bytes);
+      ML_TextWidth(port, text, 0, 6);
+      ML_StringWidth(port, P255("str").bytes);
+      ML_CharWidth(port, 'q');
+      FontInfo info;
+      ML_GetFontInfo(port, &info);
+    }
+  };
+  everything();  // fills the cache
+  DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 0; i < 10; ++i) everything();
+  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+  EXPECT_EQ(std::string(text, 6), "a b\x8E c");
+}
+
+namespace {
+
+int CALLBACK FindRaster(const LOGFONTA *lf, const TEXTMETRICA *, DWORD type, LPARAM found) {
+  if (!(type & RASTER_FONTTYPE)) return 1;
+  std::memcpy(reinterpret_cast<char *>(found), lf->lfFaceName, strnlen(lf->lfFaceName, LF_FACESIZE - 1));
+  return 0;
+}
+
+}  // namespace
+
+// Small sizes of a raster face are drawn from its smallest real size, shrunk. The prefix
+// may have no raster faces at all; the shrinking arithmetic is covered by the portable tests.
+TEST_F(TextTest, SmallRasterSizesAreShrunk) {
+  char face[LF_FACESIZE] = {};
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesA(screen, nullptr, reinterpret_cast<FONTENUMPROCA>(FindRaster), reinterpret_cast<LPARAM>(face));
+  ReleaseDC(nullptr, screen);
+  short number = face[0] ? FNum(face) : 0;
+  if (number < 2) GTEST_SKIP() << "no raster face installed";
+
+  DibDC s;
+  Port port(s.dc);
+  ML_TextFont(port, number);
+  ML_TextSize(port, 6);
+  FontInfo info{};
+  ML_GetFontInfo(port, &info);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(s.dc, &tm);
+  ASSERT_GT(tm.tmAscent + tm.tmDescent, 6) << "the face has no real 6-point size";
+  EXPECT_LT(info.ascent + info.descent, tm.tmAscent + tm.tmDescent);
+  EXPECT_LE(info.ascent + info.descent, 6);
+  char text[] = "HHHH";
+  ML_MoveTo(port, 10, 40);
+  ML_DrawText(port, text, 0, 4);
+  RECT ink = s.Ink();
+  EXPECT_LE(ink.bottom - ink.top + 1, 6) << "glyphs shrunk to 6 points";
+  EXPECT_LE(ink.bottom, 40);
+  EXPECT_LT(port->pnLoc.h - 10, GdiAdvance(s.dc, text, 4));
+}
