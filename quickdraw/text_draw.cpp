@@ -309,8 +309,9 @@ void DrawRun(GrafPort *port, char *text, int count) {
     int body = justify ? LengthWithoutTrailingBreaks(bytes, n, breakChar) : n;
     int bodyWidth = RunWidth(s.which, Extent(port->refDC, text, body).cx, s.tm.tmOverhang, s.extra, body, s.scale);
     int tailWidth = body == n ? 0 : RunWidth(s.which, Extent(port->refDC, text + body, n - body).cx, s.tm.tmOverhang, s.extra, n - body, s.scale);
-    if (s.extra) OnPortDCs(port, [&](HDC dc) { SetTextCharacterExtra(dc, s.extra); });
+    // After the clip: a picture port's saved DC state must not hold the spacing.
     BeginTextOutput(port);
+    if (s.extra) OnPortDCs(port, [&](HDC dc) { SetTextCharacterExtra(dc, s.extra); });
     if (justify) OnPortDCs(port, [&](HDC dc) { SetTextJustification(dc, justify, breaks); });
     OutputGlyphs(port, s, x, y, text, body, bold.active());
     if (justify) {
