@@ -552,6 +552,10 @@ bool Player::ReadPixMap(PixMapHeader *h, std::vector<PaletteEntry> *palette) {
   if (in_.Failed()) return false;
   int depth = DibDepthFor(h->pixelSize);
   if (depth == 0) return false;
+  // Some writers let rows above 16 KB spill into bit 14. A row shorter than its pixels is
+  // impossible, so then the bit belongs to the length.
+  size_t needed = (size_t(std::max(h->bounds.Width(), 0)) * size_t(h->pixelSize) + 7) / 8;
+  if (h->rowBytes < needed && (rowBytes & 0x7FFF) >= needed) h->rowBytes = rowBytes & 0x7FFF;
   if (h->pixelSize > 8) return true;
   in_.Skip(4 + 2);  // ctSeed, ctFlags
   unsigned entries = in_.U16() + 1u;
@@ -610,12 +614,23 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
     sink_.Image(b);
   };
 
+  // Rows of more than 250 bytes count their packed length in a word. Some writers count in
+  // a byte regardless; their first "word" then exceeds the longest packing of a row (for
+  // rows up to about 1 KB), and its high byte is the count.
+  bool byteCounts = h.rowBytes < 251;
+  const size_t longestPacking = unpacked + (unpacked + 127) / 128;
   int bandFirst = 0, inBand = 0;
   for (int row = 0; row < height; ++row) {
     if (packed) {
-      size_t length = h.rowBytes < 251 ? in_.U8() : in_.U16();
+      size_t length = byteCounts ? in_.U8() : in_.U16(), have = 0;
+      if (row == 0 && !byteCounts && length > longestPacking && (length >> 8) <= longestPacking) {
+        byteCounts = true;
+        packedRow.assign(1, uint8_t(length));
+        length >>= 8;
+        have = 1;
+      }
       packedRow.resize(length);
-      in_.Bytes(packedRow.data(), length);
+      if (length > have) in_.Bytes(packedRow.data() + have, length - have);
       if (in_.Failed()) return false;
       if (h.pixelSize == 16)
         UnpackBits16(packedRow.data(), length, raw.data(), raw.size());
