@@ -3,15 +3,17 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace tstools::pict::test {
 
 inline std::vector<uint8_t> ReadFile(const std::string &path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::ifstream f(path, std::ios::binary | std::ios::ate);
+  std::vector<uint8_t> data(f ? size_t(f.tellg()) : 0);
+  f.seekg(0);
+  f.read(reinterpret_cast<char *>(data.data()), std::streamsize(data.size()));
+  return data;
 }
 
 // The picture block of a file, without the 512-byte header when it has one.

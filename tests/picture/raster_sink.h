@@ -54,23 +54,26 @@ class RasterSink : public PictSink {
                                                   std::max(painted_.right, drawn.right),
                                                   std::max(painted_.bottom, drawn.bottom)};
     }
+    const int x0 = std::max<int>(d.left, clip_.left), x1 = std::min<int>(d.right, clip_.right);
+    std::vector<int> columns;  // source column of each destination column
+    for (int x = x0; x < x1; ++x) columns.push_back(s.left + int((int64_t(x - d.left) * sw) / dw));
     for (int y = std::max<int>(d.top, clip_.top); y < std::min<int>(d.bottom, clip_.bottom); ++y) {
       int sy = s.top + int((int64_t(y - d.top) * sh) / dh);
       if (sy < 0 || sy >= b.rows) continue;
       const uint8_t *row = b.bits + size_t(b.rows - 1 - sy) * b.dibRowBytes;  // bottom-up
-      for (int x = std::max<int>(d.left, clip_.left); x < std::min<int>(d.right, clip_.right); ++x) {
-        int sx = s.left + int((int64_t(x - d.left) * sw) / dw);
+      uint8_t *out = &rgb_[(size_t(y) * width_ + x0) * 3];
+      for (int sx : columns) {
+        out += 3;
         if (sx < 0 || sx >= b.width) continue;
-        uint8_t *out = &rgb_[(size_t(y) * width_ + x) * 3];
         if (b.depth == 24) {
-          out[0] = row[3 * sx + 2], out[1] = row[3 * sx + 1], out[2] = row[3 * sx];
+          out[-3] = row[3 * sx + 2], out[-2] = row[3 * sx + 1], out[-1] = row[3 * sx];
           continue;
         }
         unsigned index = b.depth == 8   ? row[sx]
                          : b.depth == 4 ? row[sx / 2] >> (sx % 2 ? 0 : 4) & 15
                                         : row[sx / 8] >> (7 - sx % 8) & 1;
         PaletteEntry e = index < b.palette.size() ? b.palette[index] : PaletteEntry{};
-        out[0] = e.red, out[1] = e.green, out[2] = e.blue;
+        out[-3] = e.red, out[-2] = e.green, out[-1] = e.blue;
       }
     }
   }
