@@ -31,11 +31,16 @@ bool Unpack(const uint8_t *src, size_t srcSize, uint8_t *dst, size_t dstSize, si
         ok = false;
         break;
       }
-      for (size_t i = 0; i < size_t(1 - n) && out < dstSize; ++i) {
-        size_t fits = unit < dstSize - out ? unit : dstSize - out;
-        std::memcpy(dst + out, src + in, fits);
-        out += fits;
+      size_t bytes = size_t(1 - n) * unit;
+      size_t fits = bytes < dstSize - out ? bytes : dstSize - out;
+      if (unit == 1 && fits > 16) {
+        std::memset(dst + out, src[in], fits);
+      } else if (unit == 1) {  // most runs are short: no call
+        for (size_t i = 0; i < fits; ++i) dst[out + i] = src[in];
+      } else {
+        for (size_t i = 0; i < fits; ++i) dst[out + i] = src[in + i % unit];
       }
+      out += fits;
       in += unit;
     }
   }
