@@ -48,55 +48,69 @@ size_t UnpackedRowBytes(const PixMapHeader &h, bool packed) {
 
 void ConvertRow(const PixMapHeader &h, bool packed, const uint8_t *raw, size_t rawSize,
                 uint8_t *dib, size_t dibRowBytes, int width) {
-  std::memset(dib, 0, dibRowBytes);
-  if (width <= 0) return;
-  const size_t w = size_t(width);
-  switch (h.pixelSize) {
+  const size_t w = width > 0 ? size_t(width) : 0;
+  size_t filled = 0;  // bytes of dib written; the rest is cleared
+  switch (w ? h.pixelSize : 0) {
     case 1:
     case 4:
     case 8:
-      if (rawSize) std::memcpy(dib, raw, std::min(rawSize, dibRowBytes));
+      filled = std::min(rawSize, dibRowBytes);
+      if (filled) std::memcpy(dib, raw, filled);
       break;
     case 2:  // 2-bit indexes widen to 4-bit ones
+      filled = std::min(dibRowBytes, (w + 1) / 2);
+      std::memset(dib, 0, filled);
       for (size_t i = 0; i < w && i / 4 < rawSize; ++i) {
         unsigned v = raw[i / 4] >> (6 - 2 * (i % 4)) & 3;
         dib[i / 2] |= static_cast<uint8_t>(i % 2 ? v : v << 4);
       }
       break;
-    case 16:  // big-endian xRRRRRGGGGGBBBBB
-      for (size_t i = 0; i < w && 2 * i + 1 < rawSize; ++i) {
+    case 16: {  // big-endian xRRRRRGGGGGBBBBB
+      size_t n = std::min(w, rawSize / 2);
+      for (size_t i = 0; i < n; ++i) {
         unsigned px = unsigned(raw[2 * i]) << 8 | raw[2 * i + 1];
         dib[3 * i] = Widen5(px & 31);
         dib[3 * i + 1] = Widen5(px >> 5 & 31);
         dib[3 * i + 2] = Widen5(px >> 10 & 31);
       }
+      filled = 3 * n;
       break;
+    }
     case 32:
       if (!packed && h.packType == 2) {  // r, g, b
-        for (size_t i = 0; i < w && 3 * i + 2 < rawSize; ++i) {
+        size_t n = std::min(w, rawSize / 3);
+        for (size_t i = 0; i < n; ++i) {
           dib[3 * i] = raw[3 * i + 2];
           dib[3 * i + 1] = raw[3 * i + 1];
           dib[3 * i + 2] = raw[3 * i];
         }
+        filled = 3 * n;
       } else if (!packed) {  // pad, r, g, b
-        for (size_t i = 0; i < w && 4 * i + 3 < rawSize; ++i) {
+        size_t n = std::min(w, rawSize / 4);
+        for (size_t i = 0; i < n; ++i) {
           dib[3 * i] = raw[4 * i + 3];
           dib[3 * i + 1] = raw[4 * i + 2];
           dib[3 * i + 2] = raw[4 * i + 1];
         }
+        filled = 3 * n;
       } else {  // planar: [alpha,] red, green, blue planes, each rowBytes / 4 wide
         size_t plane = h.rowBytes / 4;
         size_t first = h.cmpCount == 3 ? 0 : plane;  // skip the alpha plane
-        for (size_t i = 0; i < w && i < plane && first + 2 * plane + i < rawSize; ++i) {
-          dib[3 * i] = raw[first + 2 * plane + i];
-          dib[3 * i + 1] = raw[first + plane + i];
-          dib[3 * i + 2] = raw[first + i];
+        if (first + 2 * plane >= rawSize) break;
+        size_t n = std::min({w, plane, rawSize - first - 2 * plane});
+        const uint8_t *red = raw + first, *green = red + plane, *blue = green + plane;
+        for (size_t i = 0; i < n; ++i) {
+          dib[3 * i] = blue[i];
+          dib[3 * i + 1] = green[i];
+          dib[3 * i + 2] = red[i];
         }
+        filled = 3 * n;
       }
       break;
     default:
       break;
   }
+  std::memset(dib + filled, 0, dibRowBytes - filled);
 }
 
 }  // namespace tstools::pict
