@@ -56,9 +56,21 @@ void FillShape(GrafPort *port, const ShapeArgs &s, const Pattern &pattern) {
   if (s.shape == Shape::Rect && Inverted(r)) return;
   if (s.shape == Shape::Pie && ClassifyArc(s.arc) == ArcSpan::Nothing) return;
   DrawingBracket bracket(port);
+  Vec hair = PortHairline(port, false);
+  if (s.shape == Shape::RoundRect) {
+    // Pen-less RoundRect output is not reliably one pixel short the way rectangles and
+    // ellipses are; the region of the grown box is, and is what frames and inversion use.
+    HRGN rgn = ShapeRegion(s, r.left, r.top, r.right + hair.h, r.bottom + hair.v);
+    if (!rgn) return;
+    if (HBRUSH brush = CachedBrush(port, pattern)) {
+      FillRgn(port->dc, rgn, brush);
+      ReleaseCached(CacheKind::Brush, brush);
+    }
+    DeleteObject(rgn);
+    return;
+  }
   VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
   VerbObject pen(port, Slot::Pen, nullptr);
-  Vec hair = PortHairline(port, false);
   DrawGdiShape(port->dc, s, r.left, r.top, r.right + hair.h, r.bottom + hair.v);
 }
 
@@ -346,7 +358,9 @@ void WINAPI ML_FillRoundRect(GrafPort *port, const Rect *r, short ow, short oh, 
 }
 void WINAPI ML_InvertRoundRect(GrafPort *port, const Rect *r, short ow, short oh) {
   if (!Ready(port, r)) return;
-  HRGN rgn = CreateRoundRectRgn(r->left, r->top, r->right, r->bottom, ow, oh);
+  // Grown like the painted shape: the region of the rect itself stops a pixel short.
+  Vec hair = PortHairline(port, false);
+  HRGN rgn = CreateRoundRectRgn(r->left, r->top, r->right + hair.h, r->bottom + hair.v, ow, oh);
   InvertRegion(port, rgn);
   if (rgn) DeleteObject(rgn);
 }
