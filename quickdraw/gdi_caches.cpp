@@ -171,7 +171,15 @@ size_t LiveIn(const std::unique_ptr<Cache> &live, const std::vector<std::unique_
 }  // namespace
 
 HPEN GetCachedPen(const LOGPEN &pen, GrafPort *port) {
-  return pens ? reinterpret_cast<HPEN>(pens->Get(pen, port)) : nullptr;
+  if (!pens) return nullptr;
+  // GDI reads only the width's x. A pen of one pixel or less has no inside to keep to: solid
+  // and inside-frame draw alike, and one object serves both, so a port's initial pen is
+  // also its line and frame pen.
+  LOGPEN key = pen;
+  key.lopnWidth.y = 0;
+  if ((key.lopnStyle & PS_STYLE_MASK) == PS_SOLID && key.lopnWidth.x <= 1)
+    key.lopnStyle = (key.lopnStyle & ~PS_STYLE_MASK) | PS_INSIDEFRAME;
+  return reinterpret_cast<HPEN>(pens->Get(key, port));
 }
 
 HBRUSH GetCachedBrush(const RGBColor &fg, const RGBColor &bk, const Pattern &pattern, GrafPort *port) {

@@ -15,6 +15,15 @@ void WINAPI ML_LineTo(GrafPort *port, short h, short v) {
     DrawingBracket bracket(port);
     COLORREF fg = ForeColorRef(port);
     VerbObject pen(port, Slot::Pen, CachedPen(port, PS_SOLID, port->hairline ? 0 : 1, fg));
+    if (!IsPrinter(port) && !IsPicture(port)) {
+      // One call: the line, then a one-pixel segment that draws the end pixel in the pen
+      // mode like the rest. The DC's position stays the pen location.
+      const POINT path[3] = {{from.h, from.v}, {h, v}, {h + 1, v}};
+      Polyline(port->dc, path, 3);
+      MoveToEx(port->dc, h, v, nullptr);
+      port->pnLoc = Point{h, v};
+      return;
+    }
     MoveToEx(port->dc, from.h, from.v, nullptr);
     LineTo(port->dc, h, v);
     if (IsPrinter(port))

@@ -92,6 +92,30 @@ long PolygonVertexCount(int16_t sizeWord, size_t blockSize) {
   return static_cast<long>((size - kPolyHeader) / kPolyVertex);
 }
 
+uint32_t PatternRopForMix(int mix) {
+  // Indexed by mix mode - 1; each entry's high byte is the mix's truth table over pattern
+  // and destination, spread over the source bit it ignores.
+  static const uint32_t kRops[16] = {
+      0x000042,  // black
+      0x0500A9,  // DPon
+      0x0A0329,  // DPna
+      0x0F0001,  // Pn
+      0x500325,  // PDna
+      0x550009,  // Dn
+      0x5A0049,  // DPx
+      0x5F00E9,  // DPan
+      0xA000C9,  // DPa
+      0xA50065,  // PDxn
+      0xAA0029,  // D
+      0xAF0229,  // DPno
+      0xF00021,  // P
+      0xF50225,  // PDno
+      0xFA0089,  // DPo
+      0xFF0062,  // white
+  };
+  return mix >= 1 && mix <= 16 ? kRops[mix - 1] : 0xAA0029;
+}
+
 uint32_t TransferRop(int mode) {
   static const uint32_t kRops[8] = {
       0xCC0020,  // srcCopy

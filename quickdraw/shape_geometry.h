@@ -40,6 +40,10 @@ Vec PrinterHairline(int windowExtX, int windowExtY, int viewportExtX, int viewpo
 constexpr size_t kPolyHeader = 10, kPolyVertex = 8;
 long PolygonVertexCount(int16_t sizeWord, size_t blockSize);
 
+// The pattern raster operation (for PatBlt) that does what a GDI mix mode (R2_*) does to
+// pen and brush output; no-operation for unknown mix modes.
+uint32_t PatternRopForMix(int mix);
+
 // Raster operation of a CopyBits transfer mode.
 uint32_t TransferRop(int mode);
 

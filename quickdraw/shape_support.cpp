@@ -22,11 +22,22 @@ VerbObject::VerbObject(GrafPort *port, Slot slot, HGDIOBJ cached) : port_(port),
     }
     return;
   }
+  HGDIOBJ held = slot == Slot::Pen ? static_cast<HGDIOBJ>(port->penSlot) : static_cast<HGDIOBJ>(port->brushSlot);
+  // The port's slots say what its DC holds (whoever selects into the DC directly puts the
+  // port's objects back), so the object the port already holds needs no selection.
+  if (cached == held && !IsPicture(port)) {
+    already_ = true;
+    return;
+  }
   selected_ = SelectThroughPort(port, slot, cached, &previous_);
   if (!selected_) ReleaseCached(KindFor(slot), cached);
 }
 
 VerbObject::~VerbObject() {
+  if (already_) {
+    ReleaseCached(KindFor(slot_), cached_);
+    return;
+  }
   if (none_) {
     SelectObject(port_->refDC, oldRef_);
     if (oldDc_ && oldDc_ != HGDI_ERROR) SelectObject(port_->dc, oldDc_);

@@ -30,7 +30,7 @@ class VerbObject {
   ~VerbObject();
   VerbObject(const VerbObject &) = delete;
   VerbObject &operator=(const VerbObject &) = delete;
-  bool ok() const { return selected_ || none_; }
+  bool ok() const { return selected_ || none_ || already_; }
 
  private:
   GrafPort *port_;
@@ -38,6 +38,7 @@ class VerbObject {
   HGDIOBJ cached_, previous_ = nullptr;
   HGDIOBJ oldRef_ = nullptr, oldDc_ = nullptr;  // raw DC objects replaced by "none"
   bool selected_ = false, none_ = false;
+  bool already_ = false;  // the port holds this object: nothing to select or put back
 };
 
 bool IsPrinter(const GrafPort *port);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "quickdraw/drawing_state.h"
 #include "quickdraw/shape_support.h"
 #include "tstools/shapes.h"
 
@@ -70,6 +71,12 @@ void FillShape(GrafPort *port, const ShapeArgs &s, const Pattern &pattern) {
     return;
   }
   VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
+  if (s.shape == Shape::Rect) {
+    // A pattern blit covers exactly the rect and needs no pen; its raster operation does
+    // what the pen mode's mix does.
+    PatBlt(port->dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PatternRopForMix(MixModeForPenMode(port->pnMode)));
+    return;
+  }
   VerbObject pen(port, Slot::Pen, nullptr);
   DrawGdiShape(port->dc, s, r.left, r.top, r.right + hair.h, r.bottom + hair.v);
 }
@@ -96,6 +103,16 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   bool solid = AllOnes(port->pnPat) && pw == ph;
   // Shapes too thin for an inside are the line along them: a wide GDI inside-frame pen
   // would spill past a 1-pixel rect.
+  if (solid && pw == 1 && w >= 2 && hgt >= 2 && s.shape == Shape::Rect && !IsPrinter(port)) {
+    // The outline as one closed polyline: each pixel once, and no brush to swap out.
+    DrawingBracket bracket(port);
+    VerbObject pen(port, Slot::Pen, CachedPen(port, PS_SOLID, port->hairline ? 0 : 1, ForeColorRef(port)));
+    PortHairline(port, true);
+    int right = r.right - 1, bottom = r.bottom - 1;
+    const POINT ring[5] = {{r.left, r.top}, {right, r.top}, {right, bottom}, {r.left, bottom}, {r.left, r.top}};
+    Polyline(port->dc, ring, 5);
+    return;
+  }
   if (solid && w >= 2 && hgt >= 2) {
     DrawingBracket bracket(port);
     // A 1-pixel inside-frame pen is a plain pen; GDI drops the corners of the former.

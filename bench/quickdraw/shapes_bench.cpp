@@ -2,7 +2,9 @@
 // same work on the same DC with the objects already made.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
+#include <functional>
 
 #include "support/bench.h"
 #include "tstools/tstools.h"
@@ -27,26 +29,37 @@ int main() {
 
   HBRUSH black = CreateSolidBrush(0);
   HPEN pen1 = CreatePen(PS_SOLID, 1, 0), frame = CreatePen(PS_INSIDEFRAME, 1, 0);
-  HBRUSH pattern = CreateHatchBrush(HS_DIAGCROSS, 0);
-  auto select = [&](HGDIOBJ pen, HGDIOBJ brush) {
+  // The kind of brush the port makes for a pattern: an 8 x 8 one-bit DIB.
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+    uint32_t rows[8];
+  } dib{{sizeof(BITMAPINFOHEADER), 8, 8, 1, 1, BI_RGB, 0, 0, 0, 2, 0}, {{0, 0, 0, 0}, {255, 255, 255, 0}}, {}};
+  for (int row = 0; row < 8; ++row) dib.rows[row] = row & 1 ? 0x55 : 0xAA;
+  HBRUSH pattern = CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS);
+  // The bare calls borrow the port's DC and give it back holding the port's objects, as any
+  // host drawing on a port's DC does.
+  auto bare = [&](const char *name, HGDIOBJ pen, HGDIOBJ brush, const std::function<void()> &body) {
     SelectObject(dc, pen);
     SelectObject(dc, brush);
+    Measure(name, body);
+    SelectObject(dc, port.penSlot);
+    SelectObject(dc, port.brushSlot);
   };
 
   Measure("ML_PaintRect 80x60 solid", [&] { ML_PaintRect(&port, &r); });
-  select(GetStockObject(NULL_PEN), black);
-  Measure("  bare Rectangle, null pen, solid brush", [&] { Rectangle(dc, 10, 10, 91, 71); });
+  bare("  bare Rectangle, null pen, solid brush", GetStockObject(NULL_PEN), black,
+       [&] { Rectangle(dc, 10, 10, 91, 71); });
   Measure("ML_FrameRect 80x60 1x1 solid", [&] { ML_FrameRect(&port, &r); });
-  select(frame, GetStockObject(NULL_BRUSH));
-  Measure("  bare Rectangle, inside-frame pen, null brush", [&] { Rectangle(dc, 10, 10, 90, 70); });
+  bare("  bare Rectangle, inside-frame pen, null brush", frame, GetStockObject(NULL_BRUSH),
+       [&] { Rectangle(dc, 10, 10, 90, 70); });
 
   ML_PenNormal(&port);
   Measure("ML_LineTo 1-pixel solid, 100 px", [&] {
     ML_MoveTo(&port, 5, 5);
     ML_LineTo(&port, 105, 60);
   });
-  select(pen1, black);
-  Measure("  bare MoveToEx + LineTo", [&] {
+  bare("  bare MoveToEx + LineTo", pen1, black, [&] {
     MoveToEx(dc, 5, 5, nullptr);
     LineTo(dc, 105, 60);
   });
@@ -57,12 +70,13 @@ int main() {
     ML_LineTo(&port, 105, 60);
   });
   POINT swept[6] = {{5, 8}, {5, 5}, {8, 5}, {108, 60}, {108, 63}, {105, 63}};
-  select(GetStockObject(NULL_PEN), pattern);
-  Measure("  bare Polygon of the swept pen, pattern brush", [&] { Polygon(dc, swept, 6); });
+  bare("  bare Polygon of the swept pen, pattern brush", GetStockObject(NULL_PEN), pattern,
+       [&] { Polygon(dc, swept, 6); });
   ML_PenNormal(&port);
 
   Measure("ML_FillOval 80x60 pattern", [&] { ML_FillOval(&port, &r, &checker); });
-  Measure("  bare Ellipse, null pen, pattern brush", [&] { Ellipse(dc, 10, 10, 91, 71); });
+  bare("  bare Ellipse, null pen, pattern brush", GetStockObject(NULL_PEN), pattern,
+       [&] { Ellipse(dc, 10, 10, 91, 71); });
 
   BITMAPINFO srcInfo{};
   srcInfo.bmiHeader = {sizeof(BITMAPINFOHEADER), 256, -256, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -77,7 +91,6 @@ int main() {
   SelectObject(memory, oldSource);
   DeleteDC(memory);
 
-  select(GetStockObject(BLACK_PEN), GetStockObject(WHITE_BRUSH));
   ClosePort(&port);
   QDrawCacheClose();
   DeleteObject(source);

@@ -71,6 +71,20 @@ TEST(PolygonRecord, LyingSizesGiveNoVertices) {
   EXPECT_EQ(PolygonVertexCount(42, 34), -1);  // more than the block holds
 }
 
+TEST(TransferModes, PatternRopsDoWhatTheirMixModesDo) {
+  // A mix mode's value - 1 is its truth table over (pen, destination); the raster operation's
+  // index byte is the table over (pattern, source, destination), blind to the source.
+  for (int mix = 1; mix <= 16; ++mix) {
+    uint32_t index = PatternRopForMix(mix) >> 16;
+    for (int p = 0; p < 2; ++p)
+      for (int src = 0; src < 2; ++src)
+        for (int d = 0; d < 2; ++d)
+          EXPECT_EQ((index >> (p * 4 + src * 2 + d)) & 1, ((mix - 1u) >> (p * 2 + d)) & 1) << "mix " << mix;
+  }
+  EXPECT_EQ(PatternRopForMix(13), 0xF00021u);  // copy pen is PATCOPY
+  EXPECT_EQ(PatternRopForMix(0), 0xAA0029u);
+}
+
 TEST(TransferModes, RasterOperationsByMode) {
   EXPECT_EQ(TransferRop(0), 0xCC0020u);
   EXPECT_EQ(TransferRop(7), 0xEE0086u);

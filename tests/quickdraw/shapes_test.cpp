@@ -116,6 +116,47 @@ TEST_F(ShapeTest, PaintRectCoversLeftTopUpToRightBottom) {
   EXPECT_EQ(Mismatches([](int x, int y) { return x == 3 && y == 4; }), 0);
 }
 
+TEST_F(ShapeTest, PenModesFollowToolboxBitRules) {
+  // One 8-row band per mode over a destination black on its left half; black is 1.
+  auto toolbox = [](int mode, bool p, bool d) {
+    switch (mode) {
+      case patCopy: return p;
+      case patOr: return p || d;
+      case patXor: return p != d;
+      case patBic: return d && !p;
+      case notPatCopy: return !p;
+      case notPatOr: return !p || d;
+      case notPatXor: return p == d;
+      default: return d && p;  // notPatBic
+    }
+  };
+  PatBlt(dc, 0, 0, 32, kSide, BLACKNESS);
+  ML_PenPat(&port, &kChecker);
+  for (short mode = patCopy; mode <= notPatBic; ++mode) {
+    ML_PenMode(&port, mode);
+    Rect band{0, short((mode - patCopy) * 8), kSide, short((mode - patCopy) * 8 + 8)};
+    ML_PaintRect(&port, &band);
+  }
+  EXPECT_EQ(Mismatches([&](int x, int y) {
+              return toolbox(patCopy + y / 8, kChecker.pat[y & 7] >> (7 - (x & 7)) & 1, x < 32);
+            }),
+            0);
+  // Under patXor every pen pixel is drawn once, the end pixel and frame corners included:
+  // drawing twice restores the canvas.
+  Clear();
+  ML_PenPat(&port, &kSolid);
+  ML_PenMode(&port, patXor);
+  Rect r{5, 7, 40, 33};
+  for (int twice = 0; twice < 2; ++twice) {
+    ML_MoveTo(&port, 3, 3);
+    ML_LineTo(&port, 50, 20);
+    ML_FrameRect(&port, &r);
+    ML_PaintRect(&port, &r);
+    EXPECT_EQ(CountBlack() == 0, twice == 1);
+  }
+  ML_PenMode(&port, patCopy);
+}
+
 // Disabled: the corner pixels of one square-pen frame come out white under Wine (open).
 TEST_F(ShapeTest, FrameRectWithEveryPenShape) {
   Rect r{8, 8, 40, 30};
