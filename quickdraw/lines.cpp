@@ -40,9 +40,13 @@ void WINAPI ML_LineTo(GrafPort *port, short h, short v) {
     POINT points[6];
     for (int i = 0; i < n; ++i) points[i] = POINT{outline[i].h, outline[i].v};
     DrawingBracket bracket(port);
-    VerbObject brush(port, Slot::Brush, CachedBrush(port, port->pnPat));
-    VerbObject pen(port, Slot::Pen, nullptr);
-    Polygon(port->dc, points, n);
+    if (PrinterPatternCase(port, port->pnPat)) {
+      PrinterPatternPolygon(port, port->pnPat, points, n);
+    } else {
+      VerbObject brush(port, Slot::Brush, CachedBrush(port, port->pnPat));
+      VerbObject pen(port, Slot::Pen, nullptr);
+      Polygon(port->dc, points, n);
+    }
   }
   ML_MoveTo(port, h, v);
 }

@@ -116,6 +116,25 @@ uint32_t PatternRopForMix(int mix) {
   return mix >= 1 && mix <= 16 ? kRops[mix - 1] : 0xAA0029;
 }
 
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+}  // namespace
+
+PatternAxis PrinterPatternAxis(int deviceFirst, int deviceEnd, int dpi, int anchorDevice) {
+  if (dpi < 1) dpi = 1;
+  PatternAxis a{};
+  a.first = static_cast<int>(FloorDiv(int64_t{deviceFirst} * 72, dpi));
+  a.end = static_cast<int>(-FloorDiv(-int64_t{deviceEnd} * 72, dpi));  // ceiling
+  if (a.end <= a.first) a.end = a.first + 1;
+  a.deviceStart = static_cast<int>(FloorDiv(int64_t{a.first} * dpi + 36, 72));
+  a.deviceStop = static_cast<int>(FloorDiv(int64_t{a.end} * dpi + 36, 72));
+  int anchor = static_cast<int>(FloorDiv(int64_t{anchorDevice} * 72, dpi));
+  a.phase = static_cast<int>(((anchor - a.first) % 8 + 8) % 8);
+  return a;
+}
+
 uint32_t TransferRop(int mode) {
   static const uint32_t kRops[8] = {
       0xCC0020,  // srcCopy

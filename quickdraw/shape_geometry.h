@@ -44,6 +44,16 @@ long PolygonVertexCount(int16_t sizeWord, size_t blockSize);
 // pen and brush output; no-operation for unknown mix modes.
 uint32_t PatternRopForMix(int mix);
 
+// One axis of a printer's pattern grid, whose cells are 1/72 inch: the cells [first, end)
+// that cover device pixels [deviceFirst, deviceEnd) at dpi pixels per inch, the device span
+// [deviceStart, deviceStop) those cells occupy, and the phase: the index, counted from
+// `first`, of a cell where pattern column 0 falls, given the device position of the
+// pattern's anchor.
+struct PatternAxis {
+  int first, end, deviceStart, deviceStop, phase;
+};
+PatternAxis PrinterPatternAxis(int deviceFirst, int deviceEnd, int dpi, int anchorDevice);
+
 // Raster operation of a CopyBits transfer mode.
 uint32_t TransferRop(int mode);
 

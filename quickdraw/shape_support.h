@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "quickdraw/port_internal.h"
 #include "quickdraw/shape_geometry.h"
 
@@ -52,5 +54,18 @@ COLORREF BackColorRef(const GrafPort *port);
 Vec PortHairline(GrafPort *port, bool consumeZeroFrame);
 HPEN CachedPen(GrafPort *port, int style, int width, COLORREF colour);
 HBRUSH CachedBrush(GrafPort *port, const Pattern &pattern);
+
+// Patterned shapes on high-resolution printers (printer_pattern.cpp). A drawer draws its
+// shape on any DC in the port's logical units, filling with the brush given, which is also
+// selected along with no pen.
+using ShapeDrawer = std::function<void(HDC dc, HBRUSH brush)>;
+// Whether a shape in this pattern takes the printer pattern path on this port.
+bool PrinterPatternCase(const GrafPort *port, const Pattern &pattern);
+// Fills the shape with the background colour, then puts the foreground where its set pattern
+// bits fall, in cells of 1/72 inch anchored at the port's origin. logicalBox bounds the
+// shape.
+void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &logicalBox, const ShapeDrawer &draw);
+// The same for a filled polygon.
+void PrinterPatternPolygon(GrafPort *port, const Pattern &pattern, const POINT *points, int count);
 
 }  // namespace tstools::qd

@@ -58,6 +58,21 @@ void FillShape(GrafPort *port, const ShapeArgs &s, const Pattern &pattern) {
   if (s.shape == Shape::Pie && ClassifyArc(s.arc) == ArcSpan::Nothing) return;
   DrawingBracket bracket(port);
   Vec hair = PortHairline(port, false);
+  if (PrinterPatternCase(port, pattern)) {
+    RECT box{r.left, r.top, r.right + hair.h, r.bottom + hair.v};
+    PrinterPatternShape(port, pattern, box, [&](HDC dc, HBRUSH brush) {
+      if (s.shape == Shape::Rect) {
+        PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATCOPY);
+      } else if (HRGN rgn = s.shape == Shape::RoundRect ? ShapeRegion(s, box.left, box.top, box.right, box.bottom)
+                                                       : nullptr) {
+        FillRgn(dc, rgn, brush);
+        DeleteObject(rgn);
+      } else if (s.shape != Shape::RoundRect) {
+        DrawGdiShape(dc, s, box.left, box.top, box.right, box.bottom);
+      }
+    });
+    return;
+  }
   if (s.shape == Shape::RoundRect) {
     // Pen-less RoundRect output is not reliably one pixel short the way rectangles and
     // ellipses are; the region of the grown box is, and is what frames and inversion use.
@@ -133,17 +148,28 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   int gh = s.shape == Shape::Rect ? 0 : hair.h, gv = s.shape == Shape::Rect ? 0 : hair.v;
   HRGN outer = ShapeRegion(s, r.left, r.top, r.right + gh, r.bottom + gv);
   if (!outer) return;
-  if (HBRUSH brush = CachedBrush(port, port->pnPat)) {
-    bool filled = false;
-    if (2 * pw < w && 2 * ph < hgt) {
-      if (HRGN inner = ShapeRegion(s, r.left + pw, r.top + ph, r.right - pw + gh, r.bottom - ph + gv)) {
-        if (CombineRgn(inner, outer, inner, RGN_DIFF) != ERROR) filled = FillRgn(port->dc, inner, brush) != 0;
-        DeleteObject(inner);
-      }
+  // The ring between the shape and the shape inset by the pen; a pen too big for that
+  // frames the whole region.
+  HRGN ring = nullptr;
+  if (2 * pw < w && 2 * ph < hgt) {
+    ring = ShapeRegion(s, r.left + pw, r.top + ph, r.right - pw + gh, r.bottom - ph + gv);
+    if (ring && CombineRgn(ring, outer, ring, RGN_DIFF) == ERROR) {
+      DeleteObject(ring);
+      ring = nullptr;
     }
-    if (!filled) FrameRgn(port->dc, outer, brush, pw, ph);
+  }
+  auto frame = [&](HDC dc, HBRUSH brush) {
+    if (!ring || !FillRgn(dc, ring, brush)) FrameRgn(dc, outer, brush, pw, ph);
+  };
+  if (PrinterPatternCase(port, port->pnPat)) {
+    RECT box{};
+    GetRgnBox(outer, &box);
+    PrinterPatternShape(port, port->pnPat, box, frame);
+  } else if (HBRUSH brush = CachedBrush(port, port->pnPat)) {
+    frame(port->dc, brush);
     ReleaseCached(CacheKind::Brush, brush);
   }
+  if (ring) DeleteObject(ring);
   DeleteObject(outer);
 }
 
@@ -254,6 +280,10 @@ void FillPolygon(GrafPort *port, PolyHandle poly, const Pattern &pattern) {
   std::vector<POINT> v = PolygonVertices(poly);
   if (v.empty()) return;
   DrawingBracket bracket(port);
+  if (PrinterPatternCase(port, pattern)) {
+    PrinterPatternPolygon(port, pattern, v.data(), static_cast<int>(v.size()));
+    return;
+  }
   VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
   VerbObject pen(port, Slot::Pen, nullptr);
   Polygon(port->dc, v.data(), static_cast<int>(v.size()));
@@ -262,6 +292,12 @@ void FillPolygon(GrafPort *port, PolyHandle poly, const Pattern &pattern) {
 void FillRegion(GrafPort *port, HRGN rgn, const Pattern &pattern) {
   if (!rgn || !port) return;
   DrawingBracket bracket(port);
+  if (PrinterPatternCase(port, pattern)) {
+    RECT box{};
+    GetRgnBox(rgn, &box);
+    PrinterPatternShape(port, pattern, box, [&](HDC dc, HBRUSH brush) { FillRgn(dc, rgn, brush); });
+    return;
+  }
   if (HBRUSH brush = CachedBrush(port, pattern)) {
     FillRgn(port->dc, rgn, brush);
     ReleaseCached(CacheKind::Brush, brush);
@@ -406,6 +442,13 @@ void WINAPI ML_FrameRgn(GrafPort *port, RgnHandle rgn) {
   if (!Ready(port, rgn) || GetObjectType(rgn) != OBJ_REGION) return;
   if (port->pnSize.h < 1 || port->pnSize.v < 1) return;
   DrawingBracket bracket(port);
+  if (PrinterPatternCase(port, port->pnPat)) {
+    RECT box{};
+    GetRgnBox(rgn, &box);
+    PrinterPatternShape(port, port->pnPat, box,
+                        [&](HDC dc, HBRUSH brush) { FrameRgn(dc, rgn, brush, port->pnSize.h, port->pnSize.v); });
+    return;
+  }
   if (HBRUSH brush = CachedBrush(port, port->pnPat)) {
     FrameRgn(port->dc, rgn, brush, port->pnSize.h, port->pnSize.v);
     ReleaseCached(CacheKind::Brush, brush);

@@ -85,6 +85,30 @@ TEST(TransferModes, PatternRopsDoWhatTheirMixModesDo) {
   EXPECT_EQ(PatternRopForMix(0), 0xAA0029u);
 }
 
+TEST(PrinterPatterns, GridOfSeventySecondsOfAnInch) {
+  struct Case {
+    int first, end, dpi, anchor;
+    PatternAxis want;
+  };
+  for (const Case &c : {
+           Case{0, 600, 600, 0, {0, 72, 0, 600, 0}},     // a whole inch, anchored at 0
+           Case{25, 50, 300, 0, {6, 12, 25, 50, 2}},     // 300 dpi: cells of 4 1/6 pixels
+           Case{30, 31, 300, 0, {7, 8, 29, 33, 1}},      // a single pixel still takes a cell
+           Case{0, 100, 72, 3, {0, 100, 0, 100, 3}},     // 72 dpi: cells are pixels
+           Case{-20, 10, 144, -4, {-10, 5, -20, 10, 0}},  // anchor cell -2 is 8 cells from -10
+           Case{96, 192, 96, 0, {72, 144, 96, 192, 0}},
+       }) {
+    PatternAxis a = PrinterPatternAxis(c.first, c.end, c.dpi, c.anchor);
+    EXPECT_EQ(a.first, c.want.first) << c.first << " at " << c.dpi;
+    EXPECT_EQ(a.end, c.want.end) << c.first << " at " << c.dpi;
+    EXPECT_EQ(a.deviceStart, c.want.deviceStart) << c.first << " at " << c.dpi;
+    EXPECT_EQ(a.deviceStop, c.want.deviceStop) << c.first << " at " << c.dpi;
+    EXPECT_EQ(a.phase, c.want.phase) << c.first << " at " << c.dpi;
+    EXPECT_LE(a.deviceStart, c.first);  // the cells cover the pixels asked for
+    EXPECT_GE(a.deviceStop, c.end);
+  }
+}
+
 TEST(TransferModes, RasterOperationsByMode) {
   EXPECT_EQ(TransferRop(0), 0xCC0020u);
   EXPECT_EQ(TransferRop(7), 0xEE0086u);

@@ -538,6 +538,100 @@ TEST(ShapeWindowTest, PendingUpdatesFollowTheScrolledPixels) {
   QDrawCacheClose();
 }
 
+// Printers with resolution to spare print pattern cells of 1/72 inch, not of one pixel: on
+// this 96-dpi surface a cell is 4/3 of a pixel. Pixels next to a change of pattern bit are
+// not compared (which pixel a cell edge falls on is the stretch's business).
+TEST_F(ShapeTest, PrinterPatternCellsAreSeventySecondsOfAnInch) {
+  ClosePort(&port);
+  std::memset(&port, 0, sizeof port);
+  port.dc = dc;
+  port.portKind = portKindPrinter;
+  ML_OpenPort(&port);
+  port.printerHighRes = 1;  // a memory DC has screen resolution; the path is the same
+  int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  auto cellBit = [&](int x, int y) {
+    int cx = x * 72 / dpi, cy = y * 72 / dpi;
+    return (kStripes.pat[cy & 7] >> (7 - (cx & 7)) & 1) != 0;
+  };
+  Rect r{5, 7, 45, 40};
+  HRGN rgn = CreateRectRgn(5, 7, 45, 40);
+  struct Verb {
+    const char *name;
+    std::function<void()> draw;
+    std::function<bool(int, int)> inside;
+    std::function<bool(int, int)> rim = [](int, int) { return false; };
+  };
+  const Verb verbs[] = {
+      {"PaintOval",
+       [&] {
+         ML_PenPat(&port, &kStripes);
+         ML_PaintOval(&port, &r);
+         ML_PenNormal(&port);
+       },
+       [](int x, int y) { return OvalDistance(x, y, 5, 7, 45, 40) < 1; },
+       [](int x, int y) { return std::fabs(OvalDistance(x, y, 5, 7, 45, 40) - 1) < 0.1; }},
+      {"FillRect", [&] { ML_FillRect(&port, &r, &kStripes); }, [](int x, int y) { return InRect(x, y, 5, 7, 45, 40); }},
+      {"FillRgn", [&] { ML_FillRgn(&port, rgn, &kStripes); }, [](int x, int y) { return InRect(x, y, 5, 7, 45, 40); }},
+      {"FrameRect 3x3",
+       [&] {
+         ML_PenSize(&port, 3, 3);
+         ML_PenPat(&port, &kStripes);
+         ML_FrameRect(&port, &r);
+         ML_PenNormal(&port);
+       },
+       [](int x, int y) { return InRect(x, y, 5, 7, 45, 40) && !InRect(x, y, 8, 10, 42, 37); }},
+      {"LineTo 3x3",
+       [&] {
+         ML_PenSize(&port, 3, 3);
+         ML_PenPat(&port, &kStripes);
+         ML_MoveTo(&port, 5, 20);
+         ML_LineTo(&port, 50, 20);
+         ML_PenNormal(&port);
+       },
+       [](int x, int y) { return InRect(x, y, 5, 20, 53, 23); }},
+  };
+  struct Colours {
+    long fg, bk;
+    uint32_t fgPixel, bkPixel;
+  };
+  for (Colours c : {Colours{blackColor, whiteColor, kBlack, kWhite}, Colours{redColor, greenColor, 0xFF0000, 0x00FF00}}) {
+    ML_ForeColor(&port, c.fg);
+    ML_BackColor(&port, c.bk);
+    for (const Verb &verb : verbs) {
+      Clear();
+      verb.draw();
+      int bad = 0;
+      for (int y = 1; y < kSide - 1; ++y)
+        for (int x = 1; x < kSide - 1; ++x) {
+          bool edge = false;
+          for (int d = -1; d <= 1; d += 2)
+            edge = edge || cellBit(x + d, y) != cellBit(x, y) || cellBit(x, y + d) != cellBit(x, y);
+          if ((edge && verb.inside(x, y)) || verb.rim(x, y)) continue;
+          uint32_t want = !verb.inside(x, y) ? kWhite : cellBit(x, y) ? c.fgPixel : c.bkPixel;
+          if (At(x, y) != want && bad++ < 3)
+            ADD_FAILURE() << verb.name << " fg " << c.fg << ": pixel " << x << "," << y << " is " << std::hex << At(x, y);
+        }
+      EXPECT_EQ(bad, 0) << verb.name;
+    }
+  }
+  // Whatever the verbs make for the printer they delete.
+  DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 0; i < 5; ++i)
+    for (const Verb &verb : verbs) verb.draw();
+  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+  // Printers without the resolution take the pattern brush as it is.
+  ML_ForeColor(&port, blackColor);
+  ML_BackColor(&port, whiteColor);
+  port.printerHighRes = 0;
+  Clear();
+  ML_FillRect(&port, &r, &kStripes);
+  EXPECT_EQ(Mismatches([](int x, int y) {
+              return InRect(x, y, 5, 7, 45, 40) && (kStripes.pat[y & 7] >> (7 - (x & 7)) & 1);
+            }),
+            0);
+  DeleteObject(rgn);
+}
+
 TEST_F(ShapeTest, EveryVerbReleasesWhatItMakes) {
   HGLOBAL poly = MakePoly({{5, 5}, {40, 9}, {20, 40}});
   HRGN rgn = CreateRectRgn(3, 3, 30, 20);
