@@ -265,15 +265,27 @@ TEST_F(TextTest, BoldBelowTheMinimumSizeIsSimulatedOnScreenOnly) {
   EXPECT_EQ(bolded->txFace, 1) << "the bold bit is back";
   EXPECT_EQ(bolded->pnLoc.h, plain->pnLoc.h + 1);
   EXPECT_EQ(ML_TextWidth(bolded, text, 0, 2), plain->pnLoc.h - 5) << "widths of the plain face";
-  int mismatches = 0, inked = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 1; x < kW; ++x) {
-      bool want = plainSurface.At(x, y) != kWhite || plainSurface.At(x - 1, y) != kWhite;
-      mismatches += want != (boldSurface.At(x, y) != kWhite);
-      inked += want;
+  // Mode 0 as well: the second pass must not fill its cell over the first one's glyphs.
+  for (short mode : {1, 0}) {
+    if (mode == 0) {
+      plainSurface.Clear();
+      boldSurface.Clear();
+      for (GrafPort *p : {&plain.port, &bolded.port}) {
+        ML_TextMode(p, mode);
+        ML_MoveTo(p, 5, 30);
+        ML_DrawText(p, text, 0, 2);
+      }
     }
-  EXPECT_GT(inked, 10);
-  EXPECT_EQ(mismatches, 0) << "the plain glyphs, and again one pixel to the right";
+    int mismatches = 0, inked = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 1; x < kW; ++x) {
+        bool want = plainSurface.At(x, y) != kWhite || plainSurface.At(x - 1, y) != kWhite;
+        mismatches += want != (boldSurface.At(x, y) != kWhite);
+        inked += want;
+      }
+    EXPECT_GT(inked, 10) << mode;
+    EXPECT_EQ(mismatches, 0) << "mode " << mode << ": the plain glyphs, and again one pixel to the right";
+  }
 
   GetObjectA(printer->fontSlot, sizeof(lf), &lf);
   EXPECT_EQ(lf.lfWeight, 700) << "printers get the real bold face";
@@ -291,6 +303,36 @@ TEST_F(TextTest, BoldBelowTheMinimumSizeIsSimulatedOnScreenOnly) {
   SetTSToolsResourceInstance(nullptr);
   FreeLibrary(resources);
   InitFonts();
+}
+
+// Printer text is clipped in device units the scaling shifts do not divide; the shape verb
+// after it must rebuild its own, divided clip.
+TEST_F(TextTest, PrinterTextClipIgnoresTheScalingShift) {
+  DibDC s;
+  Port port(s.dc, portKindPrinter);
+  UseSans(port, 12);
+  port->printerShiftX = port->printerShiftY = 1;  // as a driver scaling output by 2 reports
+  Rect clip{0, 0, 40, 40};
+  ML_ClipRect(port, &clip);
+  char text[] = "a";
+  ML_MoveTo(port, 2, 30);
+  ML_DrawText(port, text, 0, 1);
+  RECT box{};
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.right, 40) << "text: not divided";
+  EXPECT_EQ(port->clipChanged, 1);
+  ML_PaintRect(port, &clip);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.right, 20) << "the next shape divides again";
+
+  // A font number outside the table asks for the default character set, not OEM.
+  DibDC t;
+  Port other(t.dc);
+  ML_TextFont(other, 30000);
+  ML_DrawText(other, text, 0, 1);
+  LOGFONTA lf{};
+  GetObjectA(other->fontSlot, sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
 }
 
 TEST_F(TextTest, ModesFillDrawInBackgroundOrLeaveTheBackground) {
