@@ -321,7 +321,10 @@ void WINAPI ML_InitPort(GrafPort *port) {
   port->zeroFrameOnce = 0;
   DeleteRegion(port->printerClipRgn);
   port->printerClipRgn = scratchRegion;
-  port->reserved4[0] = port->reserved4[1] = 0;
+  port->grafProcs = nullptr;
+#ifndef _WIN64
+  port->reserved4 = 0;
+#endif
 
   LOGPEN pen{PS_INSIDEFRAME, POINT{port->pnSize.h, port->pnSize.v}, port->textColorRef};
   UsePortPen(port, pen);

@@ -6,6 +6,8 @@
 
 #include <tstools/quickdraw.h>
 
+struct QDProcs; /* picture.h */
+
 /* The record is byte-packed: hosts read and write its fields directly. Offsets below are
  * those of the 32-bit DLL; the x86_64 build keeps the order with 8-byte handle fields. */
 #pragma pack(push, 1)
@@ -62,7 +64,11 @@ typedef struct GrafPort {
   long translateText;      /* 288 text converted from the Mac character set */
   long zeroFrameOnce;      /* 292 next frame on a non-printer port uses a hairline */
   RgnHandle printerClipRgn; /* 296 rectangular clip selected into a printer DC */
-  long reserved4[2];       /* 300 */
+  struct QDProcs *grafProcs; /* 300 the host's picture procedures (picture.h), or null;
+                              * cleared at initialisation, so set after ML_OpenPort */
+#ifndef _WIN64
+  long reserved4;          /* 304 */
+#endif
 } GrafPort;                /* 308 bytes on i686 */
 #pragma pack(pop)
 
@@ -142,7 +148,7 @@ TSTOOLS_PORT_AT(reserved3, 286, 338);
 TSTOOLS_PORT_AT(translateText, 288, 340);
 TSTOOLS_PORT_AT(zeroFrameOnce, 292, 344);
 TSTOOLS_PORT_AT(printerClipRgn, 296, 348);
-TSTOOLS_PORT_AT(reserved4, 300, 356);
+TSTOOLS_PORT_AT(grafProcs, 300, 356);
 static_assert(sizeof(GrafPort) == (sizeof(void *) == 4 ? 308 : 364), "GrafPort size");
 static_assert(sizeof(PenState) == 18, "PenState size");
 #undef TSTOOLS_PORT_AT

@@ -14,6 +14,7 @@
 #include <tstools/grafport.h>
 #include <tstools/shapes.h>
 #include <tstools/text.h>
+#include <tstools/picture.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #if __has_include(<tstools/host_resource_ids.h>)

@@ -1,0 +1,107 @@
+// Plays every shared real picture into a cell of one sheet, scaled to fit, and saves it as
+// a PNG in the build tree (with a list of the cells) for a person to look at.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/png_writer.h"
+#include "tstools/tstools.h"
+
+namespace {
+
+constexpr int kCellW = 200, kCellH = 150, kColumns = 6, kGap = 4;
+
+std::vector<std::string> CorpusFiles() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((std::string(TSTOOLS_PICT_CORPUS) + "/*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Files on disk may start with a 512-byte header before the picture block.
+std::vector<uint8_t> PictureBlock(const std::string &name) {
+  std::ifstream f(std::string(TSTOOLS_PICT_CORPUS) + "/" + name, std::ios::binary);
+  std::vector<uint8_t> data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  auto versionAt = [&](size_t at) {
+    return data.size() > at + 3 && ((data[at] == 0x11 && data[at + 1] == 0x01) ||
+                                     (data[at] == 0 && data[at + 1] == 0x11 && data[at + 2] == 2));
+  };
+  if (versionAt(522) && !versionAt(10)) data.erase(data.begin(), data.begin() + 512);
+  return data;
+}
+
+// The picture's frame fitted into the cell, keeping its proportions.
+Rect FitInCell(const std::vector<uint8_t> &block) {
+  Rect cell{0, 0, kCellW, kCellH};
+  if (block.size() < 10) return cell;
+  auto word = [&](size_t at) { return int(int16_t(block[at] << 8 | block[at + 1])); };
+  int w = word(8) - word(4), h = word(6) - word(2);
+  if (w <= 0 || h <= 0) return cell;
+  double scale = std::min({double(kCellW) / w, double(kCellH) / h, 1.0});
+  short dw = short(std::max(1.0, w * scale)), dh = short(std::max(1.0, h * scale));
+  return Rect{0, 0, dw, dh};
+}
+
+}  // namespace
+
+TEST(PictureContactSheet, EveryCorpusPictureInItsOwnCell) {
+  std::vector<std::string> names = CorpusFiles();
+  if (names.empty()) GTEST_SKIP() << "no corpus at " << TSTOOLS_PICT_CORPUS;
+  int rows = int((names.size() + kColumns - 1) / kColumns);
+  int w = kColumns * (kCellW + kGap) + kGap, h = rows * (kCellH + kGap) + kGap;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  uint32_t *pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  std::fill(pixels, pixels + size_t(w) * h, 0x808080u);
+  MemInitZone();
+  QDrawCacheInit();
+  std::string list;
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::vector<uint8_t> block = PictureBlock(names[i]);
+    int x = kGap + int(i % kColumns) * (kCellW + kGap), y = kGap + int(i / kColumns) * (kCellH + kGap);
+    GrafPort port;
+    std::memset(&port, 0, sizeof port);
+    port.dc = dc;
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    port.portRect = Rect{0, 0, short(w), short(h)};
+    ML_OpenPort(&port);
+    ML_SetOrigin(&port, short(-x), short(-y));
+    Rect cell{0, 0, kCellW, kCellH};
+    ML_ClipRect(&port, &cell);
+    ML_EraseRect(&port, &cell);
+    Handle picture = nullptr;
+    if (!block.empty() && MemNewHandle(&picture, Size(block.size()), 0) == noErr) {
+      std::memcpy(*picture, block.data(), block.size());
+      Rect dst = FitInCell(block);
+      ML_DrawPicture(&port, picture, &dst);
+      MemDisposeHandle(picture);
+    }
+    ClosePort(&port);
+    list += "row " + std::to_string(i / kColumns + 1) + " column " + std::to_string(i % kColumns + 1) + ": " +
+            names[i] + "\n";
+  }
+  QDrawCacheClose();
+  GdiFlush();
+  std::string path = std::string(TSTOOLS_SHEET_DIR) + "/picture_corpus.png";
+  EXPECT_TRUE(tstools::test::WritePng(path, pixels, w, h)) << path;
+  std::ofstream(std::string(TSTOOLS_SHEET_DIR) + "/picture_corpus.txt") << list;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
