@@ -303,6 +303,8 @@ void GdiSink::Text(const uint8_t *text, size_t count) {
   (void)text_;
 }
 
+// The comment kinds a port acts on (line width, PostScript) carry data; a short comment has
+// none, so it changes nothing.
 void GdiSink::ShortComment(int16_t) {}
 
 void GdiSink::PortColours(PaletteEntry *background, PaletteEntry *foreground) {

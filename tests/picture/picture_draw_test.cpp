@@ -332,6 +332,7 @@ std::vector<uint8_t> PortBytes(const GrafPort &port) {
 
 TEST_F(PictureDraw, PortRecordIsTheSameAfterwards) {
   PictBuilder b = Clipped();
+  b.Op(0x20).Word(80).Word(80).Word(80).Word(89);  // in the default state: a black 1-pixel line
   b.Op(0x07).Word(3).Word(4).Op(0x02).Bytes({8, 7, 6, 5, 4, 3, 2, 1}).Op(0x03).Word(3).Op(0x04).Byte(3).Op(0x05).Word(2);
   b.Op(0x0D).Word(24).Op(0x06).Long(0x20000).Op(0x0E).Long(205).Op(0x1B).Word(0).Word(0x8000).Word(0);
   b.Op(0x0C).Word(5).Word(5).Op(0x31).Rect(10, 10, 40, 40).Op(0x20).Word(1).Word(1).Word(60).Word(60);
@@ -343,11 +344,13 @@ TEST_F(PictureDraw, PortRecordIsTheSameAfterwards) {
   ML_ClipRect(&s.port, &clip);
   RGBColor green{0, 0xFFFF, 0};
   ML_RGBForeColor(&s.port, &green);
+  ML_PenSize(&s.port, 5, 5);
   ML_MoveTo(&s.port, 7, 9);
   auto before = PortBytes(s.port);
   s.Draw(pict, Rect{0, 0, 100, 100});
   EXPECT_EQ(PortBytes(s.port), before);
   EXPECT_GT(s.Count(0xFF0000), 0) << "the picture drew in red";
+  EXPECT_EQ(s.Count(kBlack, 80, 79, 95, 82), 10) << "not in the port's green pen of 5 x 5";
   POINT cp{};
   GetCurrentPositionEx(s.port.dc, &cp);
   EXPECT_EQ(cp.x, 7);
