@@ -7,6 +7,7 @@
 #include "quickdraw/shape_geometry.h"
 #include "tstools/font.h"
 #include "tstools/shapes.h"
+#include "tstools/text.h"
 
 namespace tstools::pict {
 namespace {
@@ -299,8 +300,10 @@ void GdiSink::Region(ShapeVerb verb, const std::vector<PictRect> &spans, const P
 }
 
 void GdiSink::Text(const uint8_t *text, size_t count) {
+  // The text calls convert their buffer in place: they get a copy of the player's.
   text_.assign(text, text + count);
-  (void)text_;
+  if (!text_.empty())
+    ML_DrawText(port_, reinterpret_cast<const char *>(text_.data()), 0, static_cast<short>(text_.size()));
 }
 
 // The comment kinds a port acts on (line width, PostScript) carry data; a short comment has

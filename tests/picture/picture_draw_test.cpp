@@ -52,6 +52,10 @@ class Surface {
       for (int x = l; x < (r < 0 ? w_ : r); ++x) n += (pixels_[y * w_ + x] & 0xFFFFFF) == colour;
     return n;
   }
+  std::vector<uint32_t> Pixels() {
+    GdiFlush();
+    return std::vector<uint32_t>(pixels_, pixels_ + w_ * h_);
+  }
   void Draw(const std::vector<uint8_t> &pict, Rect dst) {
     Handle h = nullptr;
     ASSERT_EQ(MemNewHandle(&h, Size(pict.size()), 0), noErr);
@@ -328,6 +332,34 @@ TEST_F(PictureDraw, RowsWiderThanTheBandBufferStillDraw) {
 std::vector<uint8_t> PortBytes(const GrafPort &port) {
   auto *p = reinterpret_cast<const uint8_t *>(&port);
   return std::vector<uint8_t>(p, p + sizeof port);
+}
+
+TEST_F(PictureDraw, TextInANamedFontAsTheTextCallsDrawIt) {
+  InitFonts();
+  Str255 face{};
+  GetFontName(2, face);
+  if (face[0] == 0) GTEST_SKIP() << "no fonts";
+  PictBuilder b = Clipped();
+  b.Op(0x2C).Word(2 + 1 + face[0]).Word(300).Byte(face[0]);
+  for (int i = 1; i <= face[0]; ++i) b.Byte(face[i]);
+  b.Op(0x03).Word(300).Op(0x0D).Word(20).Op(0x04).Byte(1);
+  b.Op(0x28).Word(40).Word(10).Byte(3).Bytes({'H', 'i', 'g'}).Op(0x29).Byte(40).Byte(3).Bytes({'H', 'i', 'g'});
+  Surface s(100, 100);
+  auto before = PortBytes(s.port);
+  s.Draw(b.End(), Rect{0, 0, 100, 100});
+  EXPECT_EQ(PortBytes(s.port), before) << "the font the text selected is gone again";
+
+  Surface want(100, 100);
+  ML_TextFont(&want.port, 2);
+  ML_TextSize(&want.port, 20);
+  ML_TextFace(&want.port, 1);
+  char text[] = "Hig";
+  ML_MoveTo(&want.port, 10, 40);
+  ML_DrawText(&want.port, text, 0, 3);
+  ML_MoveTo(&want.port, 50, 40);
+  ML_DrawText(&want.port, text, 0, 3);
+  EXPECT_GT(want.Count(kBlack), 50);
+  EXPECT_TRUE(s.Pixels() == want.Pixels());
 }
 
 TEST_F(PictureDraw, PortRecordIsTheSameAfterwards) {
