@@ -273,14 +273,19 @@ void CALLBACK GreenOnBlue(RGBColor *fg, RGBColor *bg, short *mode) {
 
 TEST_F(PictureDraw, OneBitImagesColoursBrushTrickAndHook) {
   // A 16 x 1 bitmap (not a pixmap): bits 1010... in the port's colours.
-  auto bitmap = [](int mode) {
+  auto bitmap = [](int mode, uint8_t bits = 0xAA) {
     return Strip().Op(0x90).Word(2).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Word(mode)
-        .Bytes({0xAA, 0xAA}).End();
+        .Bytes({bits, bits}).End();
   };
   Surface copy(16, 1);
   copy.Draw(bitmap(0), Rect{0, 0, 16, 1});
   EXPECT_EQ(copy.At(0, 0), kBlack);
   EXPECT_EQ(copy.At(1, 0), kWhite);
+
+  // Shrunk to half, every pair of pixels keeps its black one.
+  Surface shrunk(8, 1);
+  shrunk.Draw(bitmap(0, 0x55), Rect{0, 0, 8, 1});
+  EXPECT_EQ(shrunk.Count(kBlack), 8);
 
   // srcOr in red: set bits red through the brush, clear bits leave the paper.
   auto red = Strip().Op(0x1A).Word(0xFFFF).Word(0).Word(0)
