@@ -6,20 +6,23 @@ using namespace tstools::qd;
 
 namespace {
 
-// A bitmap selected into a memory DC for the length of one transfer.
+// A bitmap selected into a memory DC for the length of one transfer: the shared DC when
+// `shared`, else a DC made for the call (printers need one compatible with themselves).
 struct SourceDC {
   HDC dc = nullptr;
   HGDIOBJ old = nullptr;
-  SourceDC(HDC like, HBITMAP bitmap) {
+  bool owned = false;
+  SourceDC(HDC like, HBITMAP bitmap, bool shared = false) {
     if (GetObjectType(bitmap) != OBJ_BITMAP) return;
-    dc = CreateCompatibleDC(like);
+    dc = shared ? SharedTransferDC() : CreateCompatibleDC(like);
+    owned = !shared;
     if (!dc) return;
     old = SelectObject(dc, bitmap);
     if (old == HGDI_ERROR) old = nullptr;
   }
   ~SourceDC() {
-    if (old) SelectObject(dc, old);
-    if (dc) DeleteDC(dc);
+    if (old) SelectObject(dc, old);  // the bitmap is the caller's again
+    if (dc && owned) DeleteDC(dc);
   }
   bool ok() const { return old != nullptr; }
 };
@@ -30,7 +33,7 @@ void WINAPI ML_CopyBits(GrafPort *port, HBITMAP bitmap, void *, const Rect *src,
                         RgnHandle) {
   if (!port || !port->dc || !src || !dst) return;
   DrawingBracket bracket(port);
-  SourceDC source(port->refDC, bitmap);
+  SourceDC source(port->refDC, bitmap, !IsPrinter(port));
   if (!source.ok()) return;
   StretchBlt(port->dc, dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top, source.dc, src->left,
              src->top, src->right - src->left, src->bottom - src->top, TransferRop(mode));

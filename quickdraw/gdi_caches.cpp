@@ -30,6 +30,7 @@ std::unique_ptr<FontCache> fonts;
 std::vector<std::unique_ptr<PenCache>> closedPens;
 std::vector<std::unique_ptr<BrushCache>> closedBrushes;
 std::vector<std::unique_ptr<FontCache>> closedFonts;
+HDC transferDC = nullptr;
 
 void DestroyObject(uintptr_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(object)); }
 
@@ -220,6 +221,11 @@ size_t LiveCachedObjects(CacheKind kind) {
   return 0;
 }
 
+HDC SharedTransferDC() {
+  if (!transferDC) transferDC = CreateCompatibleDC(nullptr);
+  return transferDC;
+}
+
 void PinPortObjects(GrafPort *port) {
   AddCacheReferences(CacheKind::Pen, port->penSlot, 1);
   AddCacheReferences(CacheKind::Font, port->fontSlot, 1);
@@ -249,6 +255,8 @@ void WINAPI QDrawCacheClose(void) {
   CloseCache(pens, closedPens);
   CloseCache(brushes, closedBrushes);
   CloseCache(fonts, closedFonts);
+  if (transferDC) DeleteDC(transferDC);
+  transferDC = nullptr;
 }
 
 static unsigned char lockGdiFlag;  // recorded for source compatibility; nothing reads it

@@ -46,6 +46,10 @@ bool UsePortPen(GrafPort *port, const LOGPEN &pen);
 bool UsePortBrush(GrafPort *port, const Pattern &pattern);  // in the port's colours
 bool UsePortFont(GrafPort *port, const LOGFONTA &font);
 
+// A screen-compatible memory DC that bit transfers share (making a DC per call costs more
+// than many transfers); it holds its own bitmap between uses. Deleted by QDrawCacheClose.
+HDC SharedTransferDC();
+
 // Every drawing call: BeginPortDrawing first (rebuilds the clip when it changed),
 // EndPortDrawing last (pops the state a picture port pushed).
 void BeginPortDrawing(GrafPort *port);
