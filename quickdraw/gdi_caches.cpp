@@ -58,8 +58,15 @@ void AlignBrush(BrushCache::Entry &entry, GrafPort *port) {
   POINT have{};
   GetBrushOrgEx(port->refDC, &have);
   if (have.x != want.x || have.y != want.y) {
-    UnrealizeObject(reinterpret_cast<HGDIOBJ>(entry.object));
+    auto brush = reinterpret_cast<HGDIOBJ>(entry.object);
+    UnrealizeObject(brush);
     SetBrushOrgEx(port->refDC, want.x, want.y, nullptr);
+    // A new origin applies from the next selection; a drawing verb may keep the port's
+    // brush selected as it is.
+    if (port->brushSlot == brush) {
+      SelectObject(port->refDC, GetStockObject(NULL_BRUSH));
+      SelectObject(port->refDC, brush);
+    }
   }
   entry.key.originH = static_cast<short>(want.x);
   entry.key.originV = static_cast<short>(want.y);
