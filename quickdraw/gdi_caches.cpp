@@ -72,6 +72,16 @@ void AlignBrush(BrushCache::Entry &entry, GrafPort *port) {
   entry.key.originV = static_cast<short>(want.y);
 }
 
+// Solid brushes look the same from any origin: they need no alignment.
+bool SolidPattern(const Pattern &p) {
+  bool ones = true, zeros = true;
+  for (unsigned char b : p.pat) {
+    ones = ones && b == 0xFF;
+    zeros = zeros && b == 0;
+  }
+  return ones || zeros;
+}
+
 const PenCache::Hooks kPenHooks{
     [](PenCache::Entry &e, const LOGPEN &key, GrafPort *) {
       return e.key.lopnStyle == key.lopnStyle && e.key.lopnWidth.x == key.lopnWidth.x &&
@@ -110,7 +120,8 @@ const BrushCache::Hooks kBrushHooks{
       if (!SameHighBytes(e.key.fg, key.fg) || !SameHighBytes(e.key.bk, key.bk) ||
           std::memcmp(&e.key.pattern, &key.pattern, sizeof(Pattern)) != 0)
         return false;
-      if (port && port->portKind == portKindWindowOrDC && port->window) AlignBrush(e, port);
+      if (port && port->portKind == portKindWindowOrDC && port->window && !SolidPattern(key.pattern))
+        AlignBrush(e, port);
       return true;
     },
     [](BrushCache::Entry &e, GrafPort *port) -> uintptr_t {
@@ -143,7 +154,7 @@ const BrushCache::Hooks kBrushHooks{
         PatternBrushBits(e.key.pattern.pat, dib.bits);
         brush = CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS);
       }
-      if (brush && port && port->portKind == portKindWindowOrDC && port->window)
+      if (brush && port && port->portKind == portKindWindowOrDC && port->window && !solidFg && !solidBk)
         AlignBrush(e, port);
       return reinterpret_cast<uintptr_t>(brush);
     },

@@ -91,6 +91,22 @@ int main() {
   SelectObject(memory, oldSource);
   DeleteDC(memory);
 
+  // A window port: brushes for window ports are aligned on the screen's grid, patterns only.
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  GrafPort windowPort;
+  std::memset(&windowPort, 0, sizeof windowPort);
+  windowPort.window = window;
+  ML_OpenPort(&windowPort);
+  Measure("ML_PaintRect 80x60 solid, window port", [&] { ML_PaintRect(&windowPort, &r); });
+  HGDIOBJ oldPen = SelectObject(windowPort.dc, GetStockObject(NULL_PEN));
+  HGDIOBJ oldBrush = SelectObject(windowPort.dc, black);
+  Measure("  bare Rectangle on the window DC, null pen, solid brush", [&] { Rectangle(windowPort.dc, 10, 10, 91, 71); });
+  SelectObject(windowPort.dc, oldBrush);
+  SelectObject(windowPort.dc, oldPen);
+  ClosePort(&windowPort);
+  DestroyWindow(window);
+
   ClosePort(&port);
   QDrawCacheClose();
   DeleteObject(source);
