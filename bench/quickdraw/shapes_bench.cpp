@@ -101,7 +101,8 @@ int main() {
   Measure("ML_PaintRect 80x60 solid, window port", [&] { ML_PaintRect(&windowPort, &r); });
   HGDIOBJ oldPen = SelectObject(windowPort.dc, GetStockObject(NULL_PEN));
   HGDIOBJ oldBrush = SelectObject(windowPort.dc, black);
-  Measure("  bare Rectangle on the window DC, null pen, solid brush", [&] { Rectangle(windowPort.dc, 10, 10, 91, 71); });
+  Measure("  bare Rectangle on the window DC, null pen, solid brush",
+          [&] { Rectangle(windowPort.dc, 10, 10, 91, 71); });
   SelectObject(windowPort.dc, oldBrush);
   SelectObject(windowPort.dc, oldPen);
   ClosePort(&windowPort);
