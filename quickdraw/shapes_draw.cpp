@@ -89,7 +89,8 @@ void FillShape(GrafPort *port, const ShapeArgs &s, const Pattern &pattern) {
   if (s.shape == Shape::Rect) {
     // A pattern blit covers exactly the rect and needs no pen; its raster operation does
     // what the pen mode's mix does.
-    PatBlt(port->dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PatternRopForMix(MixModeForPenMode(port->pnMode)));
+    uint32_t rop = PatternRopForMix(MixModeForPenMode(port->pnMode));
+    PatBlt(port->dc, r.left, r.top, r.right - r.left, r.bottom - r.top, rop);
     return;
   }
   VerbObject pen(port, Slot::Pen, nullptr);

@@ -594,7 +594,8 @@ TEST_F(ShapeTest, PrinterPatternCellsAreSeventySecondsOfAnInch) {
     long fg, bk;
     uint32_t fgPixel, bkPixel;
   };
-  for (Colours c : {Colours{blackColor, whiteColor, kBlack, kWhite}, Colours{redColor, greenColor, 0xFF0000, 0x00FF00}}) {
+  const Colours colourings[] = {{blackColor, whiteColor, kBlack, kWhite}, {redColor, greenColor, 0xFF0000, 0x00FF00}};
+  for (Colours c : colourings) {
     ML_ForeColor(&port, c.fg);
     ML_BackColor(&port, c.bk);
     for (const Verb &verb : verbs) {
@@ -609,7 +610,8 @@ TEST_F(ShapeTest, PrinterPatternCellsAreSeventySecondsOfAnInch) {
           if ((edge && verb.inside(x, y)) || verb.rim(x, y)) continue;
           uint32_t want = !verb.inside(x, y) ? kWhite : cellBit(x, y) ? c.fgPixel : c.bkPixel;
           if (At(x, y) != want && bad++ < 3)
-            ADD_FAILURE() << verb.name << " fg " << c.fg << ": pixel " << x << "," << y << " is " << std::hex << At(x, y);
+            ADD_FAILURE() << verb.name << " fg " << c.fg << ": pixel " << x << "," << y << " is " << std::hex
+                          << At(x, y);
         }
       EXPECT_EQ(bad, 0) << verb.name;
     }
