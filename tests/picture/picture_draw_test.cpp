@@ -501,26 +501,33 @@ TEST_F(PictureDraw, ReadingHookAndReentrancy) {
   EXPECT_EQ(inner.Count(kBlack), 20 * 20) << "and the next one outside a playback draws";
 }
 
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Every play makes and deletes GDI objects: the start clip, a region, a complex clip, the
+// brush of a coloured one-bit image. Windows counts the process's objects. Wine does not
+// (and its count call fails on i686), but its handle table holds fewer than 65,536: with a
+// leak of one object a play, the last play would draw nothing.
 TEST_F(PictureDraw, ManyPlaysLeakNoGdiObjects) {
-  const ImageCase image{"8-bit packed", 8, true};
-  std::vector<uint32_t> unused;
-  auto pict = ImagePicture(image, &unused);
-  PictBuilder shapes = Clipped();
-  shapes.Op(0x0A).Bytes({0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55}).Op(0x34).Rect(0, 0, 50, 50)
-      .Op(0x1A).Word(0xFFFF).Word(0).Word(0).Op(0x81).Word(10).Rect(5, 5, 20, 20)
-      .Op(0x71).Word(10 + 12).Rect(0, 0, 30, 30).Word(0).Word(0).Word(30).Word(0).Word(0).Word(30)
-      .Op(0x90).Word(2).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Word(1).Bytes({0xAA, 0xAA});
-  auto vector = shapes.End();
+  bool wine = UnderWine();
+  if (wine && sizeof(void *) == 4) GTEST_SKIP() << "too slow under emulation";
+  auto pict = Clipped()
+                  .Op(0x01).Word(10 + 2 * 13).Rect(0, 0, 20, 20)
+                  .Word(0).Word(0).Word(20).Word(0x7FFF).Word(10).Word(10).Word(20).Word(0x7FFF)
+                  .Word(20).Word(0).Word(10).Word(0x7FFF).Word(0x7FFF)
+                  .Op(0x1A).Word(0xFFFF).Word(0).Word(0).Op(0x81).Word(10).Rect(0, 0, 10, 10)
+                  .Op(0x90).Word(2).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Rect(10, 0, 11, 16).Word(1)
+                  .Bytes({0xFF, 0xFF}).End();
   Surface s(100, 100);
-  s.Draw(pict, Rect{0, 0, 40, 10});
-  s.Draw(vector, Rect{0, 0, 100, 100});
-  DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (before == 0) GTEST_SKIP() << "this system does not count GDI objects";
-  for (int i = 0; i < 300; ++i) {
-    s.Draw(pict, Rect{0, 0, 40, 10});
-    s.Draw(vector, Rect{0, 0, 100, 100});
-  }
-  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+  s.Draw(pict, Rect{0, 0, 100, 100});
+  DWORD before = wine ? 0 : GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 0; i < (wine ? 70000 : 300); ++i) s.Draw(pict, Rect{0, 0, 100, 100});
+  if (!wine) EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+  s.Fill(kPaper);
+  s.Draw(pict, Rect{0, 0, 100, 100});
+  EXPECT_EQ(s.Count(0xFF0000, 0, 0, 20, 20), 100 + 10) << "the region and the image's row still draw";
 }
 
 }  // namespace
