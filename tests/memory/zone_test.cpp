@@ -37,36 +37,16 @@ TEST_F(ZoneTest, MasterRecordHoldsDataPointerThenSizeAndLock) {
   EXPECT_EQ(zone.Find(h), r);
 }
 
-TEST_F(ZoneTest, UnlockedGrowthMovesLockedGrowthDoesNot) {
-  HandleRef h = Make("abc");
-  char *before = *h;
-  ASSERT_EQ(zone.SetHandleSize(h, 4000), kNoErr);
-  EXPECT_NE(*h, before);
-  EXPECT_EQ(std::string(*h, 3), "abc");
-
-  zone.SetHandleLock(h, 1);
-  before = *h;
-  EXPECT_EQ(zone.SetHandleSize(h, 8000), kMemFullErr) << "our malloc source cannot grow in place";
-  EXPECT_EQ(zone.LastError(), kMemFullErr);
-  EXPECT_EQ(*h, before);
-  EXPECT_EQ(zone.SetHandleSize(h, 2), kNoErr) << "shrinking in place always works";
-  EXPECT_EQ(*h, before);
-  EXPECT_EQ(Contents(h), "ab");
-}
-
-TEST_F(ZoneTest, FailedGrowthLeavesHandleIntact) {
-  HandleRef h = Make("keep me");
+// Growth, locking and failed allocations are the model test's; these are the cases it
+// cannot reach: out-parameters on failure, saturation, bogus addresses, the size limit.
+TEST_F(ZoneTest, FailuresClearTheOutParameterAndSetTheError) {
   source.SetFailPercent(100);
-  EXPECT_EQ(zone.SetHandleSize(h, 100), kMemFullErr);
-  EXPECT_EQ(Contents(h), "keep me");
   HandleRef other = reinterpret_cast<HandleRef>(8);
   EXPECT_EQ(zone.NewHandle(&other, 10, false), kMemFullErr);
   EXPECT_EQ(other, nullptr);
-  HandleRef copy = h;
-  EXPECT_EQ(HandToHand(zone, &copy), kMemFullErr);
-  EXPECT_EQ(copy, nullptr);
+  EXPECT_EQ(zone.LastError(), kMemFullErr);
   source.SetFailPercent(0);
-  EXPECT_EQ(zone.LiveHandles(), 1u);
+  EXPECT_EQ(zone.LiveHandles(), 0u);
 }
 
 TEST_F(ZoneTest, AddressesInsideARecordPageAreCheckedExactly) {
@@ -159,27 +139,17 @@ TEST_F(ZoneTest, ManyHandlesSpanPagesAndReleaseAllFreesThem) {
   EXPECT_EQ(zone.LiveHandles(), 0u);
 }
 
-TEST_F(ZoneTest, SourcesInsideTheDestinationAreReadBeforeTheResize) {
-  HandleRef h = Make("abc");
-  EXPECT_EQ(HandAndHand(zone, h, h), kNoErr);
-  EXPECT_EQ(Contents(h), "abcabc");
-  EXPECT_EQ(PtrAndHand(zone, *h + 1, h, 4), kNoErr);
-  EXPECT_EQ(Contents(h), "abcabcbcab");
-  EXPECT_EQ(PtrToXHand(zone, *h + 6, h, 4), kNoErr);
-  EXPECT_EQ(Contents(h), "bcab");
+TEST_F(ZoneTest, BlockUtilitiesRefuseBadSourcesAndSumsOverTheLimit) {
+  HandleRef h = Make("bcab");
   EXPECT_EQ(PtrToXHand(zone, *h + 2, h, 20), kParamErr) << "runs past the data";
   EXPECT_EQ(PtrAndHand(zone, *h + 3, h, 2), kParamErr);
   EXPECT_EQ(PtrAndHand(zone, "z", h, -1), kParamErr);
   EXPECT_EQ(Contents(h), "bcab");
-}
-
-TEST_F(ZoneTest, HandAndHandRefusesSumsOverTheLimit) {
-  HandleRef a = nullptr, b = nullptr;
-  ASSERT_EQ(zone.NewHandle(&a, kMaxHandleSize - 1, false), kNoErr);
-  ASSERT_EQ(zone.NewHandle(&b, 2, false), kNoErr);
-  EXPECT_EQ(HandAndHand(zone, b, a), kMemFullErr);
+  HandleRef big = nullptr;
+  ASSERT_EQ(zone.NewHandle(&big, kMaxHandleSize - 1, false), kNoErr);
+  EXPECT_EQ(HandAndHand(zone, h, big), kMemFullErr);
   long size = 0;
-  zone.GetHandleSize(a, &size);
+  zone.GetHandleSize(big, &size);
   EXPECT_EQ(size, kMaxHandleSize - 1);
 }
 
