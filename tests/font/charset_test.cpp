@@ -10,6 +10,7 @@
 #include "font/charset.h"
 #include "font/charset_tables.h"
 #include "font/region_codes.h"
+#include "tests/font/pascal_string.h"
 
 #include "codec_tables.inc"  // generated at build time from Python's codecs
 
@@ -18,14 +19,7 @@ namespace {
 
 std::string Str(const uint8_t *s) { return std::string(reinterpret_cast<const char *>(s + 1), s[0]); }
 
-struct P255 {
-  uint8_t bytes[256] = {};
-  explicit P255(const std::string &text) {
-    bytes[0] = uint8_t(text.size());
-    std::memcpy(bytes + 1, text.data(), text.size());
-  }
-  uint8_t *get() { return bytes; }
-};
+using tstools::test::P255;
 
 TEST(CharsetTables, EveryBuiltInMappingIsAPermutationWithItsExactInverse) {
   for (int m = 0; m < kBuiltInMappingCount; ++m) {
@@ -86,24 +80,13 @@ TEST(CharsetTables, AgreeWithPythonCodecsWhereBothDefineTheCharacter) {
   EXPECT_GT(compared, 6 * 200);
 }
 
-TEST(MapText, ConvertsRomanTextInPlaceBothWays) {
-  const MappingPair &roman = BuiltInMapping(0);
-  uint8_t text[] = {'a', 0x8E, 0xB0, 'Z'};
-  MapTextInPlace(text, 4, 0, 0, roman);
-  EXPECT_EQ(text[1], 0xE9) << "e acute";
-  EXPECT_EQ(text[2], 0x81) << "infinity takes a leftover 1252 code";
-  EXPECT_EQ(text[0], 'a');
-  MapTextInPlace(text, 4, 1, 0, roman);
-  EXPECT_EQ(text[1], 0x8E);
-  EXPECT_EQ(text[2], 0xB0);
-
-  for (int m = 0; m < kBuiltInMappingCount; ++m) {
-    uint8_t all[256];
-    for (int b = 0; b < 256; ++b) all[b] = uint8_t(b);
-    MapTextInPlace(all, 256, 0, 0, BuiltInMapping(m));
-    MapTextInPlace(all, 256, 1, 0, BuiltInMapping(m));
-    for (int b = 0; b < 256; ++b) ASSERT_EQ(all[b], b) << "mapping " << m;
-  }
+// The tables are checked above; this is the direction each call converts in.
+TEST(MapText, ConvertsInPlaceInTheRequestedDirection) {
+  uint8_t text[] = {'a', 0x8E, 0xB0};
+  MapTextInPlace(text, 3, 0, 0, BuiltInMapping(0));
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(text), 3), "a\xE9\x81") << "e acute; infinity on a leftover code";
+  MapTextInPlace(text, 3, 1, 0, BuiltInMapping(0));
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(text), 3), "a\x8E\xB0");
 }
 
 TEST(MapText, LeavesTextAloneForOtherDirectionsCodeSetsAndLengths) {
@@ -138,32 +121,9 @@ TEST(UpperString, TablesFollowUnicodeCapitalsWithTheToolboxExceptions) {
   EXPECT_EQ(s.bytes[0], 5);
 }
 
-TEST(EqualString, FollowsTheToolboxExamples) {
-  P255 abc("abc"), ABC("ABC"), eacute("\x8E"), E("E"), empty(""), ab("ab");
-  EXPECT_FALSE(EqualStr255(abc.get(), ABC.get(), true, true));
-  EXPECT_TRUE(EqualStr255(abc.get(), ABC.get(), false, true));
-  EXPECT_TRUE(EqualStr255(eacute.get(), E.get(), false, false));
-  EXPECT_FALSE(EqualStr255(eacute.get(), E.get(), false, true));
-  EXPECT_FALSE(EqualStr255(eacute.get(), E.get(), true, false)) << "case-sensitive is mark-sensitive";
-  EXPECT_TRUE(EqualStr255(empty.get(), P255("").get(), true, true));
-  EXPECT_FALSE(EqualStr255(ab.get(), abc.get(), false, false));
-}
-
 void AsciiUpper(uint8_t *text, size_t length) {
   for (size_t i = 0; i < length; ++i)
     if (text[i] >= 'a' && text[i] <= 'z') text[i] = uint8_t(text[i] - 32);
-}
-
-TEST(RelString, FollowsTheToolboxExamples) {
-  P255 abc("abc"), abcd("abcd"), abd("abd"), ABC("ABC");
-  EXPECT_EQ(RelStr255(abc.get(), abcd.get(), true, AsciiUpper, BuiltInMapping(0)), -1);
-  EXPECT_EQ(RelStr255(abcd.get(), abc.get(), true, AsciiUpper, BuiltInMapping(0)), 1);
-  EXPECT_EQ(RelStr255(abd.get(), abc.get(), true, AsciiUpper, BuiltInMapping(0)), 1);
-  EXPECT_EQ(RelStr255(ABC.get(), abc.get(), false, AsciiUpper, BuiltInMapping(0)), 0);
-  EXPECT_EQ(RelStr255(ABC.get(), abc.get(), true, AsciiUpper, BuiltInMapping(0)), -1);
-  // Ordered by Windows byte values: Mac 0xB0 (infinity, Windows 0x81) before Mac 0x80 (A
-  // umlaut, Windows 0xC4) although its Mac byte is larger.
-  EXPECT_EQ(RelStr255(P255("\xB0").get(), P255("\x80").get(), true, AsciiUpper, BuiltInMapping(0)), -1);
 }
 
 // Random strings over a small alphabet that exercises case, marks and prefixes.
@@ -211,6 +171,8 @@ TEST(StringComparison, MatchesAReferenceModelOverRandomStrings) {
     }
     int c = wa.compare(wb);  // char_traits<char>::compare orders bytes as unsigned
     int model = c < 0 ? -1 : c > 0 ? 1 : 0;
+    // Ordered by Windows byte values: Mac 0xB0 (infinity, Windows 0x81) sorts before Mac 0x80
+    // (A umlaut, Windows 0xC4) although its Mac byte is larger.
     ASSERT_EQ(RelStr255(pa.get(), pb.get(), caseSensitive, AsciiUpper, roman), model) << a << " | " << b;
     ASSERT_EQ(Str(pa.get()), a) << "operands are not modified";
   }
@@ -242,7 +204,6 @@ TEST(DecimalText, RoundTripsAcrossThe32BitRange) {
     int32_t v = int32_t(rng());
     ASSERT_EQ(ParseDecimal(FormatDecimal(v)), v);
   }
-  EXPECT_EQ(FormatDecimal(-5), "-5");
 }
 
 TEST(DecimalText, ReadsLikeTheCLibrary) {

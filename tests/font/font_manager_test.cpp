@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "font/font_table_rules.h"
+#include "tests/font/pascal_string.h"
 #include "support/child_process.h"
 #include "tstools/tstools.h"
 
@@ -34,13 +35,7 @@ short Count() {
   return n;
 }
 
-struct P255 {
-  unsigned char bytes[256] = {};
-  explicit P255(const std::string &text) {
-    bytes[0] = static_cast<unsigned char>(text.size());
-    std::memcpy(bytes + 1, text.data(), text.size());
-  }
-};
+using tstools::test::P255;
 
 short FNum(const std::string &name) {
   short n = -99;
