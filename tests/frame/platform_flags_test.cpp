@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "font/system_charset.h"
 #include "frame/platform_flags.h"
 #include "textedit/code_sets.h"
@@ -27,15 +29,10 @@ const FlagRow kRows[] = {
 
 TEST(PlatformFlags, EveryPlatformRow) {
   for (const FlagRow &row : kRows) {
-    SCOPED_TRACE(testing::Message() << "platform " << row.platformId << " version " << row.major
-                                    << "." << row.minor);
     PlatformFlags f = ComputePlatformFlags(row.platformId, row.major, row.minor);
-    EXPECT_EQ(f.isWin32s, row.win32s);
-    EXPECT_EQ(f.isWin9x, row.win9x);
-    EXPECT_EQ(f.isWin98Family, row.win98Family);
-    EXPECT_EQ(f.isNT, row.nt);
-    EXPECT_EQ(f.hasNewShell, row.newShell);
-    EXPECT_EQ(f.isNT5, row.nt5);
+    EXPECT_EQ(std::make_tuple(f.isWin32s, f.isWin9x, f.isWin98Family, f.isNT, f.hasNewShell, f.isNT5),
+              std::make_tuple(row.win32s, row.win9x, row.win98Family, row.nt, row.newShell, row.nt5))
+        << "platform " << row.platformId << " version " << row.major << "." << row.minor;
   }
 }
 
@@ -62,12 +59,8 @@ TEST(DefaultCodeSet, OnlyTheFourEastAsianSetsAreDoubleByte) {
 }
 
 TEST(DefaultCodeSet, LanguageIndexes) {
-  EXPECT_EQ(CodeSetForLanguageIndex(14), 1);
-  EXPECT_EQ(CodeSetForLanguageIndex(51), 3);
-  EXPECT_EQ(CodeSetForLanguageIndex(52), 4);
-  EXPECT_EQ(CodeSetForLanguageIndex(53), 2);
-  EXPECT_EQ(CodeSetForLanguageIndex(0), 0);
-  EXPECT_EQ(CodeSetForLanguageIndex(-1), 0);
+  const int rows[][2] = {{14, 1}, {51, 3}, {52, 4}, {53, 2}, {0, 0}, {-1, 0}};
+  for (const auto &row : rows) EXPECT_EQ(CodeSetForLanguageIndex(row[0]), row[1]) << row[0];
 }
 
 }  // namespace

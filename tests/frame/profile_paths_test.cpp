@@ -26,28 +26,25 @@ TEST(SectionRegistryKey, CompanyProductAndHostSections) {
 }
 
 TEST(StripFileName, CutsAtTheLastRealBackslash) {
-  char path[] = "C:\\dir\\sub\\file.txt";
-  StripFileNameInPlace(path, nullptr);
-  EXPECT_STREQ(path, "C:\\dir\\sub");
-  char bare[] = "file.txt";
-  StripFileNameInPlace(bare, nullptr);
-  EXPECT_STREQ(bare, "");
-  char root[] = "C:\\";
-  StripFileNameInPlace(root, nullptr);
-  EXPECT_STREQ(root, "C:");
-  // 0x95 0x5C is one Shift-JIS character whose trail byte is a backslash.
-  char dbcs[] = "C:\\\x95\x5C\\\x95\x5C.txt";
-  StripFileNameInPlace(dbcs, ShiftJisLead);
-  EXPECT_STREQ(dbcs, "C:\\\x95\x5C");
-  char dbcsOnly[] = "\x95\x5C";
-  StripFileNameInPlace(dbcsOnly, ShiftJisLead);
-  EXPECT_STREQ(dbcsOnly, "");
-  char single[] = "C:\\\x95\x5C";
-  StripFileNameInPlace(single, nullptr);
-  EXPECT_STREQ(single, "C:\\\x95") << "single-byte systems see a backslash";
-  char dangling[] = "a\\\x95";  // a lead byte at the very end is not a pair
-  StripFileNameInPlace(dangling, ShiftJisLead);
-  EXPECT_STREQ(dangling, "a");
+  struct Case {
+    const char *path;
+    bool shiftJis;
+    const char *expected;
+  } const cases[] = {
+      {"C:\\dir\\sub\\file.txt", false, "C:\\dir\\sub"},
+      {"file.txt", false, ""},
+      {"C:\\", false, "C:"},
+      // 0x95 0x5C is one Shift-JIS character whose trail byte is a backslash.
+      {"C:\\\x95\x5C\\\x95\x5C.txt", true, "C:\\\x95\x5C"},
+      {"\x95\x5C", true, ""},
+      {"C:\\\x95\x5C", false, "C:\\\x95"},  // single-byte systems see a backslash
+      {"a\\\x95", true, "a"},                // a lead byte at the very end is not a pair
+  };
+  for (const Case &c : cases) {
+    std::string path = c.path;
+    StripFileNameInPlace(&path[0], c.shiftJis ? ShiftJisLead : nullptr);
+    EXPECT_STREQ(path.c_str(), c.expected) << c.path;
+  }
 }
 
 TEST(EndsWithSingleByte, IgnoresTrailBytes) {
