@@ -1,22 +1,19 @@
 // Arc vectors, swept pens, hairlines, polygon record checks and the transfer-mode table.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "quickdraw/shape_geometry.h"
 
 using namespace tstools::qd;
 
 TEST(ArcDirection, CardinalAndDiagonalAnglesPointWhereTheClockSays) {
-  auto eq = [](Vec v, int h, int vv) { return v.h == h && v.v == vv; };
-  EXPECT_TRUE(eq(ArcDirection(0), 0, -1000));
-  EXPECT_TRUE(eq(ArcDirection(45), 1000, -1000));
-  EXPECT_TRUE(eq(ArcDirection(90), 1000, 0));
-  EXPECT_TRUE(eq(ArcDirection(135), 1000, 1000));
-  EXPECT_TRUE(eq(ArcDirection(180), 0, 1000));
-  EXPECT_TRUE(eq(ArcDirection(270), -1000, 0));
-  EXPECT_TRUE(eq(ArcDirection(30), 577, -1000));
-  EXPECT_TRUE(eq(ArcDirection(60), 1000, -577));
-  EXPECT_TRUE(eq(ArcDirection(-90), -1000, 0));
-  EXPECT_TRUE(eq(ArcDirection(450), 1000, 0));
+  const int cases[][3] = {{0, 0, -1000},   {45, 1000, -1000}, {90, 1000, 0},    {135, 1000, 1000}, {180, 0, 1000},
+                          {270, -1000, 0}, {30, 577, -1000},  {60, 1000, -577}, {-90, -1000, 0},   {450, 1000, 0}};
+  for (const auto &c : cases) {
+    Vec v = ArcDirection(c[0]);
+    EXPECT_EQ(std::make_pair(int(v.h), int(v.v)), std::make_pair(c[1], c[2])) << c[0] << " degrees";
+  }
 }
 
 TEST(ArcEndPoints, ClockwiseArcsAreWalkedBackwardsForGdi) {
