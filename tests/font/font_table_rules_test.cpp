@@ -22,9 +22,8 @@ TEST(FontKinds, TrueTypeThenDeviceThenBridge) {
 }
 
 TEST(FixedEntries, MinchoOnShiftJisSystems) {
-  EXPECT_EQ(FixedFaceName(0, 0), "System");
+  // The other entries are checked through the exports.
   EXPECT_EQ(FixedFaceName(0, 128), "System");
-  EXPECT_EQ(FixedFaceName(1, 0), "MS Sans Serif");
   EXPECT_EQ(FixedFaceName(1, 129), "MS Sans Serif");
   EXPECT_EQ(FixedFaceName(1, 128), std::string("\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9"));
 }

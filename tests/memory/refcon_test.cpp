@@ -24,13 +24,6 @@ struct List {
   }
 };
 
-TEST(RefConSlots, NewListLayout) {
-  List list;
-  EXPECT_EQ(list.block[0], 32u | (1u << 16));
-  for (std::uint32_t i = 1; i < 31; ++i) EXPECT_EQ(list.block[i], i + 1);
-  EXPECT_EQ(list.block[31], 0u);
-}
-
 TEST(RefConSlots, IndicesGrowthAndReuse) {
   List list;
   for (short i = 1; i <= 31; ++i) EXPECT_EQ(list.Add(100u + i), i);
