@@ -5,7 +5,6 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -43,23 +42,11 @@ class Reader {
     return lo | uint32_t(u16le()) << 16;
   }
   void skip(size_t n) { Take(n); }
-  void align4() { skip((4 - pos_ % 4) % 4); }
 
   // A NUL-terminated byte string.
   std::string cstring() {
     std::string s;
     for (uint8_t c = u8(); ok_ && c != 0; c = u8()) s.push_back(char(c));
-    return s;
-  }
-
-  // A dialog template's name-or-ordinal field; ordinals come back as "#n",
-  // UTF-16 names as lower-case ASCII.
-  std::string nameOrOrdinal() {
-    uint16_t first = u16le();
-    if (first == 0) return std::string();
-    if (first == 0xFFFF) return "#" + std::to_string(u16le());
-    std::string s;
-    for (uint16_t c = first; ok_ && c != 0; c = u16le()) s.push_back(char(std::tolower(c & 0x7F)));
     return s;
   }
 
@@ -87,56 +74,6 @@ bool ParseStringList(const Bytes &data, std::vector<std::string> *out) {
     out->push_back(s);
   }
   return r.ok() && r.atEnd();
-}
-
-struct Control {
-  unsigned id;
-  uint32_t style;
-  std::string className;  // lower case; predefined classes by name
-};
-
-struct Dialog {
-  uint32_t style = 0;
-  std::vector<Control> controls;
-  const Control *Find(unsigned id) const {
-    for (const Control &c : controls)
-      if (c.id == id) return &c;
-    return nullptr;
-  }
-};
-
-// Both the plain and the extended dialog template layouts.
-bool ParseDialog(const Bytes &data, Dialog *out) {
-  Reader r(data);
-  bool extended = data.size() >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
-  if (extended) r.skip(4 + 4 + 4);  // version and signature, help id, extended style
-  out->style = r.u32le();
-  if (!extended) r.skip(4);  // extended style
-  uint16_t count = r.u16le();
-  r.skip(8);  // x, y, cx, cy
-  for (int i = 0; i < 3; ++i) r.nameOrOrdinal();  // menu, class, title
-  if (out->style & DS_SETFONT) {  // also set by DS_SHELLFONT
-    r.skip(extended ? 6 : 2);  // point size (weight, italic, charset)
-    r.nameOrOrdinal();
-  }
-  static const char *const kPredefined[] = {"button", "edit", "static", "listbox", "scrollbar", "combobox"};
-  for (uint16_t i = 0; i < count && r.ok(); ++i) {
-    r.align4();
-    Control c;
-    if (extended) r.skip(4 + 4);  // help id, extended style
-    c.style = r.u32le();
-    r.skip(extended ? 8 : 4 + 8);
-    c.id = extended ? r.u32le() : r.u16le();
-    c.className = r.nameOrOrdinal();
-    if (c.className.size() > 1 && c.className[0] == '#') {
-      unsigned ordinal = unsigned(std::stoul(c.className.substr(1)));
-      if (ordinal >= 0x80 && ordinal <= 0x85) c.className = kPredefined[ordinal - 0x80];
-    }
-    r.nameOrOrdinal();  // title
-    r.skip(r.u16le());  // creation data
-    out->controls.push_back(c);
-  }
-  return r.ok();
 }
 
 // A bitmap resource as 0xRRGGBB pixels, top row first.
@@ -177,17 +114,6 @@ class HostResources : public testing::Test {
     char buffer[1024];
     int n = LoadStringA(module_, id, buffer, sizeof buffer);
     return std::string(buffer, n > 0 ? size_t(n) : 0);
-  }
-
-  static Dialog LoadDialog(LPCSTR name) {
-    Dialog d;
-    EXPECT_TRUE(ParseDialog(Load(kDialog, name), &d)) << "malformed dialog template";
-    std::set<unsigned> seen;
-    for (const Control &c : d.controls) {
-      if (c.id == 0xFFFF || c.id == 0xFFFFFFFF) continue;
-      EXPECT_TRUE(seen.insert(c.id).second) << "control id " << c.id << " used twice";
-    }
-    return d;
   }
 
   // Through the system's own bitmap loader, so a malformed bitmap fails here.
@@ -410,6 +336,8 @@ TEST_F(HostResources, FilterListsArePairsEndedByAnEmptyString) {
   }
 }
 
+// Each template made into a dialog without a procedure: the controls the procedures use
+// must exist with the right class, and no id may be used twice.
 TEST_F(HostResources, DialogsHaveTheControlsTheirProceduresUse) {
   struct Wanted {
     unsigned id;
@@ -429,34 +357,43 @@ TEST_F(HostResources, DialogsHaveTheControlsTheirProceduresUse) {
         {TSRES_RECDLG_PAUSE, "button"}, {TSRES_RECDLG_PLAY, "button"}, {TSRES_RECDLG_ELAPSED, "static"},
         {TSRES_RECDLG_MAXIMUM, "static"}, {TSRES_RECDLG_LEVEL, "static"},
         {TSRES_RECDLG_PROGRESS, "msctls_progress32"}}},
+      // Standard File templates are children of the common dialog, around its placeholder.
+      {MAKEINTRESOURCEA(TSRES_DLG_SFILE_DEFAULT), {{stc32, "static"}}},
+      {MAKEINTRESOURCEA(TSRES_DLG_SFILE_OPEN), {{stc32, "static"}}},
+      {MAKEINTRESOURCEA(TSRES_DLG_SFILE_SAVE), {{stc32, "static"}}},
+      {MAKEINTRESOURCEA(TSRES_DLG_SFILE_EXPORT), {{stc32, "static"}}},
   };
+  HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   for (const Row &row : rows) {
-    SCOPED_TRACE(row.name);
-    Dialog d = LoadDialog(row.name);
-    EXPECT_TRUE(d.style & WS_POPUP);
-    for (const Wanted &w : row.controls) {
-      const Control *c = d.Find(w.id);
-      ASSERT_NE(c, nullptr) << "control " << w.id;
-      EXPECT_EQ(c->className, w.className) << "control " << w.id;
+    SCOPED_TRACE(IS_INTRESOURCE(row.name) ? std::to_string(uintptr_t(row.name)) : std::string(row.name));
+    Bytes data = Load(kDialog, row.name);
+    ASSERT_GE(data.size(), sizeof(DLGTEMPLATE));
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             reinterpret_cast<const DLGTEMPLATE *>(data.data()), parent, nullptr, 0);
+    ASSERT_NE(dialog, nullptr) << "the template does not make a dialog";
+    EXPECT_EQ(bool(GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD), IS_INTRESOURCE(row.name) != 0);
+    std::set<int> ids;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      int id = GetDlgCtrlID(c);
+      EXPECT_TRUE(id == 0xFFFF || ids.insert(id).second) << "control id " << id << " used twice";
     }
+    for (const Wanted &w : row.controls) {
+      char name[64] = {};
+      if (HWND control = GetDlgItem(dialog, int(w.id))) GetClassNameA(control, name, sizeof name);
+      EXPECT_EQ(std::string(CharLowerA(name)), w.className) << "control " << w.id;
+    }
+    if (&row == &rows[0]) {  // the font menu dialog
+      for (unsigned id : {TSRES_FONTDLG_ALL_LIST, TSRES_FONTDLG_CHOSEN_LIST, TSRES_FONTDLG_CHOSEN_TWIN}) {
+        LONG style = GetWindowLongA(GetDlgItem(dialog, int(id)), GWL_STYLE);
+        EXPECT_TRUE(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) << "faces are drawn as samples";
+        EXPECT_EQ(bool(style & WS_VISIBLE), id != TSRES_FONTDLG_CHOSEN_TWIN) << id;
+      }
+      LONG check = GetWindowLongA(GetDlgItem(dialog, TSRES_FONTDLG_SAMPLES_CHECK), GWL_STYLE) & 0x0F;
+      EXPECT_TRUE(check == BS_AUTOCHECKBOX || check == BS_CHECKBOX);
+    }
+    DestroyWindow(dialog);
   }
-
-  Dialog fonts = LoadDialog(TSRES_DLG_FONT_MENU_NAME);
-  for (unsigned id : {TSRES_FONTDLG_ALL_LIST, TSRES_FONTDLG_CHOSEN_LIST, TSRES_FONTDLG_CHOSEN_TWIN}) {
-    const Control *list = fonts.Find(id);
-    ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(list->style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) << "faces are drawn as samples";
-    EXPECT_EQ(bool(list->style & WS_VISIBLE), id != TSRES_FONTDLG_CHOSEN_TWIN) << id;
-  }
-  uint32_t checkKind = fonts.Find(TSRES_FONTDLG_SAMPLES_CHECK)->style & 0x0F;
-  EXPECT_TRUE(checkKind == BS_AUTOCHECKBOX || checkKind == BS_CHECKBOX);
-
-  // Standard File templates are children of the common dialog.
-  for (unsigned id : {TSRES_DLG_SFILE_DEFAULT, TSRES_DLG_SFILE_OPEN, TSRES_DLG_SFILE_SAVE, TSRES_DLG_SFILE_EXPORT}) {
-    Dialog d = LoadDialog(MAKEINTRESOURCEA(id));
-    EXPECT_EQ(d.style & (WS_CHILD | DS_CONTROL | WS_POPUP), DWORD(WS_CHILD | DS_CONTROL)) << id;
-    EXPECT_NE(d.Find(stc32), nullptr) << "placeholder of the common controls in " << id;
-  }
+  DestroyWindow(parent);
 }
 
 TEST_F(HostResources, ImageStripsHoldWholeDistinctImagesOnMagenta) {
