@@ -1,6 +1,7 @@
 // Drives the zone and a plain model (a std::vector, a lock count and a fixed flag per handle)
 // with the same long random sequences, injecting allocation failures, and compares after
 // every step: contents, sizes, lock counts, storage class, and that locked blocks stay put.
+// Munger has its own model, driven by the munger fuzz target.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +9,6 @@
 
 #include "memory/zone.h"
 #include "tests/memory/flaky_source.h"
-#include "tests/memory/munger_model.h"
 
 namespace tstools::memory {
 namespace {
@@ -27,7 +27,7 @@ class ModelRun {
 
   void Step() {
     std::size_t n = handles_.size();
-    int op = Pick(0, 11);
+    int op = Pick(0, 9);
     if (n == 0 || op == 0) return New();
     ModelHandle &m = handles_[Pick(0, static_cast<int>(n) - 1)];
     char *where = *m.h;
@@ -42,11 +42,10 @@ class ModelRun {
         if (!m.fixed) m.lock = std::min(m.lock + 1, 255u);
         m.fixed = true;
         break;
-      case 6: case 7: return Munge(m, where, pinned);
-      case 8: return Append(m, handles_[Pick(0, static_cast<int>(n) - 1)], where, pinned);
-      case 9: return AppendSlice(m, where, pinned);
-      case 10: return Copy(m);
-      case 11: return Replace(m, where, pinned);
+      case 6: return Append(m, handles_[Pick(0, static_cast<int>(n) - 1)], where, pinned);
+      case 7: return AppendSlice(m, where, pinned);
+      case 8: return Copy(m);
+      case 9: return Replace(m, where, pinned);
     }
   }
 
@@ -154,44 +153,6 @@ class ModelRun {
       return ExpectUntouched(m, where);
     }
     ASSERT_EQ(err, kNoErr);
-    m.data = expected;
-  }
-
-  void Munge(ModelHandle &m, char *where, bool pinned) {
-    long size = static_cast<long>(m.data.size());
-    long offset = Pick(0, 12) == 0 ? Pick(-2, -1) : Pick(0, size + 3);
-    // Patterns from the handle itself or from outside, sometimes absent.
-    std::vector<char> outside1(static_cast<std::size_t>(Pick(0, 3)), 'a'), outside2(Length(), 'Z');
-    for (char &c : outside1) c = static_cast<char>('a' + Pick(0, 3));
-    long len1 = Pick(-1, 4), len2 = Pick(-1, 2) < 0 ? -1 : static_cast<long>(outside2.size());
-    const char *p1 = nullptr, *p2 = nullptr;
-    int kind1 = Pick(0, 2), kind2 = Pick(0, 3);
-    if (kind1 == 1) {
-      p1 = outside1.data();
-      len1 = static_cast<long>(outside1.size());
-    } else if (kind1 == 2 && size > 0) {
-      long at = Pick(0, size - 1);
-      len1 = Pick(1, static_cast<int>(size - at));
-      p1 = *m.h + at;
-    }
-    if (kind2 == 1 || kind2 == 2) p2 = outside2.data();
-    if (kind2 == 3 && size > 0) {
-      long at = Pick(0, size - 1);
-      len2 = Pick(0, static_cast<int>(size - at));
-      p2 = *m.h + at;
-    }
-    std::vector<char> s1 = p1 && len1 > 0 ? std::vector<char>(p1, p1 + len1) : std::vector<char>();
-    std::vector<char> s2 = p2 && len2 > 0 ? std::vector<char>(p2, p2 + len2) : std::vector<char>();
-    std::vector<char> expected = m.data;
-    long want = model::Munger(expected, offset, p1 ? s1.data() : nullptr, len1,
-                              p2 ? (s2.empty() ? "" : s2.data()) : nullptr, len2, kMaxHandleSize);
-    long got = Munger(zone_, m.h, offset, p1, len1, p2, len2);
-    if (want >= 0 && expected.size() > m.data.size() && (source_.TakeFailed() || pinned)) {
-      EXPECT_EQ(got, -1);
-      return ExpectUntouched(m, where);
-    }
-    source_.TakeFailed();
-    ASSERT_EQ(got, want) << "offset " << offset << " len1 " << len1 << " len2 " << len2;
     m.data = expected;
   }
 

@@ -1,5 +1,5 @@
-// A deliberately plain reference for MemMunger on a std::vector, shared by the model-based
-// test and the fuzz target. It spells each case out with vector operations, so an error in
+// A deliberately plain reference for MemMunger on a std::vector, for the munger fuzz
+// target. It spells each case out with vector operations, so an error in
 // the real code's byte shuffling or bounds shows up as a difference.
 #pragma once
 
