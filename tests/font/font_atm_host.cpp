@@ -1,5 +1,5 @@
-// A fresh host for the font table: prints every entry (number, type, character set, minimum
-// bold size, name) and, when the Type 1 bridge stand-in was loaded, its call counters.
+// A fresh host for the font table: prints every entry's type by name ("type:<face>=<type>")
+// and, when the Type 1 bridge stand-in was loaded, its call counters.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,7 +15,7 @@ int main() {
     unsigned short type = 0;
     GetFontName(n, name);
     GetFontType(n, &type);
-    std::printf("font=%d|%u|%d|%.*s\n", n, type, GetMinBoldSize(n), name[0], name + 1);
+    std::printf("type:%.*s=%u\n", name[0], name + 1, type);
   }
   HMODULE bridge = GetModuleHandleA("TSATM32.DLL");
   std::printf("bridge=%d\n", bridge ? 1 : 0);

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -157,20 +156,8 @@ TEST(FontManager, MinimumBoldSizesComeFromTheSettings) {
   InitFonts();
 }
 
-std::vector<std::string> Lines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 // Runs the font host as a Windows 98 program under name with the given environment.
 std::map<std::string, std::string> RunAsWin98(const std::string &name, const char *faces, const char *notRunning) {
-  std::map<std::string, std::string> report;
   EXPECT_TRUE(tstools::test::SetWineAppDefault(name, "Version", "win98"));
   std::string copy = tstools::test::CopyProgramAs(ProgramDirectory() + "font_atm_host.exe", name);
   EXPECT_FALSE(copy.empty());
@@ -181,17 +168,7 @@ std::map<std::string, std::string> RunAsWin98(const std::string &name, const cha
   SetEnvironmentVariableA("TSATM_STANDIN_NOT_RUNNING", nullptr);
   DeleteFileA(copy.c_str());
   EXPECT_EQ(result.exitCode, 0u) << result.output;
-  for (const std::string &line : Lines(result.output)) {
-    if (line.rfind("font=", 0) == 0) {
-      size_t bar = line.find('|');
-      std::string rest = line.substr(bar + 1);  // type|bold|name
-      size_t b1 = rest.find('|'), b2 = rest.find('|', b1 + 1);
-      report["type:" + rest.substr(b2 + 1)] = rest.substr(0, b1);
-    } else if (line.find('=') != std::string::npos) {
-      report[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
-    }
-  }
-  return report;
+  return tstools::test::ParseReport(result.output);
 }
 
 // The prefix holds only TrueType faces (Wine's own bitmap faces are not installed here), so the
@@ -232,8 +209,9 @@ TEST(FontManager, WorksWithoutTheBridgeModule_ManyProcesses) {
   auto result = RunProgram(dir + name);
   SetCurrentDirectoryA(previous);
   EXPECT_EQ(result.exitCode, 0u) << result.output;
-  EXPECT_NE(result.output.find("bridge=0"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("|2|0|DejaVu Sans"), std::string::npos) << result.output;
+  auto report = tstools::test::ParseReport(result.output);
+  EXPECT_EQ(report["bridge"], "0") << result.output;
+  EXPECT_EQ(report["type:DejaVu Sans"], "2") << result.output;
   for (const char *file : {"TSTOOLS.DLL", "TSHOSTRES.DLL", "font_no_bridge.exe"}) DeleteFileA((dir + file).c_str());
   RemoveDirectoryA(dir.c_str());
 }

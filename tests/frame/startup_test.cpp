@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <map>
-#include <sstream>
 #include <string>
 
 #include "support/child_process.h"
@@ -10,20 +8,9 @@
 
 namespace {
 
+using tstools::test::ParseReport;
 using tstools::test::ProgramDirectory;
 using tstools::test::RunProgram;
-
-std::map<std::string, std::string> ParseReport(const std::string &output) {
-  std::map<std::string, std::string> values;
-  std::istringstream lines(output);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t eq = line.find('=');
-    if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-  }
-  return values;
-}
 
 TEST(Startup, RuntimeLoadedHostReachesExportsByName) {
   auto result = RunProgram(ProgramDirectory() + "frame_dynamic_host.exe");

@@ -54,6 +54,17 @@ ProgramResult RunProgram(const std::string &program, const std::string &argument
   return result;
 }
 
+std::map<std::string, std::string> ParseReport(const std::string &output) {
+  std::map<std::string, std::string> values;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t eq = line.find('=');
+    if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+  }
+  return values;
+}
+
 std::string CopyProgramAs(const std::string &program, const std::string &copyName) {
   size_t slash = program.find_last_of("\\/");
   std::string copy = (slash == std::string::npos ? std::string() : program.substr(0, slash + 1)) +

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 namespace tstools::test {
@@ -22,6 +23,9 @@ std::string ProgramDirectory();
 // Runs "<program> <arguments>" and collects its output; kills it after timeoutMs.
 ProgramResult RunProgram(const std::string &program, const std::string &arguments = "",
                          DWORD timeoutMs = 120000);
+
+// The "key=value" lines of a helper program's output, by key.
+std::map<std::string, std::string> ParseReport(const std::string &output);
 
 // Copies program to copyName in the same directory; returns the copy's path ("" on failure).
 std::string CopyProgramAs(const std::string &program, const std::string &copyName);
