@@ -19,6 +19,7 @@
 #include "picture/pict_player.h"
 #include "support/bench.h"
 #ifdef _WIN32
+#include "tests/support/dib_canvas.h"
 #include "tstools/tstools.h"
 #endif
 
@@ -70,19 +71,12 @@ double MsPerRun(int runs, Body body) {
 // pixels (ImageMagick's decoding, as one 24-bit DIB and in the player's bands).
 void DrawIntoDibSection(const std::vector<uint8_t> &pict) {
   const int w = 1024, h = 768;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  void *surfaceBits = nullptr;
-  HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &surfaceBits, nullptr, 0);
-  HGDIOBJ oldSurface = SelectObject(dc, surface);
+  tstools::test::DibCanvas canvas(w, h);
+  HDC dc = canvas.dc();
   MemInitZone();
   QDrawCacheInit();
   GrafPort port;
-  std::memset(&port, 0, sizeof port);
-  port.dc = dc;
-  port.portRect = Rect{0, 0, short(w), short(h)};
-  ML_OpenPort(&port);
+  canvas.OpenPort(&port);
   Handle picture = nullptr;
   MemNewHandle(&picture, Size(pict.size()), 0);
   std::memcpy(*picture, pict.data(), pict.size());
@@ -133,9 +127,6 @@ void DrawIntoDibSection(const std::vector<uint8_t> &pict) {
   MemDisposeHandle(picture);
   ClosePort(&port);
   QDrawCacheClose();
-  SelectObject(dc, oldSurface);
-  DeleteObject(surface);
-  DeleteDC(dc);
 }
 #endif
 

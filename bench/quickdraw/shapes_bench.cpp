@@ -7,23 +7,18 @@
 #include <functional>
 
 #include "support/bench.h"
+#include "tests/support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 using tstools::bench::Measure;
 
 int main() {
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 512, -512, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
+  tstools::test::DibCanvas canvas(512, 512);
+  HDC dc = canvas.dc();
   void *bits = nullptr;
-  HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ oldSurface = SelectObject(dc, surface);
   QDrawCacheInit();
   GrafPort port;
-  std::memset(&port, 0, sizeof port);
-  port.dc = dc;
-  port.portRect = Rect{0, 0, 512, 512};
-  ML_OpenPort(&port);
+  canvas.OpenPort(&port);
   const Pattern checker = {{0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55}};
   Rect r{10, 10, 90, 70};
 
@@ -115,8 +110,5 @@ int main() {
   DeleteObject(pen1);
   DeleteObject(frame);
   DeleteObject(pattern);
-  SelectObject(dc, oldSurface);
-  DeleteObject(surface);
-  DeleteDC(dc);
   return 0;
 }

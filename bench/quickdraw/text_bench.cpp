@@ -5,25 +5,19 @@
 #include <cstring>
 
 #include "support/bench.h"
+#include "tests/support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 using tstools::bench::KeepAlive;
 using tstools::bench::Measure;
 
 int main() {
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 512, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  void *bits = nullptr;
-  HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ oldSurface = SelectObject(dc, surface);
+  tstools::test::DibCanvas canvas(512, 64);
+  HDC dc = canvas.dc();
   InitFonts();
   QDrawCacheInit();
   GrafPort port;
-  std::memset(&port, 0, sizeof port);
-  port.dc = dc;
-  port.portRect = Rect{0, 0, 512, 64};
-  ML_OpenPort(&port);
+  canvas.OpenPort(&port);
   Str255 name = {11, 'D', 'e', 'j', 'a', 'V', 'u', ' ', 'S', 'a', 'n', 's'};
   short sans = 0;
   GetFNum(name, &sans);
@@ -59,8 +53,5 @@ int main() {
 
   ClosePort(&port);
   QDrawCacheClose();
-  SelectObject(dc, oldSurface);
-  DeleteObject(surface);
-  DeleteDC(dc);
   return 0;
 }

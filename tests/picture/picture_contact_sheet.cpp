@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/dib_canvas.h"
 #include "support/png_writer.h"
 #include "tstools/tstools.h"
 
@@ -61,26 +62,18 @@ TEST(PictureContactSheet, EveryCorpusPictureInItsOwnCell) {
   if (names.empty()) GTEST_SKIP() << "no corpus at " << TSTOOLS_PICT_CORPUS;
   int rows = int((names.size() + kColumns - 1) / kColumns);
   int w = kColumns * (kCellW + kGap) + kGap, h = rows * (kCellH + kGap) + kGap;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  uint32_t *pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
-  ASSERT_NE(bitmap, nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  std::fill(pixels, pixels + size_t(w) * h, 0x808080u);
+  tstools::test::DibCanvas sheet(w, h, 0x808080);
+  ASSERT_TRUE(sheet.ok());
+  HDC dc = sheet.dc();
   MemInitZone();
   QDrawCacheInit();
   std::string list;
   for (size_t i = 0; i < names.size(); ++i) {
     std::vector<uint8_t> block = PictureBlock(names[i]);
     int x = kGap + int(i % kColumns) * (kCellW + kGap), y = kGap + int(i / kColumns) * (kCellH + kGap);
-    GrafPort port;
-    std::memset(&port, 0, sizeof port);
-    port.dc = dc;
     SetWindowOrgEx(dc, 0, 0, nullptr);
-    port.portRect = Rect{0, 0, short(w), short(h)};
-    ML_OpenPort(&port);
+    GrafPort port;
+    sheet.OpenPort(&port);
     ML_SetOrigin(&port, short(-x), short(-y));
     Rect cell{0, 0, kCellW, kCellH};
     ML_ClipRect(&port, &cell);
@@ -97,11 +90,7 @@ TEST(PictureContactSheet, EveryCorpusPictureInItsOwnCell) {
             names[i] + "\n";
   }
   QDrawCacheClose();
-  GdiFlush();
   std::string path = std::string(TSTOOLS_SHEET_DIR) + "/picture_corpus.png";
-  EXPECT_TRUE(tstools::test::WritePng(path, pixels, w, h)) << path;
+  EXPECT_TRUE(tstools::test::WritePng(path, sheet.pixels(), w, h)) << path;
   std::ofstream(std::string(TSTOOLS_SHEET_DIR) + "/picture_corpus.txt") << list;
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }

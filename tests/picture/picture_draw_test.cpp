@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pict_builder.h"
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace tstools::pict::test {
@@ -16,46 +17,22 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0, kPaper = 0x123456;
 
-// A surface of w x h pixels (0x00RRGGBB, top-down) with a DC port open on it.
-class Surface {
+// A surface of w x h pixels with a DC port open on it.
+class Surface : public ::tstools::test::DibCanvas {
  public:
-  Surface(int w, int h) : w_(w), h_(h) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    Fill(kPaper);
-    std::memset(&port, 0, sizeof port);
-    port.dc = dc_;
-    port.portRect = Rect{0, 0, short(w), short(h)};
-    ML_OpenPort(&port);
-  }
-  ~Surface() {
-    ClosePort(&port);
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  void Fill(uint32_t colour) {
-    GdiFlush();
-    for (int i = 0; i < w_ * h_; ++i) pixels_[i] = colour;
-  }
-  uint32_t At(int x, int y) {
-    GdiFlush();
-    return pixels_[y * w_ + x] & 0xFFFFFF;
-  }
+  Surface(int w, int h) : DibCanvas(w, h, kPaper) { OpenPort(&port); }
+  ~Surface() { ClosePort(&port); }
   // Pixels of colour within the rectangle [l, r) x [t, b).
   int Count(uint32_t colour, int l = 0, int t = 0, int r = -1, int b = -1) {
-    GdiFlush();
+    const uint32_t *p = pixels();
     int n = 0;
-    for (int y = t; y < (b < 0 ? h_ : b); ++y)
-      for (int x = l; x < (r < 0 ? w_ : r); ++x) n += (pixels_[y * w_ + x] & 0xFFFFFF) == colour;
+    for (int y = t; y < (b < 0 ? height() : b); ++y)
+      for (int x = l; x < (r < 0 ? width() : r); ++x) n += (p[y * width() + x] & 0xFFFFFF) == colour;
     return n;
   }
   std::vector<uint32_t> Pixels() {
-    GdiFlush();
-    return std::vector<uint32_t>(pixels_, pixels_ + w_ * h_);
+    const uint32_t *p = pixels();
+    return std::vector<uint32_t>(p, p + size_t(width()) * height());
   }
   void Draw(const std::vector<uint8_t> &pict, Rect dst) {
     Handle h = nullptr;
@@ -65,13 +42,6 @@ class Surface {
     MemDisposeHandle(h);
   }
   GrafPort port;
-
- private:
-  int w_, h_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t *pixels_ = nullptr;
 };
 
 class PictureDraw : public ::testing::Test {
@@ -529,7 +499,9 @@ TEST_F(PictureDraw, ManyPlaysLeakNoGdiObjects) {
   s.Draw(pict, Rect{0, 0, 100, 100});
   DWORD before = wine ? 0 : GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   for (int i = 0; i < plays; ++i) s.Draw(pict, Rect{0, 0, 100, 100});
-  if (!wine) EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+  if (!wine) {
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+  }
   s.Fill(kPaper);
   s.Draw(pict, Rect{0, 0, 100, 100});
   EXPECT_EQ(s.Count(0xFF0000, 0, 0, 20, 20), 100 + 10) << "the region and the image's row still draw";

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "pict_references.h"
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace tstools::pict::test {
@@ -14,28 +15,11 @@ namespace {
 
 constexpr uint32_t kPaper = 0x123456;
 
-// A w x h DIB section (0x00RRGGBB, top-down) with a DC port open on it.
-class Surface {
+// A w x h DIB section with a DC port open on it.
+class Surface : public ::tstools::test::DibCanvas {
  public:
-  Surface(int w, int h) : w_(w) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    for (int i = 0; pixels_ && i < w * h; ++i) pixels_[i] = kPaper;
-    std::memset(&port_, 0, sizeof port_);
-    port_.dc = dc_;
-    port_.portRect = Rect{0, 0, short(w), short(h)};
-    ML_OpenPort(&port_);
-  }
-  ~Surface() {
-    ClosePort(&port_);
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  bool Ok() const { return pixels_ != nullptr; }
+  Surface(int w, int h) : DibCanvas(w, h, kPaper), bits_(pixels()) { OpenPort(&port_); }
+  ~Surface() { ClosePort(&port_); }
   void Draw(const std::vector<uint8_t> &pict, const PictRect &d) {
     Handle h = nullptr;
     ASSERT_EQ(MemNewHandle(&h, Size(pict.size()), 0), noErr);
@@ -45,17 +29,14 @@ class Surface {
     MemDisposeHandle(h);
     GdiFlush();
   }
+  // Read after Draw, which lets GDI finish first.
   void Rgb(int x, int y, uint8_t out[3]) const {
-    uint32_t p = pixels_[size_t(y) * w_ + x];
+    uint32_t p = bits_[size_t(y) * width() + x];
     out[0] = uint8_t(p >> 16), out[1] = uint8_t(p >> 8), out[2] = uint8_t(p);
   }
 
  private:
-  int w_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t *pixels_ = nullptr;
+  const uint32_t *bits_;
   GrafPort port_;
 };
 
@@ -111,7 +92,7 @@ TEST(PictureReferenceDraw, OwnSizeExactlyAndScaledToTheNearestPixel) {
     const PictRect scaled{0, 0, int16_t(scaledW), int16_t(scaledH)};
     for (const PictRect &dst : {frame, scaled}) {
       Surface s(dst.right, dst.bottom);
-      ASSERT_TRUE(s.Ok());
+      ASSERT_TRUE(s.ok());
       s.Draw(block, dst);
       std::string first;
       EXPECT_EQ(Mismatches(s, dst, want, frame, ref.tolerance, &first), 0)

@@ -8,33 +8,10 @@
 #include <tuple>
 #include <vector>
 
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace {
-
-// A memory DC holding a 64 x 64, 32-bit top-down DIB section.
-struct DibDC {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr, old = nullptr;
-  uint32_t *pixels = nullptr;
-  DibDC() {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 64, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
-    old = static_cast<HBITMAP>(SelectObject(dc, bitmap));
-    std::memset(pixels, 0xFF, 64 * 64 * 4);
-  }
-  ~DibDC() { Free(); }
-  void Free() {
-    if (!dc) return;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    dc = nullptr;
-  }
-  uint32_t At(int x, int y) const { return pixels[y * 64 + x] & 0xFFFFFF; }
-};
 
 std::string Str(const RECT &r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
@@ -49,7 +26,7 @@ class PortTest : public ::testing::Test {
   void TearDown() override {
     for (GrafPort *port : {&extra_, &port_})
       if (port->dc) ClosePort(port);
-    surface.Free();  // a live DC's own clip region could take a freed handle's number
+    surface.Release();  // a live DC's own clip region could take a freed handle's number
     QDrawCacheClose();
     for (HGDIOBJ h : seen) EXPECT_EQ(GetObjectType(h), 0u) << "GDI object left behind: " << h;
   }
@@ -58,7 +35,7 @@ class PortTest : public ::testing::Test {
     GrafPort &port = port_.dc ? extra_ : port_;
     std::memset(&port, 0xCD, sizeof(port));  // the host need not clear the record
     port.window = nullptr;
-    port.dc = dc ? dc : surface.dc;
+    port.dc = dc ? dc : surface.dc();
     port.portKind = kind;
     port.portRect = Rect{0, 0, 64, 64};
     ML_OpenPort(&port);
@@ -76,10 +53,10 @@ class PortTest : public ::testing::Test {
   }
   std::string ClipBox() {
     RECT box;
-    GetClipBox(surface.dc, &box);
+    GetClipBox(surface.dc(), &box);
     return Str(box);
   }
-  DibDC surface;
+  tstools::test::DibCanvas surface{64, 64};
   std::set<HGDIOBJ> seen;
 
  private:
@@ -90,7 +67,7 @@ class PortTest : public ::testing::Test {
 
 TEST_F(PortTest, OpenedDCPortHasTheDefaultDrawingState) {
   GrafPort &port = OpenPort();
-  EXPECT_EQ(port.refDC, surface.dc);
+  EXPECT_EQ(port.refDC, surface.dc());
   // font, size, text mode, pen mode and size, a row of each pattern, clip flags, text and printer flags
   EXPECT_EQ(std::make_tuple(port.txFont, port.txSize, port.txMode, port.pnMode, port.pnSize.h, port.pnPat.pat[3],
                             port.bkPat.pat[3], port.clipChanged, port.clipDepth, port.translateText,
@@ -99,13 +76,13 @@ TEST_F(PortTest, OpenedDCPortHasTheDefaultDrawingState) {
   EXPECT_STREQ(port.logFont.lfFaceName, "Helv");
   EXPECT_EQ(port.logFont.lfHeight, -12);
   EXPECT_EQ(std::make_tuple(port.textColorRef, port.bkColorRef), std::make_tuple(0x02000000ul, 0x02FFFFFFul));
-  EXPECT_EQ(std::make_tuple(GetTextColor(surface.dc), GetBkColor(surface.dc), GetROP2(surface.dc),
-                            GetTextAlign(surface.dc), GetStretchBltMode(surface.dc)),
+  EXPECT_EQ(std::make_tuple(GetTextColor(surface.dc()), GetBkColor(surface.dc()), GetROP2(surface.dc()),
+                            GetTextAlign(surface.dc()), GetStretchBltMode(surface.dc())),
             std::make_tuple(0x02000000ul, 0x02FFFFFFul, R2_COPYPEN, 24u, COLORONCOLOR));
   ASSERT_NE(port.penSlot, nullptr);
-  EXPECT_EQ(GetCurrentObject(surface.dc, OBJ_PEN), port.penSlot);
-  EXPECT_EQ(GetCurrentObject(surface.dc, OBJ_BRUSH), port.brushSlot);
-  EXPECT_EQ(GetCurrentObject(surface.dc, OBJ_FONT), port.fontSlot);
+  EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_PEN), port.penSlot);
+  EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BRUSH), port.brushSlot);
+  EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_FONT), port.fontSlot);
   LOGPEN pen{};
   GetObject(port.penSlot, sizeof(pen), &pen);
   EXPECT_EQ(pen.lopnStyle, static_cast<UINT>(PS_INSIDEFRAME));
@@ -114,33 +91,33 @@ TEST_F(PortTest, OpenedDCPortHasTheDefaultDrawingState) {
   GetRgnBox(port.clipRgn, &box);
   EXPECT_EQ(Str(box), "0,0,64,64") << "a plain DC port clips to its own portRect";
   Close(port);
-  EXPECT_EQ(GetCurrentObject(surface.dc, OBJ_PEN), GetStockObject(NULL_PEN));
+  EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_PEN), GetStockObject(NULL_PEN));
   EXPECT_EQ(port.visRgn, nullptr);
 }
 
 TEST_F(PortTest, ColoursReachTheDCOnlyWhenTheyChange) {
   GrafPort &port = OpenPort();
   ML_ForeColor(&port, redColor);
-  EXPECT_EQ(GetTextColor(surface.dc), 0x020000FFu);
+  EXPECT_EQ(GetTextColor(surface.dc()), 0x020000FFu);
   EXPECT_EQ(port.fgColor, redColor);
   RGBColor c;
   ML_GetForeColor(&port, &c);
   EXPECT_EQ(c.red, 0xFF00);
   ML_ForeColor(&port, 1000);
-  EXPECT_EQ(GetTextColor(surface.dc), 0x02000000u) << "unknown constants are black";
-  SetTextColor(surface.dc, RGB(1, 2, 3));
+  EXPECT_EQ(GetTextColor(surface.dc()), 0x02000000u) << "unknown constants are black";
+  SetTextColor(surface.dc(), RGB(1, 2, 3));
   ML_ForeColor(&port, blackColor);
-  EXPECT_EQ(GetTextColor(surface.dc), RGB(1, 2, 3)) << "unchanged colour: no GDI call";
+  EXPECT_EQ(GetTextColor(surface.dc()), RGB(1, 2, 3)) << "unchanged colour: no GDI call";
   RGBColor teal{0x0080, 0x80FF, 0x8001};
   ML_RGBBackColor(&port, &teal);
-  EXPECT_EQ(GetBkColor(surface.dc), 0x02808000u);
+  EXPECT_EQ(GetBkColor(surface.dc()), 0x02808000u);
   EXPECT_EQ(port.bkColor, whiteColor) << "RGB calls leave the classic constant";
   ML_GetBackColor(&port, &c);
   EXPECT_EQ(c.green, 0x80FF);
   // Re-initialising resets the DC too, whatever it held.
   ML_InitPort(&port);
   Track(port);
-  EXPECT_EQ(std::make_pair(GetTextColor(surface.dc), GetBkColor(surface.dc)),
+  EXPECT_EQ(std::make_pair(GetTextColor(surface.dc()), GetBkColor(surface.dc())),
             std::make_pair(0x02000000ul, 0x02FFFFFFul));
 }
 
@@ -150,27 +127,27 @@ TEST_F(PortTest, PenModesSelectMixModesAndRepeatsAreFree) {
                       R2_NOTCOPYPEN, R2_MASKNOTPEN, R2_XORPEN, R2_MERGEPEN};
   for (short mode = 8; mode <= 15; ++mode) {
     ML_PenMode(&port, mode);
-    EXPECT_EQ(GetROP2(surface.dc), mix[mode - 8]) << mode;
+    EXPECT_EQ(GetROP2(surface.dc()), mix[mode - 8]) << mode;
   }
   for (short mode : {0, -1, 3}) {
     ML_PenMode(&port, mode);
-    EXPECT_EQ(GetROP2(surface.dc), R2_NOP) << "not a pen mode: " << mode;
+    EXPECT_EQ(GetROP2(surface.dc()), R2_NOP) << "not a pen mode: " << mode;
   }
-  SetROP2(surface.dc, R2_BLACK);
+  SetROP2(surface.dc(), R2_BLACK);
   ML_PenMode(&port, 3);
-  EXPECT_EQ(GetROP2(surface.dc), R2_BLACK) << "an unchanged mode makes no GDI call";
+  EXPECT_EQ(GetROP2(surface.dc()), R2_BLACK) << "an unchanged mode makes no GDI call";
   PenState state{};
   ML_PenSize(&port, 3, 4);
   ML_MoveTo(&port, 7, 9);
   ML_Move(&port, 1, -1);
   ML_GetPenState(&port, &state);
   POINT cp;
-  GetCurrentPositionEx(surface.dc, &cp);
+  GetCurrentPositionEx(surface.dc(), &cp);
   EXPECT_EQ(std::make_tuple(state.pnLoc.h, state.pnLoc.v, state.pnSize.v, cp.x), std::make_tuple(8, 8, 4, 8L));
   state.pnMode = patXor;
   state.pnLoc = Point{2, 3};
   ML_SetPenState(&port, &state);
-  EXPECT_EQ(GetROP2(surface.dc), R2_NOTXORPEN);
+  EXPECT_EQ(GetROP2(surface.dc()), R2_NOTXORPEN);
   Point pen;
   ML_GetPen(&port, &pen);
   EXPECT_EQ(pen.v, 3);
@@ -184,7 +161,7 @@ TEST_F(PortTest, OriginAndClipMoveTheDrawing) {
   ML_SetOrigin(&port, 100, 50);
   EXPECT_EQ(std::make_pair(port.portRect.left, port.portRect.top), std::make_pair(short(100), short(50)));
   POINT org;
-  GetWindowOrgEx(surface.dc, &org);
+  GetWindowOrgEx(surface.dc(), &org);
   EXPECT_EQ(org.x, 100);
   EXPECT_EQ(port.clipChanged, 1);
   Rect clip{102, 52, 110, 60};
@@ -193,7 +170,7 @@ TEST_F(PortTest, OriginAndClipMoveTheDrawing) {
   EXPECT_EQ(port.clipChanged, 0);
   EXPECT_EQ(ClipBox(), "102,52,110,60");
   RECT all{100, 50, 164, 114};
-  FillRect(surface.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  FillRect(surface.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   EXPECT_EQ(surface.At(2, 2), 0u) << "local (102,52) is pixel (2,2)";
   EXPECT_EQ(surface.At(1, 2), 0xFFFFFFu) << "outside the clip";
   EXPECT_EQ(surface.At(10, 2), 0xFFFFFFu);
@@ -215,8 +192,8 @@ TEST_F(PortTest, OriginAndClipMoveTheDrawing) {
 }
 
 TEST_F(PortTest, PortsWithTheSameStateShareCachedObjects) {
-  DibDC other;
-  GrafPort &a = OpenPort(), &b = OpenPort(0, other.dc);
+  tstools::test::DibCanvas other{64, 64};
+  GrafPort &a = OpenPort(), &b = OpenPort(0, other.dc());
   EXPECT_EQ(std::make_tuple(a.penSlot, a.brushSlot, a.fontSlot), std::make_tuple(b.penSlot, b.brushSlot, b.fontSlot));
   Close(b);
   EXPECT_EQ(GetObjectType(a.penSlot), static_cast<DWORD>(OBJ_PEN)) << "still held by the other port";
@@ -232,7 +209,7 @@ TEST_F(PortTest, CacheClosedBeforeThePortStillFreesItsObjects) {
 
 TEST_F(PortTest, PrinterPortUsesDeviceSizeAndRectangularClip) {
   GrafPort &port = OpenPort(portKindPrinter);
-  EXPECT_EQ(port.portRect.right, GetDeviceCaps(surface.dc, HORZRES));
+  EXPECT_EQ(port.portRect.right, GetDeviceCaps(surface.dc(), HORZRES));
   EXPECT_NE(port.printerClipRgn, nullptr);
   EXPECT_EQ(port.printerShiftX, 0);
   Rect clip{5, 6, 20, 30};

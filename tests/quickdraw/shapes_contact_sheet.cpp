@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/dib_canvas.h"
 #include "support/png_writer.h"
 #include "tstools/tstools.h"
 
@@ -61,23 +62,15 @@ TEST(ShapeContactSheet, EveryVerbInItsOwnCell) {
   };
   int rows = static_cast<int>((verbs.size() + kColumns - 1) / kColumns);
   int w = kColumns * kCell, h = rows * kCell;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  uint32_t *pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  std::memset(pixels, 0xE0, static_cast<size_t>(w) * h * 4);
+  tstools::test::DibCanvas sheet(w, h, 0xE0E0E0);
+  HDC dc = sheet.dc();
   QDrawCacheInit();
   for (size_t i = 0; i < verbs.size(); ++i) {
-    GrafPort port;
-    std::memset(&port, 0, sizeof port);
-    port.dc = dc;
     // ML_SetOrigin works from the DC's current origin, which the previous cell's port left
     // behind: every cell starts from a DC at origin (0, 0), as a fresh host DC would.
     SetWindowOrgEx(dc, 0, 0, nullptr);
-    port.portRect = Rect{0, 0, static_cast<short>(w), static_cast<short>(h)};
-    ML_OpenPort(&port);
+    GrafPort port;
+    sheet.OpenPort(&port);
     int x = static_cast<int>(i % kColumns) * kCell, y = static_cast<int>(i / kColumns) * kCell;
     ML_SetOrigin(&port, static_cast<short>(-x), static_cast<short>(-y));
     Rect cell{1, 1, kCell - 1, kCell - 1};
@@ -87,12 +80,8 @@ TEST(ShapeContactSheet, EveryVerbInItsOwnCell) {
     ClosePort(&port);
   }
   QDrawCacheClose();
-  GdiFlush();
   std::string path = std::string(TSTOOLS_SHEET_DIR) + "/quickdraw_shapes.png";
-  EXPECT_TRUE(tstools::test::WritePng(path, pixels, w, h)) << path;
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  EXPECT_TRUE(tstools::test::WritePng(path, sheet.pixels(), w, h)) << path;
   DeleteObject(rgn);
   GlobalFree(poly);
 }

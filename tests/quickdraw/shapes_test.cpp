@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -35,32 +37,18 @@ class ShapeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     QDrawCacheInit();
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
-    old = SelectObject(dc, bitmap);
-    Clear();
-    std::memset(&port, 0, sizeof port);
-    port.dc = dc;
-    port.portRect = Rect{0, 0, kSide, kSide};
-    ML_OpenPort(&port);
+    canvas = std::make_unique<tstools::test::DibCanvas>(kSide, kSide);
+    dc = canvas->dc();
+    pixels = canvas->pixels();
+    canvas->OpenPort(&port);
   }
   void TearDown() override {
     ClosePort(&port);
     QDrawCacheClose();
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    canvas.reset();
   }
-  void Clear() {
-    GdiFlush();
-    std::memset(pixels, 0xFF, kSide * kSide * 4);
-  }
-  uint32_t At(int x, int y) {
-    GdiFlush();
-    return pixels[y * kSide + x] & 0xFFFFFF;
-  }
+  void Clear() { canvas->Fill(kWhite); }
+  uint32_t At(int x, int y) { return canvas->At(x, y); }
   bool Black(int x, int y) { return At(x, y) == kBlack; }
   int CountBlack() {
     int n = 0;
@@ -92,9 +80,8 @@ class ShapeTest : public ::testing::Test {
     return h;
   }
 
+  std::unique_ptr<tstools::test::DibCanvas> canvas;
   HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
   uint32_t *pixels = nullptr;
   GrafPort port;
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -15,32 +16,10 @@ namespace {
 constexpr int kW = 256, kH = 64;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-// A memory DC holding a 32-bit top-down DIB section, cleared to white.
-struct DibDC {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr, old = nullptr;
-  uint32_t *pixels = nullptr;
-  DibDC() {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels), nullptr, 0);
-    old = static_cast<HBITMAP>(SelectObject(dc, bitmap));
-    Clear();
-  }
-  ~DibDC() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  void Clear() {
-    GdiFlush();
-    std::memset(pixels, 0xFF, kW * kH * 4);
-  }
-  uint32_t At(int x, int y) const {
-    GdiFlush();
-    return pixels[y * kW + x] & 0xFFFFFF;
-  }
+// A white canvas with the ink measures the text tests look at.
+struct DibDC : tstools::test::DibCanvas {
+  DibDC() : DibCanvas(kW, kH) {}
+  void Clear() { Fill(kWhite); }
   int InkCount() const {
     int n = 0;
     for (int y = 0; y < kH; ++y)
@@ -121,7 +100,7 @@ class TextTest : public ::testing::Test {
 
 TEST_F(TextTest, DrawsAtThePenAndAdvancesByTheExtentLessOverhang) {
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   UseSans(port, 12);
   ML_MoveTo(port, 10, 30);
   char text[] = "xab";
@@ -130,8 +109,8 @@ TEST_F(TextTest, DrawsAtThePenAndAdvancesByTheExtentLessOverhang) {
   GetObjectA(port->fontSlot, sizeof(lf), &lf);
   EXPECT_STREQ(lf.lfFaceName, "DejaVu Sans");
   EXPECT_EQ(lf.lfHeight, -12);
-  EXPECT_EQ(GetCurrentObject(s.dc, OBJ_FONT), port->fontSlot);
-  int advance = GdiAdvance(s.dc, "ab", 2);
+  EXPECT_EQ(GetCurrentObject(s.dc(), OBJ_FONT), port->fontSlot);
+  int advance = GdiAdvance(s.dc(), "ab", 2);
   EXPECT_GT(advance, 8);
   EXPECT_EQ(port->pnLoc.h, 10 + advance);
   EXPECT_EQ(port->pnLoc.v, 30);
@@ -147,7 +126,7 @@ TEST_F(TextTest, DrawsAtThePenAndAdvancesByTheExtentLessOverhang) {
   FontInfo info{};
   ML_GetFontInfo(port, &info);
   TEXTMETRICA tm{};
-  GetTextMetricsA(s.dc, &tm);
+  GetTextMetricsA(s.dc(), &tm);
   EXPECT_EQ(info.ascent, tm.tmAscent);
   EXPECT_EQ(info.descent, tm.tmDescent);
   EXPECT_EQ(info.widMax, tm.tmMaxCharWidth);
@@ -182,27 +161,27 @@ TEST_F(TextTest, DrawsAtThePenAndAdvancesByTheExtentLessOverhang) {
 
 TEST_F(TextTest, CallersBytesAreConvertedForTheCallAndRestored) {
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   UseSans(port, 14);
   // Mac Roman 0x8E is e acute, Windows 0xE9; as Windows text 0x8E would be Z caron.
   char mac[] = "\x8E\x8E\xA5";
   const std::string before(mac, 3);
   short width = ML_TextWidth(port, mac, 0, 3);
   EXPECT_EQ(std::string(mac, 3), before);
-  EXPECT_EQ(width, GdiAdvance(s.dc, "\xE9\xE9\x95", 3)) << "measured as Windows text";
+  EXPECT_EQ(width, GdiAdvance(s.dc(), "\xE9\xE9\x95", 3)) << "measured as Windows text";
   ML_MoveTo(port, 2, 30);
   ML_DrawText(port, mac, 0, 3);
   EXPECT_EQ(std::string(mac, 3), before);
   EXPECT_EQ(port->pnLoc.h, 2 + width);
   // The same bytes on a port that does not translate are measured as they are.
   port->translateText = 0;
-  EXPECT_EQ(ML_TextWidth(port, mac, 0, 3), GdiAdvance(s.dc, mac, 3));
+  EXPECT_EQ(ML_TextWidth(port, mac, 0, 3), GdiAdvance(s.dc(), mac, 3));
   EXPECT_EQ(std::string(mac, 3), before);
 }
 
 TEST_F(TextTest, SpaceExtraWidensInnerSpacesOnly) {
   DibDC plain, wide;
-  Port a(plain.dc), b(wide.dc);
+  Port a(plain.dc()), b(wide.dc());
   UseSans(a, 12);
   UseSans(b, 12);
   b->spExtra = 0x00020000;
@@ -223,19 +202,19 @@ TEST_F(TextTest, SpaceExtraWidensInnerSpacesOnly) {
 
 TEST_F(TextTest, CondenseAndExtendSpaceEachCharacter) {
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   UseSans(port, 12);
   char text[] = "mmmm";
   short plain = ML_TextWidth(port, text, 0, 4);
   TEXTMETRICA tm{};
-  GetTextMetricsA(s.dc, &tm);
+  GetTextMetricsA(s.dc(), &tm);
   int extra = std::max<int>(1, tm.tmAveCharWidth / 4 - 1);
   ML_TextFace(port, 64);  // extend
   EXPECT_EQ(ML_TextWidth(port, text, 0, 4), plain + 4 * extra);
   ML_MoveTo(port, 0, 30);
   ML_DrawText(port, text, 0, 4);
   EXPECT_EQ(port->pnLoc.h, plain + 4 * extra);
-  EXPECT_EQ(GetTextCharacterExtra(s.dc), 0) << "the spacing does not outlive the call";
+  EXPECT_EQ(GetTextCharacterExtra(s.dc()), 0) << "the spacing does not outlive the call";
   ML_TextFace(port, 32);  // condense
   EXPECT_EQ(ML_TextWidth(port, text, 0, 4), plain - 4 * extra);
 }
@@ -251,7 +230,7 @@ TEST_F(TextTest, BoldBelowTheMinimumSizeIsSimulatedOnScreenOnly) {
   ASSERT_EQ(GetMinBoldSize(sans), 10);
 
   DibDC plainSurface, boldSurface, printerSurface;
-  Port plain(plainSurface.dc), bolded(boldSurface.dc), printer(printerSurface.dc, portKindPrinter);
+  Port plain(plainSurface.dc()), bolded(boldSurface.dc()), printer(printerSurface.dc(), portKindPrinter);
   UseSans(plain, 9);
   UseSans(bolded, 9, 1);
   UseSans(printer, 9, 1);
@@ -310,7 +289,7 @@ TEST_F(TextTest, BoldBelowTheMinimumSizeIsSimulatedOnScreenOnly) {
 // after it must rebuild its own, divided clip.
 TEST_F(TextTest, PrinterTextClipIgnoresTheScalingShift) {
   DibDC s;
-  Port port(s.dc, portKindPrinter);
+  Port port(s.dc(), portKindPrinter);
   UseSans(port, 12);
   port->printerShiftX = port->printerShiftY = 1;  // as a driver scaling output by 2 reports
   Rect clip{0, 0, 40, 40};
@@ -319,16 +298,16 @@ TEST_F(TextTest, PrinterTextClipIgnoresTheScalingShift) {
   ML_MoveTo(port, 2, 30);
   ML_DrawText(port, text, 0, 1);
   RECT box{};
-  GetClipBox(s.dc, &box);
+  GetClipBox(s.dc(), &box);
   EXPECT_EQ(box.right, 40) << "text: not divided";
   EXPECT_EQ(port->clipChanged, 1);
   ML_PaintRect(port, &clip);
-  GetClipBox(s.dc, &box);
+  GetClipBox(s.dc(), &box);
   EXPECT_EQ(box.right, 20) << "the next shape divides again";
 
   // A font number outside the table asks for the default character set, not OEM.
   DibDC t;
-  Port other(t.dc);
+  Port other(t.dc());
   ML_TextFont(other, 30000);
   ML_DrawText(other, text, 0, 1);
   LOGFONTA lf{};
@@ -338,7 +317,7 @@ TEST_F(TextTest, PrinterTextClipIgnoresTheScalingShift) {
 
 TEST_F(TextTest, ModesFillDrawInBackgroundOrLeaveTheBackground) {
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   UseSans(port, 16);
   ML_BackColor(port, blueColor);  // 0x0000FF in the DIB's BGR order
   char text[] = "HH";
@@ -347,7 +326,7 @@ TEST_F(TextTest, ModesFillDrawInBackgroundOrLeaveTheBackground) {
   ML_TextMode(port, 0);  // srcCopy: the cell is filled with the background colour
   ML_MoveTo(port, 10, 40);
   ML_DrawText(port, text, 0, 2);
-  GetTextMetricsA(s.dc, &tm);
+  GetTextMetricsA(s.dc(), &tm);
   EXPECT_EQ(s.At(11, 40 - tm.tmAscent + 1), 0x0000FFu) << "background above the glyphs";
   EXPECT_EQ(s.At(10 + (port->pnLoc.h - 10) / 2, 40 + tm.tmDescent - 1), 0x0000FFu);
 
@@ -372,8 +351,8 @@ TEST_F(TextTest, ModesFillDrawInBackgroundOrLeaveTheBackground) {
   EXPECT_EQ(black, 0);
   EXPECT_GT(blue, 10);
   EXPECT_EQ(s.At(11, 40 - tm.tmAscent + 1), kWhite);
-  EXPECT_EQ(GetTextColor(s.dc), port->textColorRef) << "the foreground colour is back";
-  EXPECT_EQ(GetBkMode(s.dc), OPAQUE);
+  EXPECT_EQ(GetTextColor(s.dc()), port->textColorRef) << "the foreground colour is back";
+  EXPECT_EQ(GetBkMode(s.dc()), OPAQUE);
 
   s.Clear();
   ML_TextMode(port, 16);  // grayed
@@ -387,7 +366,7 @@ TEST_F(TextTest, ModesFillDrawInBackgroundOrLeaveTheBackground) {
 
 TEST_F(TextTest, AngleTextTurnsTheBaselineForOneCall) {
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   UseSans(port, 12);
   char text[] = "HHHH";
   ML_MoveTo(port, 20, 60);
@@ -403,7 +382,7 @@ TEST_F(TextTest, AngleTextTurnsTheBaselineForOneCall) {
 
 TEST_F(TextTest, RepeatedTextCallsReuseTheFontAndLeakNothing) {
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   UseSans(port, 12);
   char text[] = "a b\x8E c";
   ML_DrawText(port, text, 0, 6);
@@ -464,13 +443,13 @@ TEST_F(TextTest, SmallRasterSizesAreShrunk) {
   }
 
   DibDC s;
-  Port port(s.dc);
+  Port port(s.dc());
   ML_TextFont(port, number);
   ML_TextSize(port, 6);
   FontInfo info{};
   ML_GetFontInfo(port, &info);
   TEXTMETRICA tm{};
-  GetTextMetricsA(s.dc, &tm);
+  GetTextMetricsA(s.dc(), &tm);
   ASSERT_GT(tm.tmAscent + tm.tmDescent, 6) << "the face has no real 6-point size";
   EXPECT_LT(info.ascent + info.descent, tm.tmAscent + tm.tmDescent);
   EXPECT_LE(info.ascent + info.descent, 6);
@@ -480,5 +459,5 @@ TEST_F(TextTest, SmallRasterSizesAreShrunk) {
   RECT ink = s.Ink();
   EXPECT_LE(ink.bottom - ink.top + 1, 6) << "glyphs shrunk to 6 points";
   EXPECT_LE(ink.bottom, 40);
-  EXPECT_LT(port->pnLoc.h - 10, GdiAdvance(s.dc, text, 4));
+  EXPECT_LT(port->pnLoc.h - 10, GdiAdvance(s.dc(), text, 4));
 }
