@@ -184,9 +184,9 @@ TSAPI(void, ML_LocalToGlobal, (GrafPort *port, Point *pt));
 TSAPI(void, ML_GlobalToLocal, (GrafPort *port, Point *pt));
 
 /* The clip region, in local coordinates: ML_SetClip copies rgn into it, ML_ClipRect makes it
- * the rectangle r, ML_GetClip copies it into rgn, which
- * must exist. A null or non-region handle does nothing. Drawing is clipped to clipRgn
- * intersected with visRgn; the DC gets the new clip at the next drawing call. */
+ * the rectangle r, ML_GetClip copies it into rgn, which must exist. A null or non-region
+ * handle does nothing. Drawing is clipped to clipRgn intersected with visRgn; the DC gets
+ * the new clip at the next drawing call. */
 TSAPI(void, ML_SetClip, (GrafPort *port, RgnHandle rgn));
 TSAPI(void, ML_GetClip, (GrafPort *port, RgnHandle rgn));
 TSAPI(void, ML_ClipRect, (GrafPort *port, const Rect *r));
@@ -256,9 +256,10 @@ TSAPI(void, ML_TextSize, (GrafPort *port, short size));
 TSAPI(void, ML_ObscureCursor, (HWND window));
 TSAPI(void, ML_FixCursor, (void));
 /* For the host's WM_SETCURSOR: shows a hidden cursor, then, while frameWindow (or a window
- * inside it) is active and not minimised, sets cursor over contentWindow or over another
- * active window, and the arrow elsewhere over frameWindow. While another top-level window is
- * active, sets the arrow over the parts of frameWindow it does not cover. */
+ * inside it) is active and not minimised, sets cursor over contentWindow (and over the
+ * active window when that is not frameWindow) and the arrow elsewhere over frameWindow.
+ * While another top-level window is active, sets the arrow over the parts of frameWindow
+ * it does not cover. */
 TSAPI(void, M_SetCursor, (HCURSOR cursor, HWND frameWindow, HWND contentWindow));
 
 /* The process-wide pen, brush and font caches shared by every port. Call QDrawCacheInit
