@@ -99,6 +99,18 @@ function(tstools_define_libraries)
   install(FILES $<TARGET_FILE:tstools> DESTINATION bin)
   install(FILES ${implib} DESTINATION lib)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/tstools DESTINATION include)
+
+  # What a host's own build finds: a CMake package (find_package(TSTOOLS), the imported
+  # target TSTOOLS::tstools) and a pkg-config file. Both locate the installation from their
+  # own place in it. The version file also refuses a DLL of the other word size.
+  include(CMakePackageConfigHelpers)
+  set(package_version ${CMAKE_BINARY_DIR}/generated/TSTOOLSConfigVersion.cmake)
+  write_basic_package_version_file(${package_version} VERSION ${PROJECT_VERSION}
+                                   COMPATIBILITY SameMajorVersion)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/tstools.pc.in ${CMAKE_BINARY_DIR}/generated/tstools.pc @ONLY)
+  install(FILES ${CMAKE_SOURCE_DIR}/cmake/TSTOOLSConfig.cmake ${package_version}
+          DESTINATION lib/cmake/TSTOOLS)
+  install(FILES ${CMAKE_BINARY_DIR}/generated/tstools.pc DESTINATION lib/pkgconfig)
 endfunction()
 
 # tstools_program(name extra-include-dir sources...): a test or benchmark program linked with

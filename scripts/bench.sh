@@ -7,6 +7,10 @@ cd "$root"
 presets=("$@")
 [ ${#presets[@]} -eq 0 ] && presets=(win64)
 scripts/setup.sh
+# One X server for every Windows benchmark; Wine ends before it.
+. scripts/display.sh
+trap 'stop_wine "$root/build/wineprefix"; stop_display' EXIT
+start_display
 for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

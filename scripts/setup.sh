@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wine32:i386
           xvfb xauth qemu-user cmake ninja-build clang python3 googletest
+          pkgconf  # the example host is also built the pkg-config way
           fonts-dejavu-core fonts-liberation  # a known font set for the font table tests
           imagemagick netpbm)  # other programs' PICT writers and reader: references for the picture tests
 

@@ -9,22 +9,14 @@ suites=("$@")
 
 scripts/setup.sh
 
-# One X server for every Windows test of the run.
-xvfb_pid=
+# One X server for every Windows test of the run; Wine ends before it.
+. scripts/display.sh
 cleanup() {
-  [ -d build/wineprefix ] && WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_wine "$root/build/wineprefix"
+  stop_display
 }
 trap cleanup EXIT
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X$n-lock" ]; then
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    sleep 1
-    break
-  fi
-done
+start_display
 
 status=0
 reports=()

@@ -10,8 +10,17 @@ shift 2
 export WINEPREFIX=${TSTOOLS_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 "$(dirname "$0")/wine-prefix.sh"
+scripts=$(cd "$(dirname "$0")" && pwd)
 cd "$(dirname "$1")"
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$loader" "$@"
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$loader" "$@"
 fi
-exec "$loader" "$@"
+# A private display for this one program, stopped after Wine's processes end (display.sh).
+# They are waited for, never ended: other programs may share the prefix.
+. "$scripts/display.sh"
+start_display
+status=0
+"$loader" "$@" || status=$?
+wait_wine "$WINEPREFIX" || true
+stop_display
+exit $status

@@ -31,10 +31,11 @@ TSAPI(Boolean, EqualString, (ConstStr255Param a, ConstStr255Param b, Boolean cas
 TSAPI(short, RelString, (ConstStr255Param a, ConstStr255Param b, Boolean caseSensitive,
                          Boolean markSensitive));
 
-/* Locale-aware comparisons in the user's locale; operands longer than 255 bytes are cut.
- * IUCompString and IUMagString are case-sensitive and return negative, 0 or positive;
- * IUEqualString and IUMagIDString ignore case and return 0 when equal, else 1. A negative
- * length counts as 0. */
+/* Locale-aware comparisons in the user's locale, of two Str255s (IUCompString,
+ * IUEqualString) or of two counted byte runs (IUMagString, IUMagIDString); operands longer
+ * than 255 bytes are cut and a negative length counts as 0. IUCompString and IUMagString
+ * are case-sensitive and return negative, 0 or positive; IUEqualString and IUMagIDString
+ * ignore case and return 0 when equal, else 1. */
 TSAPI(long, IUCompString, (ConstStr255Param a, ConstStr255Param b));
 TSAPI(long, IUMagString, (const void *a, const void *b, long aLength, long bLength));
 TSAPI(long, IUEqualString, (ConstStr255Param a, ConstStr255Param b));

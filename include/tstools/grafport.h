@@ -154,11 +154,20 @@ static_assert(sizeof(PenState) == 18, "PenState size");
 #undef TSTOOLS_PORT_AT
 #endif
 
-/* Port lifetime. ML_OpenPort opens the surface the host filled in (window, dc, portKind 2
- * for a printer DC; neither for a picture port) and initialises the drawing state.
- * ClosePort releases everything the port holds, including the window DC it obtained. */
+/* Opens the surface the host filled in, then initialises the drawing state as ML_InitPort.
+ * A window port (window set) takes the window's DC and its client rectangle as portRect,
+ * and the window finds its port again through the property "thePort". A DC port (dc set)
+ * keeps the host's portRect, or takes the device's size when portKind is 2 (printer). A
+ * port with neither records a picture into a metafile. Reports nothing: a picture port
+ * that cannot be set up only says so on the debugger output. */
 TSAPI(void, ML_OpenPort, (GrafPort *port));
+/* Resets the drawing state: font 1 at 12 points, plain, text mode 1 (glyphs only); pen at
+ * (0, 0), 1 x 1, patCopy, black pattern; white background pattern; black on white;
+ * grafProcs null. The origin, clip and surface are left as they are. */
 TSAPI(void, ML_InitPort, (GrafPort *port));
+/* Pops any clip state still saved, gives the cached pen, brush and font back, deletes the
+ * port's regions and releases the window DC that ML_OpenPort obtained. A picture port
+ * leaves its finished metafile (an HMETAFILE) in the picture field. */
 TSAPI(void, ClosePort, (GrafPort *port));
 /* After the window's client area changed: portRect and visRgn become the client rectangle
  * in local coordinates and the GDI clip is rebuilt at once. */
@@ -166,62 +175,97 @@ TSAPI(void, UpdateGrafPort, (GrafPort *port));
 /* The window's client rectangle in local coordinates (portRect for other ports). */
 TSAPI(void, GetPortRect, (GrafPort *port, Rect *r));
 
-/* Origin and coordinates. */
+/* Makes (h, v) the local coordinates of the surface's top-left corner. portRect and visRgn
+ * move with the origin; clipRgn keeps its local coordinates. */
 TSAPI(void, ML_SetOrigin, (GrafPort *port, short h, short v));
+/* Local coordinates to global ones and back: screen coordinates for a window port, device
+ * coordinates for other ports. */
 TSAPI(void, ML_LocalToGlobal, (GrafPort *port, Point *pt));
 TSAPI(void, ML_GlobalToLocal, (GrafPort *port, Point *pt));
 
-/* Clipping. Changes reach the DC at the next drawing call. ResetWinClipRgn and
- * DesetWinClipRgn bracket GDI drawing of the caller's own: call ResetWinClipRgn first when
- * clipChanged is set and DesetWinClipRgn last when clipDepth is nonzero. */
+/* The clip region, in local coordinates: ML_SetClip copies rgn into it, ML_ClipRect makes it
+ * the rectangle r, ML_GetClip copies it into rgn, which must exist. A null or non-region
+ * handle does nothing. Drawing is clipped to clipRgn intersected with visRgn; the DC gets
+ * the new clip at the next drawing call. */
 TSAPI(void, ML_SetClip, (GrafPort *port, RgnHandle rgn));
 TSAPI(void, ML_GetClip, (GrafPort *port, RgnHandle rgn));
 TSAPI(void, ML_ClipRect, (GrafPort *port, const Rect *r));
+/* Bracket GDI drawing of your own on port->dc: call ResetWinClipRgn first when clipChanged
+ * is set (it selects the port's clip into the DC now; a picture port saves the DC state and
+ * counts it in clipDepth), and DesetWinClipRgn last when clipDepth is nonzero (it pops one
+ * saved state and puts the DC's position back at the pen). */
 TSAPI(void, ResetWinClipRgn, (GrafPort *port));
 TSAPI(void, DesetWinClipRgn, (GrafPort *port));
 
-/* Pen and patterns. */
+/* The pen location (ML_GetPen) or the whole pen: location, size, mode and pattern
+ * (ML_GetPenState); ML_SetPenState restores a saved one as the four calls below would. */
 TSAPI(void, ML_GetPen, (GrafPort *port, Point *pt));
 TSAPI(void, ML_GetPenState, (GrafPort *port, PenState *state));
 TSAPI(void, ML_SetPenState, (GrafPort *port, const PenState *state));
+/* Pen width h and height v. Frames draw nothing when either is below 1, lines when both are. */
 TSAPI(void, ML_PenSize, (GrafPort *port, short h, short v));
+/* The transfer mode of lines, frames and pattern fills: patCopy .. notPatBic (8..15) in the
+ * Toolbox sense (a set pattern bit is black); any other value leaves the pixels unchanged.
+ * Setting the mode the port already has makes no GDI call. */
 TSAPI(void, ML_PenMode, (GrafPort *port, short mode));
+/* The pen pattern (paint, frames, lines) and the background pattern (erase, and the area
+ * ML_ScrollRect exposes). Set bits draw in the foreground colour, clear bits in the
+ * background colour; the 8 x 8 cells line up on the screen's grid in window ports and on
+ * local (0, 0) in other ports. */
 TSAPI(void, ML_PenPat, (GrafPort *port, const Pattern *pat));
 TSAPI(void, ML_BackPat, (GrafPort *port, const Pattern *pat));
+/* Pen size 1 x 1, mode patCopy, pattern all black; the location stays. */
 TSAPI(void, ML_PenNormal, (GrafPort *port));
+/* Moves the pen to (h, v), or by (dh, dv), without drawing. */
 TSAPI(void, ML_MoveTo, (GrafPort *port, short h, short v));
 TSAPI(void, ML_Move, (GrafPort *port, short dh, short dv));
 /* An 8 x 8 monochrome bitmap of the pattern (a set pattern bit is a 0 pixel); the caller
  * deletes it. Null when pat is null or GDI is out of bitmaps. */
 TSAPI(HBITMAP, PatternToBitmap, (const Pattern *pat));
-/* Hexadecimal digits (two per byte, either case; other characters count as 0) to bytes. */
+/* Hexadecimal digits (two per byte, either case; other characters count as 0) to bytes; an
+ * odd last digit fills the high half of a last byte. dst must hold (length + 1) / 2 bytes. */
 TSAPI(void, StuffHex, (void *dst, ConstStr255Param hex));
-/* Clears the first three words of a procedure record; the library never calls through one. */
+/* SetStdProcs and SetStdCProcs clear the first three words of a procedure record; the
+ * library never calls through one. */
 TSAPI(void, SetStdProcs, (void *procs));
 TSAPI(void, SetStdCProcs, (void *procs));
 
-/* Colours. Classic constants are the ones above; any other value is black. */
+/* Foreground and background colours, used by patterns, solid pens and text. ML_ForeColor
+ * and ML_BackColor take a classic constant (blackColor .. blueColor above, full intensity
+ * 0xFF00; any other value is black) and record it in fgColor or bkColor; the RGB forms leave
+ * those fields alone. Only the high byte of each component reaches GDI, as a
+ * palette-relative colour; the DC is touched only when that colour changes. */
 TSAPI(void, ML_ForeColor, (GrafPort *port, long colour));
 TSAPI(void, ML_BackColor, (GrafPort *port, long colour));
 TSAPI(void, ML_RGBForeColor, (GrafPort *port, const RGBColor *colour));
 TSAPI(void, ML_RGBBackColor, (GrafPort *port, const RGBColor *colour));
+/* Copy out rgbFgColor or rgbBkColor, the full 16-bit components last set. */
 TSAPI(void, ML_GetForeColor, (GrafPort *port, RGBColor *colour));
 TSAPI(void, ML_GetBackColor, (GrafPort *port, RGBColor *colour));
 
-/* Text state, stored for text drawing; a size of 0 stores 12. */
+/* Text settings (text.h): font number (font.h), style bits (the low byte of face), text
+ * mode, and size in points (0 stores 12). Only stored: the font is chosen when text is next
+ * drawn or measured. */
 TSAPI(void, ML_TextFont, (GrafPort *port, short font));
 TSAPI(void, ML_TextFace, (GrafPort *port, short face));
 TSAPI(void, ML_TextMode, (GrafPort *port, short mode));
 TSAPI(void, ML_TextSize, (GrafPort *port, short size));
 
-/* Cursor. */
+/* Hides the cursor while the user types, when it lies over window and is not hidden already;
+ * ML_FixCursor shows it again. One level only: the calls do not nest. */
 TSAPI(void, ML_ObscureCursor, (HWND window));
 TSAPI(void, ML_FixCursor, (void));
+/* For the host's WM_SETCURSOR: shows a hidden cursor, then, while frameWindow (or a window
+ * inside it) is active and not minimised, sets cursor over contentWindow (and over the
+ * active window when that is not frameWindow) and the arrow elsewhere over frameWindow.
+ * While another top-level window is active, sets the arrow over the parts of frameWindow
+ * it does not cover. */
 TSAPI(void, M_SetCursor, (HCURSOR cursor, HWND frameWindow, HWND contentWindow));
 
 /* The process-wide pen, brush and font caches shared by every port. Call QDrawCacheInit
- * before opening ports and QDrawCacheClose after closing them; objects still selected by
- * open ports at close are deleted when those ports let them go. */
+ * before opening ports (a second call keeps the caches) and QDrawCacheClose after closing
+ * them; objects still selected by open ports at close are deleted when those ports let them
+ * go. Without the caches, drawing uses whatever pen, brush and font the DC holds. */
 TSAPI(void, QDrawCacheInit, (void));
 TSAPI(void, QDrawCacheClose, (void));
 /* Kept for source compatibility; the flag has no effect. */

@@ -24,6 +24,7 @@ TSAPI(OSErr, MemInitZone, (void));
 TSAPI(long, MemFreeZone, (void));
 /* Returns free memory to the system: the size of the largest free block, or -1 without a zone. */
 TSAPI(long, MemMaximize, (void));
+/* The last-error register: the result of the last call that sets it (noErr at start). */
 TSAPI(OSErr, MemLastError, (void));
 /* Stores err in the last-error register and returns it. */
 TSAPI(OSErr, MemSetError, (OSErr err));
@@ -54,7 +55,11 @@ TSAPI(OSErr, MemMoveHandleHigh, (Handle h));
 /* Non-relocatable block of size bytes (plus the two trailing bytes), zero-filled when clear
  * is nonzero; null and -108 on failure. Sets the last error. */
 TSAPI(OSErr, MemNewPtr, (Ptr *out, Size size, Boolean clear));
+/* Frees a block of MemNewPtr. 0, -109 for null, -111 when p is not a live block of ours
+ * (a pointer into one is refused). Sets the last error. */
 TSAPI(OSErr, MemDisposePtr, (Ptr p));
+/* The size asked for at MemNewPtr or MemSetPtrSize; 0 and -111 (or -109) for a bad p. Sets
+ * the last error. */
 TSAPI(OSErr, MemGetPtrSize, (Ptr p, Size *size));
 /* Resizes in place only; -108 when the block cannot grow where it is. Sets the last error. */
 TSAPI(OSErr, MemSetPtrSize, (Ptr p, Size size));
@@ -63,13 +68,17 @@ TSAPI(void, MemBlockMove, (const void *src, void *dst, Size count));
 
 /* Replaces *h with a new handle holding a copy of its data; *h is null after an allocation failure. */
 TSAPI(OSErr, HandToHand, (Handle *h));
+/* A new handle holding a copy of size bytes at src. *out is null on failure: -109 for a null
+ * out (or a null src with size > 0), -108 for a bad size or no memory. */
 TSAPI(OSErr, PtrToHand, (const void *src, Handle *out, Size size));
-/* Resizes h to size and copies src into it. -111 for a null or bad h. */
+/* Resizes h to size and copies src into it (src may lie in h). -111 for a null or bad h,
+ * -108 for a negative size or no memory, -109 for a null src with size > 0, -50 when src
+ * overlaps h's block without lying within its data. */
 TSAPI(OSErr, PtrToXHand, (const void *src, Handle h, Size size));
 /* Appends hA's data to hB (hA may be hB). -109 for a null handle. */
 TSAPI(OSErr, HandAndHand, (Handle hA, Handle hB));
-/* Appends size bytes of src to h (src may point into h). -109 for a null handle, -50 for a
- * negative size. */
+/* Appends size bytes of src to h (src may point into h). -109 for a null handle or src,
+ * -50 for a negative size or a src overlapping h's block without lying within its data. */
 TSAPI(OSErr, PtrAndHand, (const void *src, Handle h, Size size));
 /* Search and replace in h from offset:
  *   ptr1 null, len1 < 0, ptr2 given: replace everything from offset with ptr2;
@@ -93,6 +102,7 @@ TSAPI(OSErr, HGlobalToHand, (HGLOBAL hglobal, Handle *out));
 /* RefCon lists: 32-bit values in a moveable global block, found again by a 16-bit index
  * (1 and up). InitRefConList adds the global atom "refCon" (-108 if it cannot). */
 TSAPI(OSErr, InitRefConList, (void));
+/* Deletes the "refCon" atom. Lists are not touched: free each with GlobalFree. */
 TSAPI(void, DisposeRefList, (void));
 /* A new empty list of 32 slots; null when out of memory. Free it with GlobalFree. */
 TSAPI(HGLOBAL, GetNewRefList, (void));

@@ -72,16 +72,19 @@ TSAPI(double *, ML_Str2Num, (const unsigned char *s, double *out));
  * integer value (0 for NaNs and values beyond 64 bits). */
 TSAPI(long, Num2Longint, (double x));
 
+/* *out = x: the value as a host double. */
 TSAPI(double *, ML_Num2Double, (double x, double *out));
 
 /* Sets the rounding direction 0..3 and returns the new floating-point control word in the C
  * runtime's _controlfp encoding; any other direction changes nothing and is returned. */
 TSAPI(unsigned int, SetRound, (short direction));
+/* The current rounding direction, 0..3. */
 TSAPI(short, GetRound, (void));
 
-/* x^y, (1 + r)^n and (1 - (1 + r)^-n) / r (n when r is 0): a NaN argument gives a NaN. */
-TSAPI(double *, ML_XpwrY, (double x, double y, double *out));
-TSAPI(double *, ML_Compound, (double r, double n, double *out));
+/* A NaN argument gives a NaN. */
+TSAPI(double *, ML_XpwrY, (double x, double y, double *out));    /* x^y */
+TSAPI(double *, ML_Compound, (double r, double n, double *out)); /* (1 + r)^n */
+/* (1 - (1 + r)^-n) / r, and n when r is 0. */
 TSAPI(double *, ML_Annuity, (double r, double n, double *out));
 
 /* Advances the seed in place: x = (x * 16807) mod (2^31 - 1). Returns x. */
@@ -94,7 +97,7 @@ TSAPI(double *, ML_RInt, (double x, double *out));
 TSAPI(double *, ML_Log2, (double x, double *out));
 TSAPI(double *, ML_Ln, (double x, double *out));
 
-TSAPI(double *, ML_Infinity, (double *out));
+TSAPI(double *, ML_Infinity, (double *out)); /* +infinity */
 
 /* A positive quiet NaN carrying code in fraction bits 43..50 (code 0: the default NaN). */
 TSAPI(double *, ML_NaN, (unsigned char code, double *out));

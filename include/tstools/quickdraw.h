@@ -31,28 +31,33 @@ TSAPI(void, CopySwapRect, (const void *stored, Rect *out));
 TSAPI(Fixed, Long2Fix, (long n));        /* n clamped to -32767..32767 */
 TSAPI(long, Fix2Long, (Fixed x));        /* nearest, halves away from zero; 16-bit result */
 TSAPI(short, FixRound, (Fixed x));       /* as Fix2Long */
-TSAPI(Fixed, FixMul, (Fixed a, Fixed b));
+TSAPI(Fixed, FixMul, (Fixed a, Fixed b)); /* nearest, halves away from zero */
+/* n / d, truncated toward zero; d = 0 saturates by the sign of n. */
 TSAPI(Fixed, FixRatio, (short n, short d));
+/* a / b, truncated toward zero; b = 0 gives 0x7FFFFFFF for a >= 0, else 0x80000000. */
 TSAPI(Fixed, FixDiv, (Fixed a, Fixed b));
-TSAPI(double, ML_Fix2X, (Fixed x));
+TSAPI(double, ML_Fix2X, (Fixed x));      /* exact */
 TSAPI(Fixed, ML_X2Fix, (double d));      /* truncated toward zero; NaN gives 0 */
 
 /* Regions. The destination is always the last argument and must exist already. A null
  * handle, or one that is not a GDI region, is ignored: the call does nothing and returns
  * 0 (false, or the region kind "error"). */
 TSAPI(RgnHandle, NewRgn, (void)); /* empty; null when GDI is out of regions */
-TSAPI(void, DisposeRgn, (RgnHandle rgn));
-TSAPI(void, CopyRgn, (RgnHandle src, RgnHandle dst));
-TSAPI(void, SetEmptyRgn, (RgnHandle rgn));
+TSAPI(void, DisposeRgn, (RgnHandle rgn)); /* deletes the GDI region */
+TSAPI(void, CopyRgn, (RgnHandle src, RgnHandle dst)); /* dst becomes a copy of src */
+TSAPI(void, SetEmptyRgn, (RgnHandle rgn)); /* keeps the handle, empties the region */
+/* rgn becomes the rectangle; an empty one (right <= left or bottom <= top) gives the empty
+ * region. */
 TSAPI(void, M_SetRectRgn, (RgnHandle rgn, short left, short top, short right, short bottom));
-TSAPI(void, RectRgn, (RgnHandle rgn, const Rect *r));
-TSAPI(void, M_OffsetRgn, (RgnHandle rgn, short dh, short dv));
-/* Each returns the kind of the result: 0 error, 1 empty, 2 one rectangle, 3 complex. */
+TSAPI(void, RectRgn, (RgnHandle rgn, const Rect *r)); /* as M_SetRectRgn; null r: nothing */
+TSAPI(void, M_OffsetRgn, (RgnHandle rgn, short dh, short dv)); /* moves rgn by (dh, dv) */
+/* Combine a and b into dst (any of the three may be the same region) and return the kind of
+ * the result: 0 error, 1 empty, 2 one rectangle, 3 complex. */
 TSAPI(short, SectRgn, (RgnHandle a, RgnHandle b, RgnHandle dst));
 TSAPI(short, UnionRgn, (RgnHandle a, RgnHandle b, RgnHandle dst));
 TSAPI(short, DiffRgn, (RgnHandle a, RgnHandle b, RgnHandle dst)); /* a minus b */
 TSAPI(short, XorRgn, (RgnHandle a, RgnHandle b, RgnHandle dst));
-TSAPI(Boolean, PtInRgn, (Point pt, RgnHandle rgn));
+TSAPI(Boolean, PtInRgn, (Point pt, RgnHandle rgn)); /* the pixel below and right of pt */
 TSAPI(Boolean, RectInRgn, (const Rect *r, RgnHandle rgn)); /* any part of r inside */
 TSAPI(Boolean, EmptyRgn, (RgnHandle rgn)); /* also true for a null or foreign handle */
 /* Shrinks rgn by dh horizontally and dv vertically on every edge (negative values grow

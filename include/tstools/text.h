@@ -40,7 +40,9 @@ TSAPI(void, ML_DrawString, (GrafPort *port, ConstStr255Param s));
 /* ML_DrawText along a baseline turned by angle tenths of a degree (counter-clockwise). */
 TSAPI(void, ML_DrawAngleText, (GrafPort *port, const char *text, short firstByte, short byteCount, short angle));
 
-/* Widths in the port's current font, truncated to 16 bits. ML_StringWidth measures a copy. */
+/* Advance widths in the port's text settings (style, space extra included), truncated to
+ * 16 bits: of the low byte of ch, of a Str255's characters (measured in a copy), or of
+ * byteCount bytes from text + firstByte. 0 for a null port or text. */
 TSAPI(short, ML_CharWidth, (GrafPort *port, short ch));
 TSAPI(short, ML_StringWidth, (GrafPort *port, ConstStr255Param s));
 TSAPI(short, ML_TextWidth, (GrafPort *port, const char *text, short firstByte, short byteCount));
