@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/export_guard.h"
 #include "frame/library_globals.h"
 #include "frame/profile_paths.h"
 #include "frame/settings_profile.h"
@@ -60,23 +61,16 @@ std::string ReadProfileFile(const char *key) {
   return value;
 }
 
-struct Discovered {
-  bool done = false;
-  bool ok = false;
-  char directory[kPathCapacity] = {};
-};
-
-Discovered &Discovery() {
-  static Discovered state;
-  return state;
-}
-
-// Prepares the profile file and finds the Vantor directory; runs once per process.
-const Discovered &Discover() {
-  Discovered &state = Discovery();
-  if (state.done) return state;
-  state.done = true;
-  if (!PrepareProfileFile()) return state;
+// Prepares the profile file and finds the Vantor directory; runs once per process. The
+// result is recorded only when the discovery has run to its end: a failure on the way
+// (running out of memory) leaves it to be tried again.
+const ProfileState &Discover() {
+  ProfileState &state = profileState;
+  if (state.discovered) return state;
+  if (!PrepareProfileFile()) {
+    state.discovered = true;
+    return state;
+  }
 
   VantorDiscoveryInput in;
   in.windowsDirectory = WindowsDirectory();
@@ -89,20 +83,24 @@ const Discovered &Discover() {
   if (found.storeLegacyValue) ML_WriteVantorProfileString(kVantorSection, kVantorDirectoryKey, in.legacyValue.c_str());
   if (found.storeDirectory) ML_WriteVantorProfileString(kVantorSection, kVantorDirectoryKey, found.directory.c_str());
   std::memcpy(state.directory, found.directory.c_str(), found.directory.size() + 1);
-  state.ok = true;
+  state.directoryFound = true;
+  state.discovered = true;
   return state;
 }
 
 }  // namespace
 
+ProfileState profileState;
+
 const std::string &ProfileFilePath() {
-  static const std::string path = JoinPath(WindowsDirectory(), kProfileFileName, IsLead);
+  std::string &path = profileState.profilePath;
+  if (path.empty()) path = JoinPath(WindowsDirectory(), kProfileFileName, IsLead);
   return path;
 }
 
 bool PrepareProfileFile() {
   if (!platform.isWin32s) return true;
-  static int state = 0;  // 0 not tried, 1 ready, -1 cannot be created
+  int &state = profileState.profileFile;
   if (state == 0) {
     const std::string &path = ProfileFilePath();
     state = FileExists(path.c_str()) || CreateProfileFromTemplate(path) ? 1 : -1;
@@ -127,15 +125,15 @@ bool GetVantorDirectory(char *dst, size_t capacity) {
   if (capacity > kPathCapacity) capacity = kPathCapacity;
   if (!platform.isWin32s) {
     char configured[kPathCapacity] = {};
-    if (ML_GetVantorProfileString(kVantorSection, kVantorDirectoryKey, "", configured, sizeof configured) > 0) {
+    if (ProfileRead(kVantorSection, kVantorDirectoryKey, "", configured, sizeof configured, false) > 0) {
       size_t n = strnlen(configured, capacity - 1);
       std::memcpy(dst, configured, n);
       dst[n] = '\0';
       return true;
     }
   }
-  const Discovered &state = Discover();
-  if (!state.ok) {
+  const ProfileState &state = Discover();
+  if (!state.directoryFound) {
     dst[0] = '\0';
     return false;
   }
@@ -149,6 +147,8 @@ bool GetVantorDirectory(char *dst, size_t capacity) {
 
 using namespace tstools;
 
-Boolean WINAPI GetVantorDir(char *dst) { return GetVantorDirectory(dst, kPathCapacity) ? TRUE : FALSE; }
+Boolean WINAPI GetVantorDir(char *dst) {
+  return Guarded(FALSE, [&] { return GetVantorDirectory(dst, kPathCapacity) ? TRUE : FALSE; });
+}
 
 void WINAPI StripFileName(char *path) { StripFileNameInPlace(path, IsLead); }
