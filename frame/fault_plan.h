@@ -1,6 +1,8 @@
 // Test-only allocation failures. A test arms a plan, "refuse the Nth allocation from now",
-// and the allocator asks the plan before each allocation (the native tests replace operator
-// new in their own program).
+// and the allocator asks the plan before each allocation. The native tests replace operator
+// new in their own program; the DLL's own operator new (frame/fault_injection.cpp) finds a
+// plan only when a test program asked for one through the environment (see there), so a
+// host's allocations cost one test of a null pointer.
 #pragma once
 
 namespace tstools {
@@ -23,5 +25,12 @@ struct FaultPlan {
     return true;
   }
 };
+
+// The environment variable naming the file mapping that holds a test's plan.
+constexpr char kFaultPlanVariable[] = "TSTOOLS_FAULT_PLAN";
+
+// Called at process attach and detach: maps and unmaps the plan, if a test asked for one.
+void AttachFaultPlan();
+void DetachFaultPlan();
 
 }  // namespace tstools

@@ -2,6 +2,7 @@
 // globals that ports need before the host's own initialisation calls.
 #include <windows.h>
 
+#include "frame/fault_plan.h"
 #include "frame/library_globals.h"
 #include "tstools/codeset.h"
 #include "tstools/font.h"
@@ -29,6 +30,7 @@ BOOL ProcessAttach(HINSTANCE instance) {
     isSecondaryInstance = true;
     return TRUE;
   }
+  AttachFaultPlan();
   hostModule = GetModuleHandleA(nullptr);
   libraryInstance = instance;
 
@@ -37,10 +39,12 @@ BOOL ProcessAttach(HINSTANCE instance) {
   thePortAtom = GlobalAddAtomA("thePort");
   if (!scratchRegion || !thePortAtom) {
     ReleaseGraphicsGlobals();
+    DetachFaultPlan();
     return FALSE;
   }
   if (InitPopupMenus(libraryInstance) != 0) {
     ReleaseGraphicsGlobals();
+    DetachFaultPlan();
     return FALSE;
   }
 
@@ -56,6 +60,7 @@ BOOL ProcessAttach(HINSTANCE instance) {
 void ProcessDetach(bool processExiting) {
   if (isSecondaryInstance) return;
   ReleaseGraphicsGlobals();
+  DetachFaultPlan();
   // On FreeLibrary the classes must go with the code of their window procedures, or a
   // later load of the library could not register them again. At process exit USER
   // cleans up by itself and must not be called.
