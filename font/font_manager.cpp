@@ -41,14 +41,14 @@ Fn Entry(HMODULE module, const char *name) {
 
 void LoadAtmBridge() {
   FontState &state = fontState;
-  if (state.atmModule || !(platform.isWin9x || platform.isWin32s)) return;
-  const std::string name = platform.isWin32s ? "TSCOMM32.DLL" : "TSATM32.DLL";
+  if (state.atmModule || !(frameState.platform.isWin9x || frameState.platform.isWin32s)) return;
+  const std::string name = frameState.platform.isWin32s ? "TSCOMM32.DLL" : "TSATM32.DLL";
   OFSTRUCT of = {};
   of.cBytes = sizeof of;
   std::string inSystem = "SYSTEM\\" + name;
   if (OpenFile(inSystem.c_str(), &of, OF_EXIST) != HFILE_ERROR) {
     char host[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(hostModule, host, sizeof host);
+    DWORD n = GetModuleFileNameA(frameState.hostModule, host, sizeof host);
     std::string folder;
     if (n > 0 && n < sizeof host) {
       folder.assign(host, n);

@@ -18,9 +18,9 @@
 namespace tstools {
 
 std::string LoadHostString(UINT id, int maxChars) {
-  if (!resourceInstance || maxChars <= 0) return std::string();
+  if (!frameState.resourceInstance || maxChars <= 0) return std::string();
   std::vector<char> text(size_t(maxChars) + 1, '\0');
-  int n = LoadStringA(resourceInstance, id, text.data(), maxChars + 1);
+  int n = LoadStringA(frameState.resourceInstance, id, text.data(), maxChars + 1);
   return n > 0 ? std::string(text.data(), size_t(n)) : std::string();
 }
 
@@ -148,7 +148,7 @@ const char *ProfileFileOrNull() { return PrepareProfileFile() ? ProfileFilePath(
 }  // namespace
 
 long ProfileRead(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buffer, long size, bool clear) {
-  if (platform.isWin32s) {
+  if (frameState.platform.isWin32s) {
     // No clearing and no size queries in the profile file.
     const char *file = ProfileFileOrNull();
     if (!file || !buffer || size <= 0) return 0;
@@ -180,13 +180,13 @@ long WINAPI ML_GetVantorProfileStringClear(LPCSTR section, LPCSTR key, LPCSTR de
 }
 
 long WINAPI ML_GetVantorProfileStringSize(LPCSTR section, LPCSTR key) {
-  if (platform.isWin32s) return 0;
+  if (frameState.platform.isWin32s) return 0;
   return Guarded(0L, [&] { return RegistryRead(section, key, nullptr, nullptr, 0, false); });
 }
 
 long WINAPI GetVantorProfileInt(LPCSTR section, LPCSTR key, long defaultValue) {
   return Guarded(defaultValue, [&] {
-    if (platform.isWin32s) {
+    if (frameState.platform.isWin32s) {
       const char *file = ProfileFileOrNull();
       return file ? long(GetPrivateProfileIntA(section, key, int(defaultValue), file)) : 0;
     }
@@ -201,7 +201,7 @@ long WINAPI GetVantorProfileInt(LPCSTR section, LPCSTR key, long defaultValue) {
 
 long WINAPI ML_WriteVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR value) {
   return Guarded(0L, [&] {
-    if (platform.isWin32s) {
+    if (frameState.platform.isWin32s) {
       const char *file = ProfileFileOrNull();
       return file ? long(WritePrivateProfileStringA(section, key, value, file)) : 0;
     }
@@ -210,7 +210,7 @@ long WINAPI ML_WriteVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR value
 }
 
 long WINAPI ML_AppendVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR value) {
-  if (platform.isWin32s || !key || !value) return ML_WriteVantorProfileString(section, key, value);
+  if (frameState.platform.isWin32s || !key || !value) return ML_WriteVantorProfileString(section, key, value);
   // The old value is read here, unguarded: running out of memory must end the whole call
   // (writing nothing) rather than look like a missing value and overwrite it.
   return Guarded(0L, [&] {
@@ -228,7 +228,7 @@ long WINAPI ML_AppendVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR valu
 }
 
 long WINAPI ML_WriteVantorProfileInt(LPCSTR section, LPCSTR key, long value) {
-  if (platform.isWin32s) {
+  if (frameState.platform.isWin32s) {
     char text[16];
     wsprintfA(text, "%ld", value);
     return ML_WriteVantorProfileString(section, key, text);

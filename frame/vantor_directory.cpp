@@ -25,18 +25,18 @@ std::string WindowsDirectory() {
 
 std::string HostExecutable() {
   char path[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(hostModule, path, sizeof path);
+  DWORD n = GetModuleFileNameA(frameState.hostModule, path, sizeof path);
   return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
 }
 
 // The profile file's text for a new installation: the host's "TEMPLATE" resource, cut at its
 // first zero and never read past the resource's end.
 std::string TemplateText() {
-  if (!resourceInstance) return std::string();
-  HRSRC info = FindResourceA(resourceInstance, MAKEINTRESOURCEA(TSRES_TEMPLATE_PROFILE), TSRES_TYPE_TEMPLATE);
+  if (!frameState.resourceInstance) return std::string();
+  HRSRC info = FindResourceA(frameState.resourceInstance, MAKEINTRESOURCEA(TSRES_TEMPLATE_PROFILE), TSRES_TYPE_TEMPLATE);
   if (!info) return std::string();
-  DWORD size = SizeofResource(resourceInstance, info);
-  HGLOBAL loaded = LoadResource(resourceInstance, info);
+  DWORD size = SizeofResource(frameState.resourceInstance, info);
+  HGLOBAL loaded = LoadResource(frameState.resourceInstance, info);
   const char *data = loaded ? static_cast<const char *>(LockResource(loaded)) : nullptr;
   return data ? std::string(data, strnlen(data, size)) : std::string();
 }
@@ -45,7 +45,7 @@ bool CreateProfileFromTemplate(const std::string &path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
-  if (resourceInstance) {
+  if (frameState.resourceInstance) {
     std::string text = TemplateText();
     DWORD written = 0;
     ok = text.empty() || (WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size());
@@ -99,7 +99,7 @@ const std::string &ProfileFilePath() {
 }
 
 bool PrepareProfileFile() {
-  if (!platform.isWin32s) return true;
+  if (!frameState.platform.isWin32s) return true;
   int &state = profileState.profileFile;
   if (state == 0) {
     const std::string &path = ProfileFilePath();
@@ -123,7 +123,7 @@ bool EndsWithByte(const char *text, char c) { return EndsWithSingleByte(text, c,
 bool GetVantorDirectory(char *dst, size_t capacity) {
   if (!dst || capacity == 0) return false;
   if (capacity > kPathCapacity) capacity = kPathCapacity;
-  if (!platform.isWin32s) {
+  if (!frameState.platform.isWin32s) {
     char configured[kPathCapacity] = {};
     if (ProfileRead(kVantorSection, kVantorDirectoryKey, "", configured, sizeof configured, false) > 0) {
       size_t n = strnlen(configured, capacity - 1);
