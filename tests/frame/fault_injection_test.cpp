@@ -10,9 +10,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#ifdef _WIN32
-#include <malloc.h>
-#endif
 
 #include "font/charset.h"
 #include "font/font_table_rules.h"
@@ -24,40 +21,20 @@
 
 namespace {
 tstools::FaultPlan plan{};
-
-void *Allocate(std::size_t n, std::size_t alignment) {
-  if (plan.Refuse()) return nullptr;
-  if (alignment == 0) return std::malloc(n ? n : 1);
-#ifdef _WIN32
-  return _aligned_malloc(n, alignment);
-#else
-  return std::aligned_alloc(alignment, (n + alignment - 1) / alignment * alignment);
-#endif
-}
 }  // namespace
 
+// The forms the containers use, and the nothrow one, whose blocks these deletes also free.
+// (The zone's record pages are aligned and do not come through here.)
 void *operator new(std::size_t n) {
-  if (void *p = Allocate(n, 0)) return p;
+  if (!plan.Refuse())
+    if (void *p = std::malloc(n ? n : 1)) return p;
   throw std::bad_alloc();
 }
-void *operator new(std::size_t n, const std::nothrow_t &) noexcept { return Allocate(n, 0); }
+void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
+  return plan.Refuse() ? nullptr : std::malloc(n ? n : 1);
+}
 void operator delete(void *p) noexcept { std::free(p); }
 void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void *operator new(std::size_t n, std::align_val_t a) {
-  if (void *p = Allocate(n, static_cast<std::size_t>(a))) return p;
-  throw std::bad_alloc();
-}
-void *operator new(std::size_t n, std::align_val_t a, const std::nothrow_t &) noexcept {
-  return Allocate(n, static_cast<std::size_t>(a));
-}
-void operator delete(void *p, std::align_val_t) noexcept {
-#ifdef _WIN32
-  _aligned_free(p);
-#else
-  std::free(p);
-#endif
-}
-void operator delete(void *p, std::size_t, std::align_val_t a) noexcept { operator delete(p, a); }
 
 namespace tstools {
 namespace {
