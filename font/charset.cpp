@@ -5,9 +5,9 @@
 
 namespace tstools {
 
-MappingPair &ActiveMapping() {
-  static MappingPair active = BuiltInMapping(0);
-  return active;
+CharsetState &Charset() {
+  static CharsetState state;  // made on first use: other files' static objects may map text
+  return state;
 }
 
 void MapBytes(uint8_t *text, size_t length, const ByteTable &table) {

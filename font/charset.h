@@ -10,8 +10,19 @@
 
 namespace tstools {
 
-// The process's active mapping pair: mapping 0 from load time until InitCharset chooses.
-MappingPair &ActiveMapping();
+// The process's character mapping. It owns no system object: Reset returns it to how the
+// library loads (mapping 0, nothing chosen yet).
+struct CharsetState {
+  MappingPair active = BuiltInMapping(0);  // mapping 0 from load time until InitCharset chooses
+  unsigned short mappingNumber = 0xFFFF;   // the "Character Mapping" setting, once read
+  bool mappingChosen = false;              // InitCharset has run to its end
+
+  void Reset() { *this = CharsetState(); }
+};
+CharsetState &Charset();
+
+// The process's active mapping pair.
+inline MappingPair &ActiveMapping() { return Charset().active; }
 
 enum class MapDirection { kMacToWin = 0, kWinToMac = 1 };
 

@@ -6,6 +6,7 @@
 
 #include "font/charset.h"
 #include "font/region_codes.h"
+#include "frame/export_guard.h"
 #include "frame/library_globals.h"
 #include "frame/settings_profile.h"
 #include "tstools/charset.h"
@@ -13,10 +14,6 @@
 
 namespace tstools {
 namespace {
-
-// The configured mapping; 0xFFFF until the setting has been read, once per process.
-unsigned short mappingNumber = 0xFFFF;
-bool mappingChosen = false;
 
 // Custom table files are a few kilobytes of text at most.
 constexpr DWORD kMaxTableFileBytes = 64 * 1024;
@@ -29,15 +26,15 @@ bool ReadSmallFile(const std::string &path, std::vector<char> &data) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  struct Closer {
+    HANDLE file;
+    ~Closer() { CloseHandle(file); }  // also when the buffer cannot be had
+  } closer{file};
   DWORD high = 0, size = GetFileSize(file, &high);
-  bool ok = size != INVALID_FILE_SIZE && high == 0 && size <= kMaxTableFileBytes;
-  if (ok) {
-    data.resize(size);
-    DWORD got = 0;
-    ok = size == 0 || (ReadFile(file, data.data(), size, &got, nullptr) && got == size);
-  }
-  CloseHandle(file);
-  return ok;
+  if (size == INVALID_FILE_SIZE || high != 0 || size > kMaxTableFileBytes) return false;
+  data.resize(size);
+  DWORD got = 0;
+  return size == 0 || (ReadFile(file, data.data(), size, &got, nullptr) && got == size);
 }
 
 // A custom table named by the settings replaces the built-in pair when it is sound.
@@ -71,14 +68,19 @@ void LoadCustomTable(const std::string &section, MappingPair &pair) {
 using namespace tstools;
 
 void WINAPI InitCharset(void) {
-  if (mappingChosen) return;
-  mappingChosen = true;
-  std::string section = LoadHostString(TSRES_STR_PREFERENCES_SECTION);
-  std::string text = ReadProfileString(section, "Character Mapping", "", 255);
-  mappingNumber = static_cast<unsigned short>(MappingNumberFromSetting(text));
-  MappingPair pair = BuiltInMapping(static_cast<short>(mappingNumber));
-  LoadCustomTable(section, pair);
-  ActiveMapping() = pair;
+  Guarded(Nothing, [] {
+    CharsetState &state = Charset();
+    if (state.mappingChosen) return;
+    std::string section = LoadHostString(TSRES_STR_PREFERENCES_SECTION);
+    std::string text = ReadProfileString(section, "Character Mapping", "", 255);
+    auto number = static_cast<unsigned short>(MappingNumberFromSetting(text));
+    MappingPair pair = BuiltInMapping(static_cast<short>(number));
+    LoadCustomTable(section, pair);
+    // Chosen only now: running out of memory above leaves the choice to a later call.
+    state.mappingNumber = number;
+    state.active = pair;
+    state.mappingChosen = true;
+  });
 }
 
 void WINAPI MapText(Ptr text, long length, short direction, short codeSet) {
@@ -103,7 +105,7 @@ short WINAPI RelString(ConstStr255Param a, ConstStr255Param b, Boolean caseSensi
 namespace {
 
 long CompareOperands(const void *a, long aLength, const void *b, long bLength, bool ignoreCase) {
-  static ComparisonOperand left, right;
+  ComparisonOperand left, right;
   PrepareComparisonOperand(static_cast<const uint8_t *>(a), aLength, left);
   PrepareComparisonOperand(static_cast<const uint8_t *>(b), bLength, right);
   if (ignoreCase) return lstrcmpiA(left.text, right.text) != 0 ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "font/font_table_rules.h"
 
 #include <cstring>
+#include <utility>
 
 #include "font/charset.h"
 
@@ -49,7 +50,7 @@ bool ParsePrinterSetting(const std::string &text, PrinterSetting &out) {
   if (!NextToken(text, pos, ",", p.device) || !NextToken(text, pos, ", ", p.driver) ||
       !NextToken(text, pos, ", ", p.port))
     return false;
-  out = p;
+  out = std::move(p);  // cannot fail: a copy could stop half-way, between two fields
   return true;
 }
 

@@ -5,7 +5,7 @@
 #include "tstools/font.h"
 
 BYTE WINAPI GetDefaultSystemCharSet(void) {
-  return tstools::CharSetForAnsiCodePage(GetACP(), tstools::platform.isWin32s);
+  return tstools::CharSetForAnsiCodePage(GetACP(), tstools::frameState.platform.isWin32s);
 }
 
 Boolean WINAPI isDBCSCharSet(BYTE charSet) { return tstools::IsDoubleByteCharSet(charSet); }

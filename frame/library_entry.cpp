@@ -2,6 +2,7 @@
 // globals that ports need before the host's own initialisation calls.
 #include <windows.h>
 
+#include "frame/fault_plan.h"
 #include "frame/library_globals.h"
 #include "tstools/codeset.h"
 #include "tstools/font.h"
@@ -11,51 +12,40 @@
 namespace tstools {
 namespace {
 
-void ReleaseGraphicsGlobals() {
-  if (scratchRegion) {
-    DeleteObject(scratchRegion);
-    scratchRegion = nullptr;
-  }
-  if (thePortAtom) {
-    GlobalDeleteAtom(thePortAtom);
-    thePortAtom = 0;
-  }
-}
-
 BOOL ProcessAttach(HINSTANCE instance) {
+  FrameState &state = frameState;
   // Under Win32s the library's data is shared by every process that loads it: a second
   // process finds it already set up and must not reinitialise it.
-  if (platform.isWin32s) {
-    isSecondaryInstance = true;
+  if (state.platform.isWin32s) {
+    state.isSecondaryInstance = true;
     return TRUE;
   }
-  hostModule = GetModuleHandleA(nullptr);
-  libraryInstance = instance;
+  AttachFaultPlan();
+  state.hostModule = GetModuleHandleA(nullptr);
+  state.libraryInstance = instance;
 
-  scratchRegion = CreateRectRgn(0, 0, 0, 0);
-  hiddenCursorCount = 0;
-  thePortAtom = GlobalAddAtomA("thePort");
-  if (!scratchRegion || !thePortAtom) {
-    ReleaseGraphicsGlobals();
-    return FALSE;
-  }
-  if (InitPopupMenus(libraryInstance) != 0) {
-    ReleaseGraphicsGlobals();
+  state.scratchRegion = CreateRectRgn(0, 0, 0, 0);
+  state.hiddenCursorCount = 0;
+  state.thePortAtom = GlobalAddAtomA("thePort");
+  if (!state.scratchRegion || !state.thePortAtom || InitPopupMenus(instance) != 0) {
+    state.Reset();
+    DetachFaultPlan();
     return FALSE;
   }
 
-  platformVersion = {};
-  platformVersion.dwOSVersionInfoSize = sizeof platformVersion;
-  GetVersionExA(&platformVersion);
-  platform = ComputePlatformFlags(platformVersion.dwPlatformId, platformVersion.dwMajorVersion,
-                                  platformVersion.dwMinorVersion);
-  defaultCodeSet = VIUWinCharSetToCodeSet(GetDefaultSystemCharSet());
+  state.platformVersion = {};
+  state.platformVersion.dwOSVersionInfoSize = sizeof state.platformVersion;
+  GetVersionExA(&state.platformVersion);
+  state.platform = ComputePlatformFlags(state.platformVersion.dwPlatformId, state.platformVersion.dwMajorVersion,
+                                        state.platformVersion.dwMinorVersion);
+  state.defaultCodeSet = VIUWinCharSetToCodeSet(GetDefaultSystemCharSet());
   return TRUE;
 }
 
 void ProcessDetach(bool processExiting) {
-  if (isSecondaryInstance) return;
-  ReleaseGraphicsGlobals();
+  if (frameState.isSecondaryInstance) return;
+  frameState.Reset();
+  DetachFaultPlan();
   // On FreeLibrary the classes must go with the code of their window procedures, or a
   // later load of the library could not register them again. At process exit USER
   // cleans up by itself and must not be called.

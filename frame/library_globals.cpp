@@ -2,15 +2,17 @@
 
 namespace tstools {
 
-HMODULE hostModule = nullptr;
-HINSTANCE libraryInstance = nullptr;
-HINSTANCE resourceInstance = nullptr;
-PlatformFlags platform;
-OSVERSIONINFOA platformVersion = {};
-bool isSecondaryInstance = false;
-short defaultCodeSet = 0;
-HRGN scratchRegion = nullptr;
-short hiddenCursorCount = 0;
-ATOM thePortAtom = 0;
+FrameState frameState;
+
+PlatformFlags &platform = frameState.platform;
+HRGN &scratchRegion = frameState.scratchRegion;
+short &hiddenCursorCount = frameState.hiddenCursorCount;
+ATOM &thePortAtom = frameState.thePortAtom;
+
+void FrameState::Reset() {
+  if (scratchRegion) DeleteObject(scratchRegion);
+  if (thePortAtom) GlobalDeleteAtom(thePortAtom);
+  *this = FrameState();
+}
 
 }  // namespace tstools

@@ -8,15 +8,29 @@
 
 namespace tstools {
 
-extern HMODULE hostModule;          // the process image that loaded the library
-extern HINSTANCE libraryInstance;   // our own module: our pattern lists, cursors, bitmaps
-extern HINSTANCE resourceInstance;  // the host's resource module; 0 until the host sets it
-extern PlatformFlags platform;
-extern OSVERSIONINFOA platformVersion;
-extern bool isSecondaryInstance;    // a second process attached to shared data (Win32s)
-extern short defaultCodeSet;
-extern HRGN scratchRegion;          // empty region: the initial printer clip of every port
-extern short hiddenCursorCount;     // times ML_ObscureCursor has hidden the cursor
-extern ATOM thePortAtom;            // window property "thePort" names a window's port
+struct FrameState {
+  HMODULE hostModule = nullptr;          // the process image that loaded the library
+  HINSTANCE libraryInstance = nullptr;   // our own module: our pattern lists, cursors, bitmaps
+  HINSTANCE resourceInstance = nullptr;  // the host's resource module; 0 until the host sets it
+  PlatformFlags platform;
+  OSVERSIONINFOA platformVersion = {};
+  bool isSecondaryInstance = false;      // a second process attached to shared data (Win32s)
+  short defaultCodeSet = 0;
+  HRGN scratchRegion = nullptr;          // empty region: the initial printer clip of every port
+  short hiddenCursorCount = 0;           // times ML_ObscureCursor has hidden the cursor
+  ATOM thePortAtom = 0;                  // window property "thePort" names a window's port
+
+  // Deletes the region and the atom made at attach and forgets the rest (the modules are
+  // the process's and the host's, not ours to free). Process detach calls it.
+  void Reset();
+};
+
+extern FrameState frameState;
+
+// The names the drawing code uses, bound to frameState's fields.
+extern PlatformFlags &platform;
+extern HRGN &scratchRegion;
+extern short &hiddenCursorCount;
+extern ATOM &thePortAtom;
 
 }  // namespace tstools

@@ -25,32 +25,32 @@ BOOL CALLBACK FindHostWindow(HWND window, LPARAM found) {
 using namespace tstools;
 
 Boolean WINAPI SetTSToolsResourceInstance(HINSTANCE instance) {
-  if (isSecondaryInstance) return FALSE;
-  if (platform.isWin32s) {
+  if (frameState.isSecondaryInstance) return FALSE;
+  if (frameState.platform.isWin32s) {
     bool found = false;
     EnumWindows(FindHostWindow, reinterpret_cast<LPARAM>(&found));
     if (found) return FALSE;
   }
-  resourceInstance = instance;
+  frameState.resourceInstance = instance;
   return TRUE;
 }
 
 Boolean WINAPI TSToolsGetStartupState(TSToolsStartupState *state) {
   if (!state || state->size < sizeof(TSToolsStartupState)) return FALSE;
-  state->platformId = platformVersion.dwPlatformId;
-  state->majorVersion = platformVersion.dwMajorVersion;
-  state->minorVersion = platformVersion.dwMinorVersion;
-  state->isWin32s = platform.isWin32s;
-  state->isWin9x = platform.isWin9x;
-  state->isWin98Family = platform.isWin98Family;
-  state->isNT = platform.isNT;
+  state->platformId = frameState.platformVersion.dwPlatformId;
+  state->majorVersion = frameState.platformVersion.dwMajorVersion;
+  state->minorVersion = frameState.platformVersion.dwMinorVersion;
+  state->isWin32s = frameState.platform.isWin32s;
+  state->isWin9x = frameState.platform.isWin9x;
+  state->isWin98Family = frameState.platform.isWin98Family;
+  state->isNT = frameState.platform.isNT;
   state->hasNewShell = platform.hasNewShell;
-  state->isNT5 = platform.isNT5;
-  state->isSecondaryInstance = isSecondaryInstance;
+  state->isNT5 = frameState.platform.isNT5;
+  state->isSecondaryInstance = frameState.isSecondaryInstance;
   state->reserved = 0;
-  state->defaultCodeSet = defaultCodeSet;
-  state->hostModule = hostModule;
-  state->libraryInstance = libraryInstance;
-  state->resourceInstance = resourceInstance;
+  state->defaultCodeSet = frameState.defaultCodeSet;
+  state->hostModule = frameState.hostModule;
+  state->libraryInstance = frameState.libraryInstance;
+  state->resourceInstance = frameState.resourceInstance;
   return TRUE;
 }

@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "frame/export_guard.h"
 #include "frame/library_globals.h"
 #include "frame/profile_paths.h"
 #include "frame/settings_profile.h"
@@ -16,9 +18,9 @@
 namespace tstools {
 
 std::string LoadHostString(UINT id, int maxChars) {
-  if (!resourceInstance || maxChars <= 0) return std::string();
+  if (!frameState.resourceInstance || maxChars <= 0) return std::string();
   std::vector<char> text(size_t(maxChars) + 1, '\0');
-  int n = LoadStringA(resourceInstance, id, text.data(), maxChars + 1);
+  int n = LoadStringA(frameState.resourceInstance, id, text.data(), maxChars + 1);
   return n > 0 ? std::string(text.data(), size_t(n)) : std::string();
 }
 
@@ -37,15 +39,27 @@ namespace {
 // The host's own section name (string 10000, read into 64 characters).
 std::string HostSection() { return LoadHostString(TSRES_STR_HOST_SECTION, 63); }
 
-HKEY OpenSection(LPCSTR section, bool create) {
-  if (!section) return nullptr;
-  std::string path = SectionRegistryKey(section, HostSection());
-  HKEY key = nullptr;
-  LONG rc = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                   : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key);
-  return rc == ERROR_SUCCESS ? key : nullptr;
-}
+// A section's registry key, closed however the call that opened it ends.
+class SectionKey {
+ public:
+  SectionKey(LPCSTR section, bool create) {
+    if (!section) return;
+    std::string path = SectionRegistryKey(section, HostSection());
+    LONG rc = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+                     : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key_);
+    if (rc != ERROR_SUCCESS) key_ = nullptr;
+  }
+  ~SectionKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  SectionKey(const SectionKey &) = delete;
+  SectionKey &operator=(const SectionKey &) = delete;
+  operator HKEY() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 
@@ -94,7 +108,7 @@ long ListNames(HKEY key, LPSTR buffer, long size, bool sizeQuery, bool &found) {
 long RegistryRead(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buffer, long size, bool clear) {
   bool sizeQuery = size == 0;
   if (size < 0 || (!sizeQuery && !buffer)) return 0;
-  HKEY hkey = OpenSection(section, false);
+  SectionKey hkey(section, false);
   if (!hkey) return NotFound(def, buffer, size);
   bool found = false;
   long result = 0;
@@ -116,17 +130,15 @@ long RegistryRead(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buffer, long siz
       // A value longer than the buffer counts as missing rather than arriving cut.
     }
   }
-  RegCloseKey(hkey);
   return found ? result : NotFound(def, buffer, size);
 }
 
 long RegistryWrite(LPCSTR section, LPCSTR key, LPCSTR value) {
   if (!key || !value) return 0;
-  HKEY hkey = OpenSection(section, true);
+  SectionKey hkey(section, true);
   if (!hkey) return 0;
   DWORD bytes = DWORD(std::strlen(value) + 1);
   LONG rc = RegSetValueExA(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE *>(value), bytes);
-  RegCloseKey(hkey);
   return rc == ERROR_SUCCESS ? long(bytes) : 0;
 }
 
@@ -135,9 +147,19 @@ const char *ProfileFileOrNull() { return PrepareProfileFile() ? ProfileFilePath(
 
 }  // namespace
 
+long ProfileRead(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buffer, long size, bool clear) {
+  if (frameState.platform.isWin32s) {
+    // No clearing and no size queries in the profile file.
+    const char *file = ProfileFileOrNull();
+    if (!file || !buffer || size <= 0) return 0;
+    return long(GetPrivateProfileStringA(section, key, def ? def : "", buffer, DWORD(size), file));
+  }
+  return RegistryRead(section, key, def, buffer, size, clear);
+}
+
 std::string ReadProfileString(const std::string &section, const char *key, const char *def, int maxChars) {
   std::vector<char> buffer(size_t(maxChars) + 1, '\0');
-  long n = ML_GetVantorProfileString(section.c_str(), key, def, buffer.data(), maxChars + 1);
+  long n = ProfileRead(section.c_str(), key, def, buffer.data(), maxChars + 1, false);
   return n > 0 ? std::string(buffer.data(), strnlen(buffer.data(), size_t(n))) : std::string();
 }
 
@@ -145,79 +167,78 @@ std::string ReadProfileString(const std::string &section, const char *key, const
 
 using namespace tstools;
 
+// Each profile call builds key names and reads values into strings before it touches the
+// store; running out of memory reads as nothing found (0) and writes nothing.
+
 long WINAPI ML_GetVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, long size) {
-  if (platform.isWin32s) {
-    const char *file = ProfileFileOrNull();
-    if (!file || !buffer || size <= 0) return 0;
-    return long(GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "", buffer, DWORD(size), file));
-  }
-  return RegistryRead(section, key, defaultValue, buffer, size, false);
+  return Guarded(0L, [&] { return ProfileRead(section, key, defaultValue, buffer, size, false); });
 }
 
 long WINAPI ML_GetVantorProfileStringClear(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                            long size) {
-  if (platform.isWin32s) return ML_GetVantorProfileString(section, key, defaultValue, buffer, size);
-  return RegistryRead(section, key, defaultValue, buffer, size, true);
+  return Guarded(0L, [&] { return ProfileRead(section, key, defaultValue, buffer, size, true); });
 }
 
 long WINAPI ML_GetVantorProfileStringSize(LPCSTR section, LPCSTR key) {
-  if (platform.isWin32s) return 0;
-  return RegistryRead(section, key, nullptr, nullptr, 0, false);
+  if (frameState.platform.isWin32s) return 0;
+  return Guarded(0L, [&] { return RegistryRead(section, key, nullptr, nullptr, 0, false); });
 }
 
 long WINAPI GetVantorProfileInt(LPCSTR section, LPCSTR key, long defaultValue) {
-  if (platform.isWin32s) {
-    const char *file = ProfileFileOrNull();
-    return file ? long(GetPrivateProfileIntA(section, key, int(defaultValue), file)) : 0;
-  }
-  HKEY hkey = OpenSection(section, false);
-  if (!hkey) return defaultValue;
-  DWORD type = 0, value = 0, bytes = sizeof value;
-  LONG rc = key ? RegQueryValueExA(hkey, key, nullptr, &type, reinterpret_cast<BYTE *>(&value), &bytes)
-                : ERROR_INVALID_PARAMETER;
-  RegCloseKey(hkey);
-  return rc == ERROR_SUCCESS && type == REG_DWORD && bytes == sizeof value ? long(value) : defaultValue;
+  return Guarded(defaultValue, [&] {
+    if (frameState.platform.isWin32s) {
+      const char *file = ProfileFileOrNull();
+      return file ? long(GetPrivateProfileIntA(section, key, int(defaultValue), file)) : 0;
+    }
+    SectionKey hkey(section, false);
+    if (!hkey) return defaultValue;
+    DWORD type = 0, value = 0, bytes = sizeof value;
+    LONG rc = key ? RegQueryValueExA(hkey, key, nullptr, &type, reinterpret_cast<BYTE *>(&value), &bytes)
+                  : ERROR_INVALID_PARAMETER;
+    return rc == ERROR_SUCCESS && type == REG_DWORD && bytes == sizeof value ? long(value) : defaultValue;
+  });
 }
 
 long WINAPI ML_WriteVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR value) {
-  if (platform.isWin32s) {
-    const char *file = ProfileFileOrNull();
-    return file ? long(WritePrivateProfileStringA(section, key, value, file)) : 0;
-  }
-  return RegistryWrite(section, key, value);
+  return Guarded(0L, [&] {
+    if (frameState.platform.isWin32s) {
+      const char *file = ProfileFileOrNull();
+      return file ? long(WritePrivateProfileStringA(section, key, value, file)) : 0;
+    }
+    return RegistryWrite(section, key, value);
+  });
 }
 
 long WINAPI ML_AppendVantorProfileString(LPCSTR section, LPCSTR key, LPCSTR value) {
-  if (platform.isWin32s || !key || !value) return ML_WriteVantorProfileString(section, key, value);
-  long oldSize = ML_GetVantorProfileStringSize(section, key);
-  if (oldSize < 2) return ML_WriteVantorProfileString(section, key, value);
-  size_t bytes = size_t(oldSize) + std::strlen(value) + 2;
-  char *joined = NewScratch(bytes);
-  if (!joined) return ML_WriteVantorProfileString(section, key, value);
-  long result;
-  long oldLength = ML_GetVantorProfileString(section, key, nullptr, joined, oldSize);
-  if (oldLength > 0) {
-    std::memcpy(joined + oldLength, " ", 1);
-    std::memcpy(joined + oldLength + 1, value, std::strlen(value) + 1);
-    result = ML_WriteVantorProfileString(section, key, joined);
-  } else {
-    result = ML_WriteVantorProfileString(section, key, value);
-  }
-  DisposeScratch(joined);
-  return result;
+  if (frameState.platform.isWin32s || !key || !value) return ML_WriteVantorProfileString(section, key, value);
+  // The old value is read here, unguarded: running out of memory must end the whole call
+  // (writing nothing) rather than look like a missing value and overwrite it.
+  return Guarded(0L, [&] {
+    long oldSize = RegistryRead(section, key, nullptr, nullptr, 0, false);
+    if (oldSize < 2) return RegistryWrite(section, key, value);
+    size_t bytes = size_t(oldSize) + std::strlen(value) + 2;
+    std::unique_ptr<char, void (*)(char *)> joined(NewScratch(bytes), DisposeScratch);
+    if (!joined) return 0L;
+    long oldLength = RegistryRead(section, key, nullptr, joined.get(), oldSize, false);
+    if (oldLength <= 0) return RegistryWrite(section, key, value);
+    std::memcpy(joined.get() + oldLength, " ", 1);
+    std::memcpy(joined.get() + oldLength + 1, value, std::strlen(value) + 1);
+    return RegistryWrite(section, key, joined.get());
+  });
 }
 
 long WINAPI ML_WriteVantorProfileInt(LPCSTR section, LPCSTR key, long value) {
-  if (platform.isWin32s) {
+  if (frameState.platform.isWin32s) {
     char text[16];
     wsprintfA(text, "%ld", value);
     return ML_WriteVantorProfileString(section, key, text);
   }
   if (!key) return 0;
-  HKEY hkey = OpenSection(section, true);
-  if (!hkey) return 0;
-  DWORD dword = DWORD(value);
-  LONG rc = RegSetValueExA(hkey, key, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&dword), sizeof dword);
-  RegCloseKey(hkey);
-  return rc == ERROR_SUCCESS ? 4 : 0;
+  return Guarded(0L, [&] {
+    SectionKey hkey(section, true);
+    if (!hkey) return 0L;
+    DWORD dword = DWORD(value);
+    LONG rc = RegSetValueExA(hkey, key, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&dword), sizeof dword);
+    return rc == ERROR_SUCCESS ? 4L : 0L;
+  });
 }

@@ -12,7 +12,11 @@ namespace tstools {
 // is missing or no module is set.
 std::string LoadHostString(UINT id, int maxChars = 255);
 
-// ML_GetVantorProfileString into a string of at most maxChars characters.
+// ML_GetVantorProfileString (with clear, ...Clear) without the export's guard: running out of
+// memory throws, so that the calling export can tell it from a missing value.
+long ProfileRead(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buffer, long size, bool clear);
+
+// ProfileRead into a string of at most maxChars characters.
 std::string ReadProfileString(const std::string &section, const char *key, const char *def, int maxChars);
 
 // The Vantor directory into dst (capacity bytes, at least 1); false only when the Win32s

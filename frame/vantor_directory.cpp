@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/export_guard.h"
 #include "frame/library_globals.h"
 #include "frame/profile_paths.h"
 #include "frame/settings_profile.h"
@@ -24,18 +25,18 @@ std::string WindowsDirectory() {
 
 std::string HostExecutable() {
   char path[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(hostModule, path, sizeof path);
+  DWORD n = GetModuleFileNameA(frameState.hostModule, path, sizeof path);
   return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
 }
 
 // The profile file's text for a new installation: the host's "TEMPLATE" resource, cut at its
 // first zero and never read past the resource's end.
 std::string TemplateText() {
-  if (!resourceInstance) return std::string();
-  HRSRC info = FindResourceA(resourceInstance, MAKEINTRESOURCEA(TSRES_TEMPLATE_PROFILE), TSRES_TYPE_TEMPLATE);
+  if (!frameState.resourceInstance) return std::string();
+  HRSRC info = FindResourceA(frameState.resourceInstance, MAKEINTRESOURCEA(TSRES_TEMPLATE_PROFILE), TSRES_TYPE_TEMPLATE);
   if (!info) return std::string();
-  DWORD size = SizeofResource(resourceInstance, info);
-  HGLOBAL loaded = LoadResource(resourceInstance, info);
+  DWORD size = SizeofResource(frameState.resourceInstance, info);
+  HGLOBAL loaded = LoadResource(frameState.resourceInstance, info);
   const char *data = loaded ? static_cast<const char *>(LockResource(loaded)) : nullptr;
   return data ? std::string(data, strnlen(data, size)) : std::string();
 }
@@ -44,7 +45,7 @@ bool CreateProfileFromTemplate(const std::string &path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
-  if (resourceInstance) {
+  if (frameState.resourceInstance) {
     std::string text = TemplateText();
     DWORD written = 0;
     ok = text.empty() || (WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size());
@@ -60,23 +61,16 @@ std::string ReadProfileFile(const char *key) {
   return value;
 }
 
-struct Discovered {
-  bool done = false;
-  bool ok = false;
-  char directory[kPathCapacity] = {};
-};
-
-Discovered &Discovery() {
-  static Discovered state;
-  return state;
-}
-
-// Prepares the profile file and finds the Vantor directory; runs once per process.
-const Discovered &Discover() {
-  Discovered &state = Discovery();
-  if (state.done) return state;
-  state.done = true;
-  if (!PrepareProfileFile()) return state;
+// Prepares the profile file and finds the Vantor directory; runs once per process. The
+// result is recorded only when the discovery has run to its end: a failure on the way
+// (running out of memory) leaves it to be tried again.
+const ProfileState &Discover() {
+  ProfileState &state = profileState;
+  if (state.discovered) return state;
+  if (!PrepareProfileFile()) {
+    state.discovered = true;
+    return state;
+  }
 
   VantorDiscoveryInput in;
   in.windowsDirectory = WindowsDirectory();
@@ -89,20 +83,24 @@ const Discovered &Discover() {
   if (found.storeLegacyValue) ML_WriteVantorProfileString(kVantorSection, kVantorDirectoryKey, in.legacyValue.c_str());
   if (found.storeDirectory) ML_WriteVantorProfileString(kVantorSection, kVantorDirectoryKey, found.directory.c_str());
   std::memcpy(state.directory, found.directory.c_str(), found.directory.size() + 1);
-  state.ok = true;
+  state.directoryFound = true;
+  state.discovered = true;
   return state;
 }
 
 }  // namespace
 
+ProfileState profileState;
+
 const std::string &ProfileFilePath() {
-  static const std::string path = JoinPath(WindowsDirectory(), kProfileFileName, IsLead);
+  std::string &path = profileState.profilePath;
+  if (path.empty()) path = JoinPath(WindowsDirectory(), kProfileFileName, IsLead);
   return path;
 }
 
 bool PrepareProfileFile() {
-  if (!platform.isWin32s) return true;
-  static int state = 0;  // 0 not tried, 1 ready, -1 cannot be created
+  if (!frameState.platform.isWin32s) return true;
+  int &state = profileState.profileFile;
   if (state == 0) {
     const std::string &path = ProfileFilePath();
     state = FileExists(path.c_str()) || CreateProfileFromTemplate(path) ? 1 : -1;
@@ -125,17 +123,17 @@ bool EndsWithByte(const char *text, char c) { return EndsWithSingleByte(text, c,
 bool GetVantorDirectory(char *dst, size_t capacity) {
   if (!dst || capacity == 0) return false;
   if (capacity > kPathCapacity) capacity = kPathCapacity;
-  if (!platform.isWin32s) {
+  if (!frameState.platform.isWin32s) {
     char configured[kPathCapacity] = {};
-    if (ML_GetVantorProfileString(kVantorSection, kVantorDirectoryKey, "", configured, sizeof configured) > 0) {
+    if (ProfileRead(kVantorSection, kVantorDirectoryKey, "", configured, sizeof configured, false) > 0) {
       size_t n = strnlen(configured, capacity - 1);
       std::memcpy(dst, configured, n);
       dst[n] = '\0';
       return true;
     }
   }
-  const Discovered &state = Discover();
-  if (!state.ok) {
+  const ProfileState &state = Discover();
+  if (!state.directoryFound) {
     dst[0] = '\0';
     return false;
   }
@@ -149,6 +147,8 @@ bool GetVantorDirectory(char *dst, size_t capacity) {
 
 using namespace tstools;
 
-Boolean WINAPI GetVantorDir(char *dst) { return GetVantorDirectory(dst, kPathCapacity) ? TRUE : FALSE; }
+Boolean WINAPI GetVantorDir(char *dst) {
+  return Guarded(FALSE, [&] { return GetVantorDirectory(dst, kPathCapacity) ? TRUE : FALSE; });
+}
 
 void WINAPI StripFileName(char *path) { StripFileNameInPlace(path, IsLead); }

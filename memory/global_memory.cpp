@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "memory/memory_state.h"
 #include "memory/refcon_list.h"
 #include "tstools/memory.h"
 
@@ -26,8 +27,6 @@ class LockedList {
   std::uint32_t *slots_;
   RefConSlots view_;
 };
-
-ATOM refConAtom = 0;
 
 }  // namespace
 }  // namespace tstools::memory
@@ -73,13 +72,15 @@ OSErr WINAPI HGlobalToHand(HGLOBAL hglobal, Handle *out) {
 }
 
 OSErr WINAPI InitRefConList(void) {
-  if (!refConAtom) refConAtom = GlobalAddAtomA("refCon");
-  return refConAtom ? noErr : memFullErr;
+  ATOM &atom = memoryState.refConAtom;
+  if (!atom) atom = GlobalAddAtomA("refCon");
+  return atom ? noErr : memFullErr;
 }
 
 void WINAPI DisposeRefList(void) {
-  if (refConAtom) GlobalDeleteAtom(refConAtom);
-  refConAtom = 0;
+  ATOM &atom = memoryState.refConAtom;
+  if (atom) GlobalDeleteAtom(atom);
+  atom = 0;
 }
 
 HGLOBAL WINAPI GetNewRefList(void) {

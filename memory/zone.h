@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame/export_guard.h"
 #include "memory/address_map.h"
 
 namespace tstools::memory {
@@ -177,5 +178,13 @@ void BlockMove(const void *src, void *dst, long count);
 // target past the end or a negative replacement length is refused with -1 and changes nothing.
 long Munger(Zone &zone, HandleRef h, long offset, const void *ptr1, long len1, const void *ptr2,
             long len2);
+
+// The Memory Manager's failure boundary: whatever escapes body becomes `failure`, with
+// memFullErr in the last-error register. The operations above allocate (copies of sources
+// that lie in the block being resized) before they change anything.
+template <typename Failure, typename Body>
+auto GuardedZoneCall(Zone &zone, Failure failure, Body &&body) noexcept -> decltype(body()) {
+  return Guarded([&]() -> decltype(body()) { zone.SetError(kMemFullErr); return failure; }, body);
+}
 
 }  // namespace tstools::memory

@@ -6,11 +6,9 @@ namespace tstools {
 
 const char kPopupClassName[] = "TSAPP3POPUP";
 const char kPopupItemClassName[] = "TSAPP3POPUPITEM";
-bool popupWindows4 = false;
+MenuState menuState;
 
 namespace {
-
-HINSTANCE registeredInstance = nullptr;
 
 // Popup tracking gives these windows their behaviour; until a popup is open they have
 // nothing of their own to do.
@@ -41,19 +39,22 @@ bool RegisterPopupClass(HINSTANCE instance, const char *name, UINT style, WNDPRO
 
 }  // namespace
 
-void ShutdownPopupMenus() {
-  if (!registeredInstance) return;
-  UnregisterClassA(kPopupClassName, registeredInstance);
-  UnregisterClassA(kPopupItemClassName, registeredInstance);
-  registeredInstance = nullptr;
+void MenuState::Reset() {
+  if (registeredInstance) {
+    UnregisterClassA(kPopupClassName, registeredInstance);
+    UnregisterClassA(kPopupItemClassName, registeredInstance);
+  }
+  *this = MenuState();
 }
+
+void ShutdownPopupMenus() { menuState.Reset(); }
 
 }  // namespace tstools
 
 using namespace tstools;
 
 short WINAPI InitPopupMenus(HINSTANCE instance) {
-  popupWindows4 = LOBYTE(LOWORD(GetVersion())) >= 4;
+  menuState.windows4 = LOBYTE(LOWORD(GetVersion())) >= 4;
   if (!RegisterPopupClass(instance, kPopupClassName, CS_GLOBALCLASS | CS_SAVEBITS,
                           PopupWindowProc, kPopupSlotCount))
     return 1;
@@ -62,6 +63,6 @@ short WINAPI InitPopupMenus(HINSTANCE instance) {
     UnregisterClassA(kPopupClassName, instance);
     return 1;
   }
-  registeredInstance = instance;
+  menuState.registeredInstance = instance;
   return 0;
 }

@@ -13,7 +13,15 @@ enum PopupSlot { kPopupCurrentItem, kPopupMenu, kPopupItemTable, kPopupFirstItem
                  kPopupParentItem, kPopupOpenChild, kPopupSlotCount };
 enum PopupItemSlot { kItemIndex, kItemAbove, kItemBelow, kItemLeft, kItemRight, kItemSlotCount };
 
-extern bool popupWindows4;  // Windows 4.0 or later: the newer menu look
+struct MenuState {
+  HINSTANCE registeredInstance = nullptr;  // the module the popup classes are registered for
+  bool windows4 = false;                   // Windows 4.0 or later: the newer menu look
+
+  // Unregisters the popup classes: the state before InitPopupMenus.
+  void Reset();
+};
+
+extern MenuState menuState;
 
 // Undoes InitPopupMenus when the library is unloaded.
 void ShutdownPopupMenus();

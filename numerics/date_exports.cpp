@@ -9,7 +9,8 @@ using tstools::dates::CivilTime;
 
 namespace {
 
-// Local time through file-time conversion, as the system keeps universal time.
+// Local time through file-time conversion, as the system keeps universal time. It holds no
+// state: each call makes its own.
 class SystemClock final : public tstools::dates::Clock {
  public:
   CivilTime ReadLocal() override {
@@ -47,8 +48,6 @@ class SystemClock final : public tstools::dates::Clock {
   }
 };
 
-SystemClock systemClock;
-
 CivilTime FromRecord(const DateTimeRec &d) {
   CivilTime t;
   t.year = d.year;
@@ -81,17 +80,21 @@ void WINAPI SecondsToDate(unsigned long secs, DateTimeRec *d) {
   ToRecord(tstools::dates::SecondsToDate(static_cast<std::uint32_t>(secs)), d);
 }
 
-void WINAPI AGetTime(DateTimeRec *d) { ToRecord(systemClock.ReadLocal(), d); }
+void WINAPI AGetTime(DateTimeRec *d) { ToRecord(SystemClock().ReadLocal(), d); }
 
 void WINAPI GetTime(DateTimeRec *d) { AGetTime(d); }
 
 BOOL WINAPI ASetTime(const DateTimeRec *d) {
-  return tstools::dates::SetClockFromDate(systemClock, FromRecord(*d)) ? TRUE : FALSE;
+  SystemClock clock;
+  return tstools::dates::SetClockFromDate(clock, FromRecord(*d)) ? TRUE : FALSE;
 }
 
 BOOL WINAPI SetTime(const DateTimeRec *d) { return ASetTime(d); }
 
-void WINAPI GetDateTime(unsigned long *secs) { *secs = tstools::dates::ReadClockSeconds(systemClock); }
+void WINAPI GetDateTime(unsigned long *secs) {
+  SystemClock clock;
+  *secs = tstools::dates::ReadClockSeconds(clock);
+}
 
 OSErr WINAPI ReadDateTime(unsigned long *secs) {
   GetDateTime(secs);
@@ -99,5 +102,6 @@ OSErr WINAPI ReadDateTime(unsigned long *secs) {
 }
 
 OSErr WINAPI SetDateTime(unsigned long secs) {
-  return tstools::dates::SetClockFromSeconds(systemClock, static_cast<std::uint32_t>(secs)) ? OSErr(noErr) : OSErr(clkWrErr);
+  SystemClock clock;
+  return tstools::dates::SetClockFromSeconds(clock, static_cast<std::uint32_t>(secs)) ? OSErr(noErr) : OSErr(clkWrErr);
 }

@@ -298,9 +298,18 @@ double ParseBounded(const char *text, std::size_t length) {
   if (r.ec == std::errc::invalid_argument) return 0;
   if (r.ec == std::errc::result_out_of_range) {
     // Beyond the double range: the C library tells overflow (infinity) from underflow (zero)
-    // on exactly the characters from_chars accepted.
-    std::string number(p, r.ptr);
-    value = std::strtod(number.c_str(), nullptr);
+    // on exactly the characters from_chars accepted. Every text the exports pass (a Str255 or
+    // a decimal record) fits the buffer, so they never allocate here.
+    std::size_t n = static_cast<std::size_t>(r.ptr - p);
+    char local[512];
+    std::string longer;
+    if (n < sizeof local) {
+      std::memcpy(local, p, n);
+      local[n] = '\0';
+    } else {
+      longer.assign(p, n);
+    }
+    value = std::strtod(n < sizeof local ? local : longer.c_str(), nullptr);
   }
   return negative ? -value : value;
 }

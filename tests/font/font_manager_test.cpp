@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "font/font_manager.h"
 #include "font/font_table_rules.h"
 #include "tests/font/pascal_string.h"
 #include "support/child_process.h"
@@ -42,8 +43,15 @@ short FNum(const std::string &name) {
   return n;
 }
 
-// Must run first in this program: nothing is valid before InitFonts.
-TEST(FontManager, A_EveryNumberIsInvalidBeforeInitFonts) {
+// The font manager's glue is compiled into this program, so each test can start from a
+// process that has no font table yet.
+class FontManager : public testing::Test {
+ protected:
+  void SetUp() override { tstools::fontState.Reset(); }
+  void TearDown() override { tstools::fontState.Reset(); }
+};
+
+TEST_F(FontManager, EveryNumberIsInvalidWithoutATable) {
   EXPECT_EQ(Name(0), "");
   EXPECT_EQ(GetCharSet(0), -1);
   unsigned short type = 9;
@@ -72,7 +80,7 @@ std::map<std::string, bool> ScreenFamilies() {
   return faces;
 }
 
-TEST(FontManager, TableHoldsTheFixedEntriesThenEachScreenFamilyOnce) {
+TEST_F(FontManager, TableHoldsTheFixedEntriesThenEachScreenFamilyOnce) {
   InitFonts();
   BYTE systemCharSet = GetDefaultSystemCharSet();
   EXPECT_EQ(Name(0), "System");
@@ -121,7 +129,7 @@ TEST(FontManager, TableHoldsTheFixedEntriesThenEachScreenFamilyOnce) {
   EXPECT_EQ(GetModuleHandleA("TSATM32.DLL"), nullptr) << "the bridge is not loaded on NT";
 }
 
-TEST(FontManager, RebuildingGivesTheSameTable) {
+TEST_F(FontManager, RebuildingGivesTheSameTable) {
   InitFonts();
   short count = Count();
   std::vector<std::string> before;
@@ -129,10 +137,14 @@ TEST(FontManager, RebuildingGivesTheSameTable) {
   InitFonts();
   ASSERT_EQ(Count(), count);
   for (short n = 0; n < count; ++n) EXPECT_EQ(Name(n), before[size_t(n)]);
+  ASSERT_NE(FindAtomA("DejaVu Sans"), 0);
+  tstools::fontState.Reset();
+  EXPECT_EQ(FindAtomA("DejaVu Sans"), 0) << "each table's name atoms go with it";
+  EXPECT_EQ(Count(), 0);
 }
 
 // Section "Bold Sizes" and key "Default Size" are host strings 2071 and 2079 of TSHOSTRES.DLL.
-TEST(FontManager, MinimumBoldSizesComeFromTheSettings) {
+TEST_F(FontManager, MinimumBoldSizesComeFromTheSettings) {
   HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_TRUE(SetTSToolsResourceInstance(resources));
   ML_WriteVantorProfileString("Bold Sizes", "DejaVu Sans", "12");
@@ -174,7 +186,7 @@ std::map<std::string, std::string> RunAsWin98(const std::string &name, const cha
 // The prefix holds only TrueType faces (Wine's own bitmap faces are not installed here), so the
 // bridge sees the rasteriser query and no face queries; which kind a non-TrueType face gets
 // from it is covered by the portable FontKinds test.
-TEST(FontManager, TypeOneBridgeStandInIsBoundByItsDecoratedNames_ManyProcesses) {
+TEST_F(FontManager, TypeOneBridgeStandInIsBoundByItsDecoratedNames_ManyProcesses) {
   auto report = RunAsWin98("font_atm_probe.exe", "DejaVu Sans;Liberation Mono", "0");
   ASSERT_EQ(report["bridge"], "1") << "loaded on Windows 98 from beside the host";
   EXPECT_EQ(report["type:DejaVu Sans"], "2") << "TrueType wins over ATM";
@@ -192,7 +204,7 @@ TEST(FontManager, TypeOneBridgeStandInIsBoundByItsDecoratedNames_ManyProcesses) 
   EXPECT_EQ(stopped["calls"].substr(0, 2), "0,");
 }
 
-TEST(FontManager, WorksWithoutTheBridgeModule_ManyProcesses) {
+TEST_F(FontManager, WorksWithoutTheBridgeModule_ManyProcesses) {
   // A host directory without TSATM32.DLL.
   std::string dir = ProgramDirectory() + "no_bridge\\";
   CreateDirectoryA(dir.c_str(), nullptr);
