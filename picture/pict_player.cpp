@@ -453,13 +453,10 @@ bool Player::ReadRegion(Region *region) {
 // Decodes a region's scan lines into spans in picture coordinates. Each scan line lists
 // inversion points: the h positions where insideness flips from that line down.
 bool Player::RegionSpans(const Region &region, std::vector<PictRect> *spans) const {
-  const std::vector<uint8_t> &b = region.body;
-  size_t at = 0;
-  auto next = [&](int16_t *value) {
-    if (at + 2 > b.size()) return false;
-    *value = static_cast<int16_t>(b[at] << 8 | b[at + 1]);
-    at += 2;
-    return true;
+  ByteReader body(region.body.data(), region.body.size());
+  auto next = [&body](int16_t *value) {
+    *value = body.S16BE();
+    return !body.Failed();
   };
   std::set<int16_t> inversions;
   int16_t bandTop = 0;
@@ -723,15 +720,19 @@ PlayResult PlayPicture(const uint8_t *picture, size_t size, PictSource *hook, Pi
                        const PictRect &destination) {
   PlayResult result;
   if (!picture || size < kHeaderBytes) return result;
-  MemorySource block(picture, size);
-  PictStream header(block, 0);
-  header.U16();  // picSize: only the low 16 bits of the size, so of no use
-  PictRect frame = header.Rect();
+  ByteReader header(picture, size);
+  header.U16BE();  // picSize: only the low 16 bits of the size, so of no use
+  PictRect frame;
+  frame.top = header.S16BE();
+  frame.left = header.S16BE();
+  frame.bottom = header.S16BE();
+  frame.right = header.S16BE();
   if (frame.Width() == 0 || frame.Height() == 0) {
     result.bytesRead = kHeaderBytes;
     return result;
   }
-  PictStream stream(hook ? *hook : static_cast<PictSource &>(block), kHeaderBytes);
+  PictStream stream = hook ? PictStream(*hook, kHeaderBytes, SIZE_MAX)
+                           : PictStream(picture, size, kHeaderBytes);
   Player player(stream, sink, frame, destination);
   sink.BeginPlayback({destination.left, destination.top});
   result.outcome = player.Run(&result.opcodes);

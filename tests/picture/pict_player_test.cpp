@@ -242,6 +242,8 @@ TEST(PictMalformed, LengthsThatLieEndPlaybackCleanly) {
       {"unknown version", PictBuilder(0, 0, 10, 10).Op(0x11).Byte(3).Op(0x30).Rect(0, 0, 1, 1).End(), PlayOutcome::kMalformed},
       {"long comment past the end", PictBuilder(0, 0, 10, 10).Op(0xA1).Word(100).Word(30000).Truncated(), PlayOutcome::kTruncated},
       {"pixel size 3", PictBuilder(0, 0, 10, 10).Op(0x98).Word(0x8000 | 8).Rect(0, 0, 1, 1).Word(0).Word(0).Long(0).Long(0).Long(0).Word(0).Word(3).Word(1).Word(3).Long(0).Long(0).Long(0).End(), PlayOutcome::kMalformed},
+      // Found by the fuzzer: the failed read of an empty region body cleared nothing at null.
+      {"clip rectangle cut short", {0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0x01, 0, 10, 0}, PlayOutcome::kTruncated},
       {"packed row past the end", PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10).Op(0x98).Word(8).Rect(0, 0, 2, 64).Rect(0, 0, 2, 64).Rect(0, 0, 2, 64).Word(0).Byte(50).Bytes({1, 2}).Truncated(), PlayOutcome::kTruncated},
   };
   for (const Case &c : cases) {
