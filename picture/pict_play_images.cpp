@@ -82,15 +82,15 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
       return;
     int srcHeight = srcBottom - srcTop;
     auto destY = [&](int row) {
-      return Clamp16(destination->top + MulDiv32(row - srcTop, destination->Height(), srcHeight));
+      return Clamp16(int64_t(destination->top) + MulDiv32(row - srcTop, destination->Height(), srcHeight));
     };
     ImageBand &b = *band;
     b.width = width;
     b.rows = count;
     b.dibRowBytes = dibRow;
     b.bits = bits.data() + size_t(bandRows - count) * dibRow;
-    b.source = {int16_t(source->left - h.bounds.left), int16_t(s0 - first),
-                int16_t(source->right - h.bounds.left), int16_t(s1 - first)};
+    b.source = {Clamp16(source->left - h.bounds.left), int16_t(s0 - first),
+                Clamp16(source->right - h.bounds.left), int16_t(s1 - first)};
     b.destination = {destination->left, destY(s0), destination->right, destY(s1)};
     if (b.destination.bottom <= clipBox_.top || b.destination.top >= clipBox_.bottom) return;
     sink_.Image(b);

@@ -107,6 +107,16 @@ TEST(PictPlayback, ExtendedHeaderSourceRectangleScales) {
   EXPECT_TRUE(sink.Has("rect 0 20,20,40,40")) << "50-unit source onto 100 pixels";
 }
 
+// Each Origin opcode moves the source frame; 66,000 of them overflowed an int before. The
+// mapping now saturates at the coordinate range.
+TEST(PictPlayback, OriginOffsetsSaturateTheMapping) {
+  PictBuilder b(0, 0, 100, 100);
+  for (int i = 0; i < 66000; ++i) b.Op(0x0C).Word(32767).Word(-32768);
+  RecordingSink sink;
+  EXPECT_EQ(Play(b.Op(0x20).Rect(0, 0, 0, 0).End(), sink).outcome, PlayOutcome::kEnded);
+  EXPECT_EQ(sink.calls.back(), "pen -32768,32767");
+}
+
 TEST(PictPlayback, RoundRectWithoutOvalIsARect) {
   RecordingSink sink;
   Play(PictBuilder(0, 0, 100, 100).ClipRect(0, 0, 100, 100)
