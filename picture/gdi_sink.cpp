@@ -413,11 +413,13 @@ void GdiSink::IntersectClip(const PictRect &r) {
   BothDCs([&](HDC dc) { IntersectClipRect(dc, r.left, r.top, r.right, r.bottom); });
 }
 
-void GdiSink::IntersectClipWithSpans(const std::vector<PictRect> &spans) {
+bool GdiSink::IntersectClipWithSpans(const std::vector<PictRect> &spans) {
   HRGN rgn = SpanRegion(spans, true);
-  if (!rgn) return;
-  BothDCs([&](HDC dc) { ExtSelectClipRgn(dc, rgn, RGN_AND); });
+  if (!rgn) return false;
+  bool applied = true;
+  BothDCs([&](HDC dc) { applied = ExtSelectClipRgn(dc, rgn, RGN_AND) != ERROR && applied; });
   DeleteObject(rgn);
+  return applied;
 }
 
 void GdiSink::OffsetClip(int dh, int dv) {

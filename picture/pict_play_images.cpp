@@ -192,7 +192,10 @@ Player::Step Player::BitImage(uint16_t code) {
 
   sink_.SaveImageState();
   bool wasSuppressed = suppressed_;
-  if (masked) ApplyClipRegion(mask);
+  if (masked && !ApplyClipRegion(mask)) {
+    sink_.RestoreImageState();
+    return kBad;
+  }
   bool complete = ReadRows(h, code == op::kBitsRect || code == op::kBitsRgn, band.depth, &band, &source, &destination);
   sink_.RestoreImageState();
   suppressed_ = wasSuppressed;

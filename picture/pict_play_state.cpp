@@ -159,11 +159,10 @@ Player::Step Player::FontName() {
 Player::Step Player::ClipRegion() {
   Region region;
   if (!ReadRegion(&region)) return in_.Failed() ? kEnd : kBad;
-  ApplyClipRegion(region);
-  return kContinue;
+  return ApplyClipRegion(region) ? kContinue : kBad;
 }
 
-void Player::ApplyClipRegion(const Region &region) {
+bool Player::ApplyClipRegion(const Region &region) {
   PictRect mapped = map_.Map(region.box);
   PictRect limited = Intersection(mapped, clipBox_);
   bool restoreFirst = sink_.RestoresClipFirst();
@@ -174,21 +173,22 @@ void Player::ApplyClipRegion(const Region &region) {
   const PictRect &box = region.box;
   if (region.rectangular && box.left == box.right && box.top == box.bottom) {
     SetSuppressed(true);
-    return;
+    return true;
   }
   if (!Intersects(mapped, clipBox_)) {
     SetSuppressed(true);
-    return;
+    return true;
   }
   if (!restoreFirst) sink_.RestoreClip();
   if (!region.rectangular) {
     std::vector<PictRect> spans;
-    RegionSpans(region, &spans);
+    if (!RegionSpans(region, &spans)) return false;
     for (PictRect &s : spans) s = map_.Map(s);
-    sink_.IntersectClipWithSpans(spans);
+    if (!sink_.IntersectClipWithSpans(spans)) return false;
   }
   sink_.IntersectClip(limited);
   SetSuppressed(false);
+  return true;
 }
 
 }  // namespace tstools::pict

@@ -77,7 +77,10 @@ class Player {
   void SetSuppressed(bool suppressed);
   Pattern8 ReadPattern();
   void ApplyTextSize();
-  void ApplyClipRegion(const Region &region);
+  // Makes the region the clip and sets the drawing-suppressed flag by it. False when the
+  // region cannot be honoured (too complex for the player or the device): the picture is
+  // then treated as malformed wherever the region appears, as a clip, a mask or a shape.
+  bool ApplyClipRegion(const Region &region);
 
   // pict_play_shapes.cpp
   Step LineOp(uint16_t op);

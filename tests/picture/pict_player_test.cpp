@@ -278,6 +278,30 @@ TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   for (uint8_t b : sink.imageBits[0]) EXPECT_EQ(b, 0);
 }
 
+// A region with more spans than the player honours (1,000 a band over 300 bands)
+// ends playback as malformed wherever it appears. As a clip it used to be applied in part,
+// so later shapes painted outside it.
+TEST(PictMalformed, RegionsTooComplexToHonourEndPlayback) {
+  std::vector<uint8_t> body;
+  auto word = [&](int v) { body.insert(body.end(), {uint8_t(v >> 8), uint8_t(v)}); };
+  word(0);
+  for (int h = 0; h < 2000; ++h) word(h * 4);
+  word(0x7FFF);
+  for (int v = 1; v < 300; ++v) word(v), word(0x7FFF);
+  word(0x7FFF);
+  for (uint16_t op : {0x01, 0x91, 0x81}) {
+    SCOPED_TRACE(op);
+    PictBuilder b = PictBuilder(0, 0, 100, 100).ClipRect(0, 0, 100, 100);
+    b.Op(op);
+    if (op == 0x91) b.Word(2).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Word(0);
+    b.Word(int(10 + body.size())).Rect(0, 0, 300, 8000).Raw(body);
+    if (op == 0x91) b.Bytes({0xFF, 0xFF});  // the image's one row
+    RecordingSink sink;
+    EXPECT_EQ(Play(b.Op(0x31).Rect(0, 0, 10, 10).End(), sink).outcome, PlayOutcome::kMalformed);
+    EXPECT_EQ(sink.Count("rect") + sink.Count("image") + sink.Count("rgn"), 0u);
+  }
+}
+
 TEST(PictMalformed, DegenerateFramesDrawNothing) {
   for (auto frame : {PictRect{0, 0, 0, 10}, PictRect{0, 0, 10, 0}}) {
     RecordingSink sink;
