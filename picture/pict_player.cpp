@@ -2,6 +2,7 @@
 // opcode table whatever has no handler.
 #include "picture/pict_player.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "picture/pict_opcodes.h"
@@ -127,7 +128,10 @@ PlayResult PlayPicture(const uint8_t *picture, size_t size, PictSource *hook, Pi
   PlayResult result;
   if (!picture || size < kHeaderBytes) return result;
   ByteReader header(picture, size);
-  header.U16BE();  // picSize: only the low 16 bits of the size, so of no use
+  // picSize: only the low 16 bits of the picture's size. A hook's picture may live outside
+  // the block (which then holds just the header), but it is no longer than the block or
+  // its size word: a length claiming more is a lie, and must not cost gigabytes of calls.
+  size_t pictureSize = std::max<size_t>(size, header.U16BE());
   PictRect frame;
   frame.top = header.S16BE();
   frame.left = header.S16BE();
@@ -137,7 +141,7 @@ PlayResult PlayPicture(const uint8_t *picture, size_t size, PictSource *hook, Pi
     result.bytesRead = kHeaderBytes;
     return result;
   }
-  PictStream stream = hook ? PictStream(*hook, kHeaderBytes, SIZE_MAX)
+  PictStream stream = hook ? PictStream(*hook, kHeaderBytes, pictureSize - kHeaderBytes)
                            : PictStream(picture, size, kHeaderBytes);
   Player player(stream, sink, frame, destination);
   sink.BeginPlayback({destination.left, destination.top});

@@ -268,6 +268,36 @@ TEST(PictMalformed, LengthsThatLieEndPlaybackCleanly) {
   }
 }
 
+// A reading hook cannot say where its data ends: it gives zeros here once the picture is
+// over. Reads beyond what the picture can hold (its block, or its size word when the block
+// is only the header) now fail without asking it, instead of millions of calls.
+TEST(PictMalformed, HookLengthsThatLieStopWithinThePicture) {
+  struct Hook final : PictSource {
+    std::vector<uint8_t> data;
+    size_t calls = 0, bytes = 0;
+    bool Read(void *dst, size_t n) override {
+      for (size_t i = 0; i < n; ++i, ++bytes) static_cast<uint8_t *>(dst)[i] = bytes < data.size() ? data[bytes] : 0;
+      ++calls;
+      return true;
+    }
+  };
+  std::vector<std::vector<uint8_t>> lies = {
+      PictBuilder(0, 0, 10, 10).Op(0xD0).Long(0xFFFFFFF0).Truncated(),
+      PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10).Op(0x9A).Long(0).Word(0x8000 | 16380).Rect(-32768, 0, 32767, 4095)
+          .Word(0).Word(0).Long(0).Long(72 << 16).Long(72 << 16).Word(16).Word(32).Word(3).Word(8).Long(0).Long(0).Long(0)
+          .Rect(-32768, 0, 32767, 4095).Rect(0, 0, 10, 10).Word(0).Truncated(),  // 65,535 rows of 16 KB
+  };
+  for (const std::vector<uint8_t> &pict : lies) {
+    Hook hook;
+    hook.data.assign(pict.begin() + 10, pict.end());
+    RecordingSink sink;
+    PlayResult r = PlayPicture(pict.data(), 10, &hook, sink, {0, 0, 10, 10});  // header-only block
+    EXPECT_EQ(r.outcome, PlayOutcome::kTruncated);
+    EXPECT_LE(hook.bytes, pict.size() - 10);
+    EXPECT_LT(hook.calls, 200u);
+  }
+}
+
 // Found by the fuzzer: a bitmap claiming rows of 0 bytes across a non-zero width.
 TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   RecordingSink sink;
