@@ -1,8 +1,8 @@
 // Playing a 1024x768 32-bit PackBits picture written by ImageMagick: the portable player
 // alone (a sink that draws nothing), and under Windows ML_DrawPicture into a DIB section next
-// to the bare StretchDIBits of the same pixels. Milliseconds per play. scripts/bench.sh times
-// ImageMagick decoding the same file as a process beside it (under Wine a Unix process's
-// handle is signalled at once, so it cannot be timed from here).
+// to the bare StretchDIBits of the same pixels. Milliseconds per play, the median of the
+// plays. scripts/bench.sh times ImageMagick decoding the same file as a process beside it
+// (under Wine a Unix process's handle is signalled at once, so it cannot be timed from here).
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -58,11 +58,17 @@ std::vector<uint8_t> ReadFile(const std::string &path) {
   return data;
 }
 
+// The median of the runs: on a shared machine the mean follows whoever else is busy.
 template <typename Body>
 double MsPerRun(int runs, Body body) {
-  auto start = Clock::now();
-  for (int i = 0; i < runs; ++i) body();
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / runs;
+  std::vector<double> ms;
+  for (int i = 0; i < runs; ++i) {
+    auto start = Clock::now();
+    body();
+    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  std::nth_element(ms.begin(), ms.begin() + runs / 2, ms.end());
+  return ms[runs / 2];
 }
 
 
