@@ -8,6 +8,33 @@ namespace {
 
 inline uint8_t Widen5(unsigned c) { return static_cast<uint8_t>(c << 3 | c >> 2); }
 
+inline uint32_t Load32(const uint8_t *p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are packed as little-endian words");
+
+// Red, green and blue planes to blue, green, red triples. Compilers do not vectorise a
+// three-way byte interleave for plain x86 (it needs byte shuffles), so four pixels at a time
+// become three 32-bit words in registers: a fraction of the byte-by-byte stores.
+void InterleavePlanes(const uint8_t *red, const uint8_t *green, const uint8_t *blue, uint8_t *bgr,
+                      size_t n) {
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4, bgr += 12) {
+    uint32_t r = Load32(red + i), g = Load32(green + i), b = Load32(blue + i);
+    // Little-endian: byte k of each word is pixel i + k; out the words go b0 g0 r0 b1,
+    // g1 r1 b2 g2, r2 b3 g3 r3.
+    const uint32_t words[3] = {
+        (b & 0xFF) | (g & 0xFF) << 8 | (r & 0xFF) << 16 | (b & 0xFF00) << 16,
+        (g >> 8 & 0xFF) | (r & 0xFF00) | (b & 0xFF0000) | (g & 0xFF0000) << 8,
+        (r >> 16 & 0xFF) | (b >> 16 & 0xFF00) | (g >> 8 & 0xFF0000) | (r & 0xFF000000)};
+    std::memcpy(bgr, words, 12);
+  }
+  for (; i < n; ++i, bgr += 3) bgr[0] = blue[i], bgr[1] = green[i], bgr[2] = red[i];
+}
+
 }  // namespace
 
 int DibDepthFor(int pixelSize) {
@@ -99,11 +126,7 @@ void ConvertRow(const PixMapHeader &h, bool packed, const uint8_t *raw, size_t r
         if (first + 2 * plane >= rawSize) break;
         size_t n = std::min({w, plane, rawSize - first - 2 * plane});
         const uint8_t *red = raw + first, *green = red + plane, *blue = green + plane;
-        for (size_t i = 0; i < n; ++i) {
-          dib[3 * i] = blue[i];
-          dib[3 * i + 1] = green[i];
-          dib[3 * i + 2] = red[i];
-        }
+        InterleavePlanes(red, green, blue, dib, n);
         filled = 3 * n;
       }
       break;

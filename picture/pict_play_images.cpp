@@ -68,7 +68,9 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
   const size_t dibRow = DibRowBytes(width, depth);
   const int bandRows =
       dibRow ? int(std::clamp<size_t>(kBandBufferLimit / dibRow, 1, size_t(std::max(height, 1)))) : 1;
-  std::vector<uint8_t> raw(unpacked), packedRow, bits(dibRow * size_t(bandRows));
+  // raw: a row unpacked; scratch: a row as stored, when it must be copied (through a hook,
+  // or with the byte-count quirk below). Rows in the block are read where they lie.
+  std::vector<uint8_t> raw(packed ? unpacked : 0), scratch(packed ? 0 : unpacked), bits(dibRow * size_t(bandRows));
 
   // The part of the source rectangle inside a band of rows [first, first + count), and
   // where it lands: destination edges follow the row edges proportionally, so bands meet
@@ -103,30 +105,38 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
   const size_t longestPacking = unpacked + (unpacked + 127) / 128;
   int bandFirst = 0, inBand = 0;
   for (int row = 0; row < height; ++row) {
+    const uint8_t *stored;
+    size_t storedSize;
     if (packed) {
-      size_t length = byteCounts ? in_.U8() : in_.U16(), have = 0;
+      size_t length = byteCounts ? in_.U8() : in_.U16();
+      if (scratch.size() < length) scratch.resize(length);
       if (row == 0 && !byteCounts && length > longestPacking && (length >> 8) <= longestPacking) {
         byteCounts = true;
-        packedRow.assign(1, uint8_t(length));
+        scratch[0] = uint8_t(length);
         length >>= 8;
-        have = 1;
+        if (length > 1) in_.Bytes(scratch.data() + 1, length - 1);
+        stored = scratch.data();
+      } else {
+        stored = in_.Take(length, scratch.data());
       }
-      packedRow.resize(length);
-      if (length > have) in_.Bytes(packedRow.data() + have, length - have);
       if (in_.Failed()) return false;
       if (h.pixelSize == 16)
-        UnpackBits16(packedRow.data(), length, raw.data(), raw.size());
+        UnpackBits16(stored, length, raw.data(), raw.size());
       else
-        UnpackBits(packedRow.data(), length, raw.data(), raw.size());
-    } else if (!in_.Bytes(raw.data(), raw.size())) {
-      return false;
+        UnpackBits(stored, length, raw.data(), raw.size());
+      stored = raw.data();
+      storedSize = raw.size();
+    } else {
+      stored = in_.Take(unpacked, scratch.data());
+      storedSize = unpacked;
+      if (in_.Failed()) return false;
     }
     if (dibRow) {
       // Bands are stored bottom-up: a band of n rows fills its last n buffer rows.
       int bandSize = std::min(bandRows, height - bandFirst);
       uint8_t *dst = bits.data() + size_t(bandRows - bandSize) * dibRow +
                      size_t(bandSize - 1 - inBand) * dibRow;
-      ConvertRow(h, packed, raw.data(), raw.size(), dst, dibRow, width);
+      ConvertRow(h, packed, stored, storedSize, dst, dibRow, width);
     }
     if (++inBand == bandRows || row == height - 1) {
       emit(bandFirst, inBand);
