@@ -74,8 +74,8 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
 
   // The part of the source rectangle inside a band of rows [first, first + count), and
   // where it lands: destination edges follow the row edges proportionally, so bands meet
-  // without gaps whatever their height.
-  auto emit = [&](int first, int count) {
+  // without gaps whatever their height. A blank band is one blank row stretched over them.
+  auto emit = [&](int first, int count, bool blank) {
     if (!source || !destination || dibRow == 0 || !Drawing()) return;
     int srcTop = source->top - h.bounds.top, srcBottom = source->bottom - h.bounds.top;
     int s0 = std::max(first, srcTop), s1 = std::min(first + count, srcBottom);
@@ -88,15 +88,22 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
     };
     ImageBand &b = *band;
     b.width = width;
-    b.rows = count;
+    b.rows = blank ? 1 : count;
     b.dibRowBytes = dibRow;
-    b.bits = bits.data() + size_t(bandRows - count) * dibRow;
-    b.source = {Clamp16(source->left - h.bounds.left), int16_t(s0 - first),
-                Clamp16(source->right - h.bounds.left), int16_t(s1 - first)};
+    b.bits = bits.data() + size_t(bandRows - b.rows) * dibRow;
+    b.source = {Clamp16(source->left - h.bounds.left), int16_t(blank ? 0 : s0 - first),
+                Clamp16(source->right - h.bounds.left), int16_t(blank ? 1 : s1 - first)};
     b.destination = {destination->left, destY(s0), destination->right, destY(s1)};
     if (b.destination.bottom <= clipBox_.top || b.destination.top >= clipBox_.bottom) return;
     sink_.Image(b);
   };
+
+  // Rows stored in no bytes are all blank (the buffer starts zeroed): drawn as one band,
+  // not a call per row for nothing read.
+  if (!packed && unpacked == 0) {
+    emit(0, height, true);
+    return true;
+  }
 
   // Rows of more than 250 bytes count their packed length in a word. Some writers count in
   // a byte regardless; their first "word" then exceeds the longest packing of a row (for
@@ -139,7 +146,7 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
       ConvertRow(h, packed, stored, storedSize, dst, dibRow, width);
     }
     if (++inBand == bandRows || row == height - 1) {
-      emit(bandFirst, inBand);
+      emit(bandFirst, inBand, false);
       bandFirst += inBand;
       inBand = 0;
     }

@@ -298,7 +298,8 @@ TEST(PictMalformed, HookLengthsThatLieStopWithinThePicture) {
   }
 }
 
-// Found by the fuzzer: a bitmap claiming rows of 0 bytes across a non-zero width.
+// Found by the fuzzer: a bitmap claiming rows of 0 bytes across a non-zero width. Such rows
+// are blank; 65,535 of them, 32,767 pixels wide, cost a band a row (gigabytes) before.
 TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   RecordingSink sink;
   auto pict = PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10)
@@ -306,6 +307,16 @@ TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   EXPECT_EQ(Play(pict, sink).outcome, PlayOutcome::kEnded);
   ASSERT_EQ(sink.imageBits.size(), 1u);
   for (uint8_t b : sink.imageBits[0]) EXPECT_EQ(b, 0);
+
+  RecordingSink huge;
+  pict = PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10)
+             .Op(0x9A).Long(0).Word(0x8000).Rect(-32768, 0, 32767, 32767)
+             .Word(0).Word(0).Long(0).Long(72 << 16).Long(72 << 16).Word(16).Word(32).Word(3).Word(8).Long(0).Long(0).Long(0)
+             .Rect(-32768, 0, 32767, 32767).Rect(0, 0, 10, 10).Word(0).End();
+  EXPECT_EQ(Play(pict, huge).outcome, PlayOutcome::kEnded);
+  ASSERT_EQ(huge.images.size(), 1u);
+  EXPECT_EQ(Str(huge.images[0].destination), "0,0,100,100");
+  EXPECT_EQ(huge.images[0].rows, 1);
 }
 
 // A region with more spans than the player honours (1,000 a band over 300 bands)
