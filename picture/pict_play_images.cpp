@@ -70,7 +70,8 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
       dibRow ? int(std::clamp<size_t>(kBandBufferLimit / dibRow, 1, size_t(std::max(height, 1)))) : 1;
   // raw: a row unpacked; scratch: a row as stored, when it must be copied (through a hook,
   // or with the byte-count quirk below). Rows in the block are read where they lie.
-  std::vector<uint8_t> raw(packed ? unpacked : 0), scratch(packed ? 0 : unpacked), bits(dibRow * size_t(bandRows));
+  std::vector<uint8_t> raw(packed ? unpacked : 0), scratch(packed ? 0 : unpacked);
+  std::vector<uint8_t> bits(dibRow * size_t(bandRows));
 
   // The part of the source rectangle inside a band of rows [first, first + count), and
   // where it lands: destination edges follow the row edges proportionally, so bands meet
@@ -84,7 +85,8 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
       return;
     int srcHeight = srcBottom - srcTop;
     auto destY = [&](int row) {
-      return Clamp16(int64_t(destination->top) + MulDiv32(row - srcTop, destination->Height(), srcHeight));
+      int64_t offset = MulDiv32(row - srcTop, destination->Height(), srcHeight);
+      return Clamp16(destination->top + offset);
     };
     ImageBand &b = *band;
     b.width = width;
@@ -213,7 +215,8 @@ Player::Step Player::BitImage(uint16_t code) {
     sink_.RestoreImageState();
     return kBad;
   }
-  bool complete = ReadRows(h, code == op::kBitsRect || code == op::kBitsRgn, band.depth, &band, &source, &destination);
+  bool neverPacked = code == op::kBitsRect || code == op::kBitsRgn;
+  bool complete = ReadRows(h, neverPacked, band.depth, &band, &source, &destination);
   sink_.RestoreImageState();
   suppressed_ = wasSuppressed;
   return complete ? kContinue : kEnd;

@@ -51,7 +51,9 @@ inline PictRect Intersection(const PictRect &a, const PictRect &b) {
   return r;
 }
 
-inline int16_t Clamp16(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767)); }
+inline int16_t Clamp16(int64_t v) {
+  return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+}
 
 class Player {
  public:

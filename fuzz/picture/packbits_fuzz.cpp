@@ -18,7 +18,8 @@ bool Model(tstools::ByteReader in, size_t unit, std::vector<uint8_t> *row, size_
     size_t count = size_t(n >= 0 ? n + 1 : 1 - n) * unit;
     const uint8_t *data = in.Span(n >= 0 ? count : unit);
     if (!data) break;
-    for (size_t i = 0; i < count && row->size() < size; ++i) row->push_back(data[n >= 0 ? i : i % unit]);
+    for (size_t i = 0; i < count && row->size() < size; ++i)
+      row->push_back(data[n >= 0 ? i : i % unit]);
   }
   bool complete = row->size() == size;
   row->resize(size, 0);
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::vector<uint8_t> row(rowSize), model;
     bool ok = unit == 1 ? tstools::pict::UnpackBits(packed, packedSize, row.data(), rowSize)
                         : tstools::pict::UnpackBits16(packed, packedSize, row.data(), rowSize);
-    if (ok != Model(tstools::ByteReader(packed, packedSize), unit, &model, rowSize) || row != model) abort();
+    bool modelOk = Model(tstools::ByteReader(packed, packedSize), unit, &model, rowSize);
+    if (ok != modelOk || row != model) abort();
   }
   return 0;
 }

@@ -36,10 +36,12 @@ class NullSink final : public tstools::pict::PictSink {
 // it gives zeros (as a hook that cannot tell where its picture ends) or refuses.
 class BytesHook final : public tstools::pict::PictSource {
  public:
-  BytesHook(const uint8_t *data, size_t size, bool zerosAfter) : data_(data), size_(size), zeros_(zerosAfter) {}
+  BytesHook(const uint8_t *data, size_t size, bool zerosAfter)
+      : data_(data), size_(size), zeros_(zerosAfter) {}
   bool Read(void *dst, size_t n) override {
     if (n > size_ - at_ && !zeros_) return false;
-    for (size_t i = 0; i < n; ++i, ++at_) static_cast<uint8_t *>(dst)[i] = at_ < size_ ? data_[at_] : 0;
+    auto *out = static_cast<uint8_t *>(dst);
+    for (size_t i = 0; i < n; ++i, ++at_) out[i] = at_ < size_ ? data_[at_] : 0;
     return true;
   }
   size_t asked() const { return at_; }

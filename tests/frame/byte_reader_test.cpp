@@ -72,7 +72,8 @@ TEST(ByteReader, EveryReadStaysInsideItsSpan) {
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
     // No data is a null pointer, with a size that must not count.
-    ByteReader r(row.data.empty() ? nullptr : row.data.data(), row.data.empty() ? 3 : row.data.size());
+    bool none = row.data.empty();
+    ByteReader r(none ? nullptr : row.data.data(), none ? 3 : row.data.size());
     EXPECT_EQ(row.reads(r), row.want);
     EXPECT_EQ(r.Position(), row.position);
     EXPECT_EQ(r.Failed(), row.failed);
