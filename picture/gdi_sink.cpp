@@ -132,7 +132,8 @@ PictRect GdiSink::DestinationClipBox() {
     fx = int64_t(1) << (port_->printerShiftX & 15);
     fy = int64_t(1) << (port_->printerShiftY & 15);
   }
-  return {Clamp16(box.left * fx), Clamp16(box.top * fy), Clamp16(box.right * fx), Clamp16(box.bottom * fy)};
+  return {Clamp16(box.left * fx), Clamp16(box.top * fy), Clamp16(box.right * fx),
+          Clamp16(box.bottom * fy)};
 }
 
 bool GdiSink::RestoresClipFirst() {

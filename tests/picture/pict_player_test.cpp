@@ -276,7 +276,8 @@ TEST(PictMalformed, HookLengthsThatLieStopWithinThePicture) {
     std::vector<uint8_t> data;
     size_t calls = 0, bytes = 0;
     bool Read(void *dst, size_t n) override {
-      for (size_t i = 0; i < n; ++i, ++bytes) static_cast<uint8_t *>(dst)[i] = bytes < data.size() ? data[bytes] : 0;
+      for (size_t i = 0; i < n; ++i, ++bytes)
+        static_cast<uint8_t *>(dst)[i] = bytes < data.size() ? data[bytes] : 0;
       ++calls;
       return true;
     }
@@ -299,7 +300,7 @@ TEST(PictMalformed, HookLengthsThatLieStopWithinThePicture) {
 }
 
 // Found by the fuzzer: a bitmap claiming rows of 0 bytes across a non-zero width. Such rows
-// are blank; 65,535 of them, 32,767 pixels wide, cost a band a row (gigabytes) before.
+// are blank; 65,535 of them, 32,767 pixels wide, were 65,535 bands (6 GB of rows) before.
 TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   RecordingSink sink;
   auto pict = PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10)
