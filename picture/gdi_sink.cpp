@@ -25,7 +25,7 @@ Pattern ToPattern(const Pattern8 &p) {
   return out;
 }
 
-int16_t Clamp16(long v) { return static_cast<int16_t>(std::clamp<long>(v, -32768, 32767)); }
+int16_t Clamp16(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767)); }
 
 bool SameHighBytes(const RGBColor &a, unsigned short red, unsigned short green, unsigned short blue) {
   return (a.red >> 8) == (red >> 8) && (a.green >> 8) == (green >> 8) && (a.blue >> 8) == (blue >> 8);
@@ -127,11 +127,13 @@ PictRect GdiSink::DestinationClipBox() {
   } else if (GetClipBox(port_->dc, &box) == ERROR) {
     box = RECT{};
   }
+  int64_t fx = 1, fy = 1;  // 64 bits: a shifted box overflows LONG long before it saturates
   if (port_->portKind == portKindPrinter) {
-    long fx = 1L << (port_->printerShiftX & 15), fy = 1L << (port_->printerShiftY & 15);
-    box = RECT{box.left * fx, box.top * fy, box.right * fx, box.bottom * fy};
+    fx = int64_t(1) << (port_->printerShiftX & 15);
+    fy = int64_t(1) << (port_->printerShiftY & 15);
   }
-  return {Clamp16(box.left), Clamp16(box.top), Clamp16(box.right), Clamp16(box.bottom)};
+  return {Clamp16(box.left * fx), Clamp16(box.top * fy), Clamp16(box.right * fx),
+          Clamp16(box.bottom * fy)};
 }
 
 bool GdiSink::RestoresClipFirst() {
@@ -412,11 +414,13 @@ void GdiSink::IntersectClip(const PictRect &r) {
   BothDCs([&](HDC dc) { IntersectClipRect(dc, r.left, r.top, r.right, r.bottom); });
 }
 
-void GdiSink::IntersectClipWithSpans(const std::vector<PictRect> &spans) {
+bool GdiSink::IntersectClipWithSpans(const std::vector<PictRect> &spans) {
   HRGN rgn = SpanRegion(spans, true);
-  if (!rgn) return;
-  BothDCs([&](HDC dc) { ExtSelectClipRgn(dc, rgn, RGN_AND); });
+  if (!rgn) return false;
+  bool applied = true;
+  BothDCs([&](HDC dc) { applied = ExtSelectClipRgn(dc, rgn, RGN_AND) != ERROR && applied; });
   DeleteObject(rgn);
+  return applied;
 }
 
 void GdiSink::OffsetClip(int dh, int dv) {

@@ -59,7 +59,7 @@ class GdiSink final : public PictSink {
 
   void RestoreClip() override;
   void IntersectClip(const PictRect &) override;
-  void IntersectClipWithSpans(const std::vector<PictRect> &spans) override;
+  bool IntersectClipWithSpans(const std::vector<PictRect> &spans) override;
   void OffsetClip(int dh, int dv) override;
 
   int16_t FontNumber(const std::string &face) override;

@@ -20,6 +20,8 @@ class PictMapper {
   void SetDestination(const PictRect &dst) {
     dl_ = dst.left, dt_ = dst.top, dw_ = dst.Width(), dh_ = dst.Height();
   }
+  // Origin opcodes add up without limit: 64 bits hold any picture's sum, and the mapped
+  // coordinates saturate.
   void OffsetSource(int dh, int dv) { sl_ += dh, st_ += dv; }
   // A source of zero width or height cannot be scaled: nothing is drawn from it.
   bool Degenerate() const { return sw_ == 0 || sh_ == 0; }
@@ -33,7 +35,8 @@ class PictMapper {
   int32_t Height(int n) const { return MulDiv32(n, dh_, sh_); }
 
  private:
-  int sl_ = 0, st_ = 0, sw_ = 1, sh_ = 1;
+  int64_t sl_ = 0, st_ = 0;
+  int sw_ = 1, sh_ = 1;
   int dl_ = 0, dt_ = 0, dw_ = 1, dh_ = 1;
 };
 

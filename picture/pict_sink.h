@@ -104,7 +104,9 @@ class PictSink {
 
   virtual void RestoreClip() {}  // the clip the port had when playback started
   virtual void IntersectClip(const PictRect &) {}
-  virtual void IntersectClipWithSpans(const std::vector<PictRect> &spans) {}
+  // False when the device cannot take the region: playback then stops rather than draw
+  // outside it.
+  virtual bool IntersectClipWithSpans(const std::vector<PictRect> &spans) { return true; }
   virtual void OffsetClip(int dh, int dv) {}
 
   // Font numbers by face name (Str255 text without its length byte).

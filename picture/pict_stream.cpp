@@ -4,68 +4,28 @@
 
 namespace tstools::pict {
 
-bool MemorySource::Read(void *dst, size_t n) {
-  if (n > size_ - offset_) {
-    offset_ = size_;
-    return false;
-  }
-  if (n) std::memcpy(dst, data_ + offset_, n);
-  offset_ += n;
-  return true;
-}
-
-bool PictStream::Bytes(void *dst, size_t n) {
-  if (failed_ || !source_.Read(dst, n)) {
-    failed_ = true;
+bool PictStream::HookBytes(void *dst, size_t n) {
+  if (n == 0) return !hookFailed_;
+  if (hookFailed_ || n > hookLeft_ || !hook_->Read(dst, n)) {
+    hookFailed_ = true;
     std::memset(dst, 0, n);
     return false;
   }
+  hookLeft_ -= n;
   consumed_ += n;
   return true;
 }
 
-uint8_t PictStream::U8() {
-  uint8_t b[1];
-  Bytes(b, 1);
-  return b[0];
-}
-
-uint16_t PictStream::U16() {
-  uint8_t b[2];
-  Bytes(b, 2);
-  return static_cast<uint16_t>(b[0] << 8 | b[1]);
-}
-
-uint32_t PictStream::U32() {
-  uint8_t b[4];
-  Bytes(b, 4);
-  return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
-}
-
-PictPoint PictStream::Point() {
-  PictPoint p;
-  p.v = S16();
-  p.h = S16();
-  return p;
-}
-
-PictRect PictStream::Rect() {
-  PictRect r;
-  r.top = S16();
-  r.left = S16();
-  r.bottom = S16();
-  r.right = S16();
-  return r;
-}
-
-bool PictStream::Skip(size_t n) {
-  uint8_t chunk[1024];
-  while (n && !failed_) {
-    size_t piece = n < sizeof chunk ? n : sizeof chunk;
-    Bytes(chunk, piece);
-    n -= piece;
+bool PictStream::HookSkip(size_t n) {
+  constexpr size_t kPiece = 16383;  // the most the hook's 16-bit count takes at once
+  if (n > hookLeft_) hookFailed_ = true;  // the picture cannot hold it: no hook calls
+  uint8_t piece[kPiece];
+  while (n && !hookFailed_) {
+    size_t part = n < kPiece ? n : kPiece;
+    HookBytes(piece, part);
+    n -= part;
   }
-  return !failed_;
+  return !hookFailed_;
 }
 
 }  // namespace tstools::pict

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frame/byte_reader.h"
 #include "quickdraw/fixed_math.h"
 
 namespace tstools::qd {
@@ -46,8 +47,9 @@ QdRect MapRect(const QdRect &r, const QdRect &src, const QdRect &dst) {
 }
 
 QdRect SwapStoredRect(const uint8_t stored[8]) {
-  auto be16 = [&](int at) { return static_cast<int16_t>((stored[at] << 8) | stored[at + 1]); };
-  return QdRect{be16(2), be16(0), be16(6), be16(4)};
+  ByteReader r(stored, 8);  // top, left, bottom, right
+  int16_t top = r.S16BE(), left = r.S16BE(), bottom = r.S16BE(), right = r.S16BE();
+  return QdRect{left, top, right, bottom};
 }
 
 }  // namespace tstools::qd

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/byte_reader.h"
 #include "picture/pict_player.h"
 #include "picture/recording_sink.h"
 #include "support/child_process.h"
@@ -29,51 +30,23 @@ const LPCSTR kGroupCursor = MAKEINTRESOURCEA(12);
 const LPCSTR kGroupIcon = MAKEINTRESOURCEA(14);
 constexpr uint32_t kMagenta = 0xFF00FF;
 
-// Bounded reader: every read past the end latches failure and yields 0.
-class Reader {
- public:
-  explicit Reader(const Bytes &data) : data_(data) {}
-  bool ok() const { return ok_; }
-  bool atEnd() const { return pos_ == data_.size(); }
-  uint8_t u8() { return Take(1) ? data_[pos_ - 1] : 0; }
-  uint16_t u16le() { return Take(2) ? uint16_t(data_[pos_ - 2] | data_[pos_ - 1] << 8) : 0; }
-  uint32_t u32le() {
-    uint32_t lo = u16le();
-    return lo | uint32_t(u16le()) << 16;
-  }
-  void skip(size_t n) { Take(n); }
+ByteReader Over(const Bytes &data) { return ByteReader(data.data(), data.size()); }
 
-  // A NUL-terminated byte string.
-  std::string cstring() {
-    std::string s;
-    for (uint8_t c = u8(); ok_ && c != 0; c = u8()) s.push_back(char(c));
-    return s;
-  }
-
- private:
-  bool Take(size_t n) {
-    ok_ = ok_ && data_.size() - pos_ >= n;
-    if (ok_) pos_ += n;
-    return ok_;
-  }
-
-  const Bytes &data_;
-  size_t pos_ = 0;
-  bool ok_ = true;
-};
+// A NUL-terminated byte string.
+std::string CString(ByteReader &r) {
+  std::string s;
+  for (uint8_t c = r.U8(); !r.Failed() && c != 0; c = r.U8()) s.push_back(char(c));
+  return s;
+}
 
 // A string list: 16-bit little-endian count, then length-prefixed strings
 // filling the resource exactly.
 bool ParseStringList(const Bytes &data, std::vector<std::string> *out) {
-  Reader r(data);
-  uint16_t count = r.u16le();
+  ByteReader r = Over(data);
+  uint16_t count = r.U16LE();
   out->clear();
-  for (uint16_t i = 0; i < count && r.ok(); ++i) {
-    std::string s(r.u8(), '\0');
-    for (char &c : s) c = char(r.u8());
-    out->push_back(s);
-  }
-  return r.ok() && r.atEnd();
+  for (uint16_t i = 0; i < count && !r.Failed(); ++i) out->emplace_back(r.PascalString());
+  return !r.Failed() && r.AtEnd();
 }
 
 // A bitmap resource as 0xRRGGBB pixels, top row first.
@@ -196,12 +169,12 @@ TEST_F(HostResources, MacMenusAgreeWithTheirStringLists) {
   for (unsigned id : {TSRES_MENU_FILE, TSRES_MENU_EDIT}) {
     SCOPED_TRACE(testing::Message() << "menu " << id);
     Bytes menu = Load("MAC_MENU", id);
-    Reader r(menu);
-    EXPECT_EQ(r.u16le(), id);
-    uint32_t enableMask = r.u32le();
-    EXPECT_NE(r.u16le(), 0) << "menu enabled";
-    uint16_t count = r.u16le();
-    ASSERT_TRUE(r.ok());
+    ByteReader r = Over(menu);
+    EXPECT_EQ(r.U16LE(), id);
+    uint32_t enableMask = r.U32LE();
+    EXPECT_NE(r.U16LE(), 0) << "menu enabled";
+    uint16_t count = r.U16LE();
+    ASSERT_FALSE(r.Failed());
     ASSERT_EQ(menu.size(), 10u + 6u * count);
     ASSERT_TRUE(count >= 1 && count <= 32) << "the enable mask covers 32 items";
 
@@ -212,9 +185,9 @@ TEST_F(HostResources, MacMenusAgreeWithTheirStringLists) {
 
     for (unsigned n = 1; n <= count; ++n) {
       SCOPED_TRACE(testing::Message() << "item " << n);
-      uint16_t command = r.u16le();
-      EXPECT_EQ(r.u16le(), 0) << "mark";
-      r.skip(2);
+      uint16_t command = r.U16LE();
+      EXPECT_EQ(r.U16LE(), 0) << "mark";
+      r.Skip(2);
       const std::string &text = strings[2 * n - 1], &shortcut = strings[2 * n];
       bool enabled = (enableMask >> (n - 1)) & 1;
       if (text.compare(0, 2, "(-") == 0) {
@@ -231,7 +204,7 @@ TEST_F(HostResources, MacMenusAgreeWithTheirStringLists) {
         EXPECT_EQ(shortcut.back(), char(command));
       }
     }
-    EXPECT_TRUE(r.ok() && r.atEnd());
+    EXPECT_TRUE(!r.Failed() && r.AtEnd());
   }
 }
 
@@ -317,11 +290,11 @@ TEST_F(HostResources, FilterListsArePairsEndedByAnEmptyString) {
   for (unsigned id : {TSRES_FILTER_TEXT, TSRES_FILTER_PICTURES}) {
     SCOPED_TRACE(testing::Message() << "filter list " << id);
     Bytes list = Load("FILTER_LIST", id);
-    Reader r(list);
+    ByteReader r = Over(list);
     std::vector<std::string> strings;
-    for (std::string s = r.cstring(); r.ok() && !s.empty(); s = r.cstring()) strings.push_back(s);
-    ASSERT_TRUE(r.ok()) << "list runs past the resource without its empty string";
-    EXPECT_TRUE(r.atEnd()) << "bytes after the final empty string";
+    for (std::string s = CString(r); !r.Failed() && !s.empty(); s = CString(r)) strings.push_back(s);
+    ASSERT_FALSE(r.Failed()) << "list runs past the resource without its empty string";
+    EXPECT_TRUE(r.AtEnd()) << "bytes after the final empty string";
     ASSERT_FALSE(strings.empty());
     ASSERT_EQ(strings.size() % 2, 0u) << "description without a pattern";
     for (size_t i = 0; i < strings.size(); i += 2) {

@@ -43,12 +43,15 @@ class PictBuilder {
   PictBuilder &ClipRect(int top, int left, int bottom, int right) {
     return Op(0x01).Word(10).Rect(top, left, bottom, right);
   }
-  // The end opcode; the result is the picture block.
+  // The end opcode; the result is the picture block, with its size word.
   std::vector<uint8_t> End() {
     Op(0xFF);
+    return Truncated();
+  }
+  std::vector<uint8_t> Truncated() {
+    data_[0] = uint8_t(data_.size() >> 8), data_[1] = uint8_t(data_.size());
     return data_;
   }
-  std::vector<uint8_t> Truncated() const { return data_; }
 
  private:
   void Pad() {

@@ -107,6 +107,16 @@ TEST(PictPlayback, ExtendedHeaderSourceRectangleScales) {
   EXPECT_TRUE(sink.Has("rect 0 20,20,40,40")) << "50-unit source onto 100 pixels";
 }
 
+// Each Origin opcode moves the source frame; 66,000 of them overflowed an int before. The
+// mapping now saturates at the coordinate range.
+TEST(PictPlayback, OriginOffsetsSaturateTheMapping) {
+  PictBuilder b(0, 0, 100, 100);
+  for (int i = 0; i < 66000; ++i) b.Op(0x0C).Word(32767).Word(-32768);
+  RecordingSink sink;
+  EXPECT_EQ(Play(b.Op(0x20).Rect(0, 0, 0, 0).End(), sink).outcome, PlayOutcome::kEnded);
+  EXPECT_EQ(sink.calls.back(), "pen -32768,32767");
+}
+
 TEST(PictPlayback, RoundRectWithoutOvalIsARect) {
   RecordingSink sink;
   Play(PictBuilder(0, 0, 100, 100).ClipRect(0, 0, 100, 100)
@@ -242,6 +252,8 @@ TEST(PictMalformed, LengthsThatLieEndPlaybackCleanly) {
       {"unknown version", PictBuilder(0, 0, 10, 10).Op(0x11).Byte(3).Op(0x30).Rect(0, 0, 1, 1).End(), PlayOutcome::kMalformed},
       {"long comment past the end", PictBuilder(0, 0, 10, 10).Op(0xA1).Word(100).Word(30000).Truncated(), PlayOutcome::kTruncated},
       {"pixel size 3", PictBuilder(0, 0, 10, 10).Op(0x98).Word(0x8000 | 8).Rect(0, 0, 1, 1).Word(0).Word(0).Long(0).Long(0).Long(0).Word(0).Word(3).Word(1).Word(3).Long(0).Long(0).Long(0).End(), PlayOutcome::kMalformed},
+      // Found by the fuzzer: the failed read of an empty region body cleared nothing at null.
+      {"clip rectangle cut short", {0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0x01, 0, 10, 0}, PlayOutcome::kTruncated},
       {"packed row past the end", PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10).Op(0x98).Word(8).Rect(0, 0, 2, 64).Rect(0, 0, 2, 64).Rect(0, 0, 2, 64).Word(0).Byte(50).Bytes({1, 2}).Truncated(), PlayOutcome::kTruncated},
   };
   for (const Case &c : cases) {
@@ -256,7 +268,39 @@ TEST(PictMalformed, LengthsThatLieEndPlaybackCleanly) {
   }
 }
 
-// Found by the fuzzer: a bitmap claiming rows of 0 bytes across a non-zero width.
+// A reading hook cannot say where its data ends: it gives zeros here once the picture is
+// over. Reads beyond what the picture can hold (its block, or its size word when the block
+// is only the header) now fail without asking it, instead of millions of calls.
+TEST(PictMalformed, HookLengthsThatLieStopWithinThePicture) {
+  struct Hook final : PictSource {
+    std::vector<uint8_t> data;
+    size_t calls = 0, bytes = 0;
+    bool Read(void *dst, size_t n) override {
+      for (size_t i = 0; i < n; ++i, ++bytes)
+        static_cast<uint8_t *>(dst)[i] = bytes < data.size() ? data[bytes] : 0;
+      ++calls;
+      return true;
+    }
+  };
+  std::vector<std::vector<uint8_t>> lies = {
+      PictBuilder(0, 0, 10, 10).Op(0xD0).Long(0xFFFFFFF0).Truncated(),
+      PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10).Op(0x9A).Long(0).Word(0x8000 | 16380).Rect(-32768, 0, 32767, 4095)
+          .Word(0).Word(0).Long(0).Long(72 << 16).Long(72 << 16).Word(16).Word(32).Word(3).Word(8).Long(0).Long(0).Long(0)
+          .Rect(-32768, 0, 32767, 4095).Rect(0, 0, 10, 10).Word(0).Truncated(),  // 65,535 rows of 16 KB
+  };
+  for (const std::vector<uint8_t> &pict : lies) {
+    Hook hook;
+    hook.data.assign(pict.begin() + 10, pict.end());
+    RecordingSink sink;
+    PlayResult r = PlayPicture(pict.data(), 10, &hook, sink, {0, 0, 10, 10});  // header-only block
+    EXPECT_EQ(r.outcome, PlayOutcome::kTruncated);
+    EXPECT_LE(hook.bytes, pict.size() - 10);
+    EXPECT_LT(hook.calls, 200u);
+  }
+}
+
+// Found by the fuzzer: a bitmap claiming rows of 0 bytes across a non-zero width. Such rows
+// are blank; 65,535 of them, 32,767 pixels wide, were 65,535 bands (6 GB of rows) before.
 TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   RecordingSink sink;
   auto pict = PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10)
@@ -264,6 +308,40 @@ TEST(PictMalformed, ZeroByteRowsDrawBlankRows) {
   EXPECT_EQ(Play(pict, sink).outcome, PlayOutcome::kEnded);
   ASSERT_EQ(sink.imageBits.size(), 1u);
   for (uint8_t b : sink.imageBits[0]) EXPECT_EQ(b, 0);
+
+  RecordingSink huge;
+  pict = PictBuilder(0, 0, 10, 10).ClipRect(0, 0, 10, 10)
+             .Op(0x9A).Long(0).Word(0x8000).Rect(-32768, 0, 32767, 32767)
+             .Word(0).Word(0).Long(0).Long(72 << 16).Long(72 << 16).Word(16).Word(32).Word(3).Word(8).Long(0).Long(0).Long(0)
+             .Rect(-32768, 0, 32767, 32767).Rect(0, 0, 10, 10).Word(0).End();
+  EXPECT_EQ(Play(pict, huge).outcome, PlayOutcome::kEnded);
+  ASSERT_EQ(huge.images.size(), 1u);
+  EXPECT_EQ(Str(huge.images[0].destination), "0,0,100,100");
+  EXPECT_EQ(huge.images[0].rows, 1);
+}
+
+// A region with more spans than the player honours (1,000 a band over 300 bands)
+// ends playback as malformed wherever it appears. As a clip it used to be applied in part,
+// so later shapes painted outside it.
+TEST(PictMalformed, RegionsTooComplexToHonourEndPlayback) {
+  std::vector<uint8_t> body;
+  auto word = [&](int v) { body.insert(body.end(), {uint8_t(v >> 8), uint8_t(v)}); };
+  word(0);
+  for (int h = 0; h < 2000; ++h) word(h * 4);
+  word(0x7FFF);
+  for (int v = 1; v < 300; ++v) word(v), word(0x7FFF);
+  word(0x7FFF);
+  for (uint16_t op : {0x01, 0x91, 0x81}) {
+    SCOPED_TRACE(op);
+    PictBuilder b = PictBuilder(0, 0, 100, 100).ClipRect(0, 0, 100, 100);
+    b.Op(op);
+    if (op == 0x91) b.Word(2).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Rect(0, 0, 1, 16).Word(0);
+    b.Word(int(10 + body.size())).Rect(0, 0, 300, 8000).Raw(body);
+    if (op == 0x91) b.Bytes({0xFF, 0xFF});  // the image's one row
+    RecordingSink sink;
+    EXPECT_EQ(Play(b.Op(0x31).Rect(0, 0, 10, 10).End(), sink).outcome, PlayOutcome::kMalformed);
+    EXPECT_EQ(sink.Count("rect") + sink.Count("image") + sink.Count("rgn"), 0u);
+  }
 }
 
 TEST(PictMalformed, DegenerateFramesDrawNothing) {

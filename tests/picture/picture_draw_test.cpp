@@ -455,7 +455,9 @@ TEST_F(PictureDraw, ReadingHookAndReentrancy) {
   b.Op(0xA1).Word(100).Word(40000).Raw(std::vector<uint8_t>(40000, 0x31));
   b.Op(0x31).Rect(0, 0, 10, 10);
   state.data = b.End();
-  state.data.erase(state.data.begin(), state.data.begin() + 10);  // the hook delivers what follows the frame
+  // The handle holds the header, size word included; the hook delivers what follows.
+  std::vector<uint8_t> header(state.data.begin(), state.data.begin() + 10);
+  state.data.erase(state.data.begin(), state.data.begin() + 10);
   Surface inner(20, 20);
   state.other = &inner;
   state.otherPicture = Clipped(20).Op(0x31).Rect(0, 0, 20, 20).End();
@@ -464,7 +466,7 @@ TEST_F(PictureDraw, ReadingHookAndReentrancy) {
   procs.getPicProc = ReadHook;
   Surface s(100, 100);
   s.port.grafProcs = &procs;
-  s.Draw(PictBuilder(0, 0, 100, 100).Truncated(), Rect{0, 0, 100, 100});  // header only in the handle
+  s.Draw(header, Rect{0, 0, 100, 100});
   s.port.grafProcs = nullptr;
   hookState = nullptr;
   EXPECT_EQ(s.Count(kBlack), 100);

@@ -75,10 +75,11 @@ class RecordingSink : public PictSink {
   }
   void RestoreClip() override { Log("restoreclip"); }
   void IntersectClip(const PictRect &r) override { Log("clip " + Str(r)); }
-  void IntersectClipWithSpans(const std::vector<PictRect> &spans) override {
+  bool IntersectClipWithSpans(const std::vector<PictRect> &spans) override {
     std::string s = "clipspans";
     for (auto &r : spans) s += " [" + Str(r) + "]";
     Log(s);
+    return true;
   }
   int16_t FontNumber(const std::string &face) override {
     for (auto &f : fonts) if (f.first == face) return f.second;
