@@ -5,6 +5,7 @@
 
 #include "font/font_manager.h"
 #include "quickdraw/drawing_state.h"
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/object_cache.h"
 #include "quickdraw/port_internal.h"
 
@@ -64,8 +65,7 @@ void AlignBrush(BrushCache::Entry &entry, GrafPort *port) {
     // A new origin applies from the next selection; a drawing verb may keep the port's
     // brush selected as it is.
     if (port->brushSlot == brush) {
-      SelectObject(port->refDC, GetStockObject(NULL_BRUSH));
-      SelectObject(port->refDC, brush);
+      gdi::SelectedObject deselected(port->refDC, GetStockObject(NULL_BRUSH));  // and back at once
     }
   }
   entry.key.originH = static_cast<short>(want.x);

@@ -4,6 +4,7 @@
 
 #include "frame/library_globals.h"
 #include "quickdraw/drawing_state.h"
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/port_internal.h"
 #include "quickdraw/rect_math.h"
 #include "quickdraw/regions.h"
@@ -146,8 +147,7 @@ void AlignLocalBrushOrigin(GrafPort *port) {
   POINT want{BrushGridOffset(local.x), BrushGridOffset(local.y)}, have{};
   if (GetBrushOrgEx(port->refDC, &have) && have.x == want.x && have.y == want.y) return;
   SetBrushOrgEx(port->refDC, want.x, want.y, nullptr);
-  HGDIOBJ brush = SelectObject(port->refDC, GetStockObject(NULL_BRUSH));
-  if (brush && brush != HGDI_ERROR) SelectObject(port->refDC, brush);
+  gdi::SelectedObject deselected(port->refDC, GetStockObject(NULL_BRUSH));  // and back at once
 }
 
 }  // namespace

@@ -174,26 +174,6 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   DeleteObject(outer);
 }
 
-// An off-screen copy of the port's format, w x h, cleared to white, for arc masks.
-struct MaskBitmap {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr, old = nullptr;
-  MaskBitmap(HDC like, int w, int h) {
-    dc = CreateCompatibleDC(like);
-    if (!dc) return;
-    bitmap = CreateCompatibleBitmap(like, w, h);
-    if (!bitmap) return;
-    old = static_cast<HBITMAP>(SelectObject(dc, bitmap));
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-  }
-  ~MaskBitmap() {
-    if (old) SelectObject(dc, old);
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-  }
-  bool ok() const { return old != nullptr; }
-};
-
 void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   int pw = port->pnSize.h, ph = port->pnSize.v;
   if (pw < 1 || ph < 1 || ClassifyArc(arc) == ArcSpan::Nothing) return;
@@ -213,22 +193,21 @@ void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   }
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return;
-  MaskBitmap mask(port->refDC, w, h);
+  // An off-screen copy of the port's format: black where the arc is.
+  WhiteSurface mask(port->refDC, CreateCompatibleBitmap(port->refDC, w, h));
   if (!mask.ok()) return;
-  if (HPEN black = CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0))) {
-    HGDIOBJ oldPen = SelectObject(mask.dc, black);
-    HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(NULL_BRUSH));
-    if (whole)
-      Ellipse(mask.dc, 0, 0, w, h);
-    else
-      Arc(mask.dc, 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
-    SelectObject(mask.dc, oldBrush);
-    SelectObject(mask.dc, oldPen);
-    DeleteObject(black);
+  {
+    gdi::OwnedObject<HPEN> black(CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0)));
+    gdi::SelectedObject pen(mask.dc(), black.get());
+    gdi::SelectedObject noBrush(mask.dc(), GetStockObject(NULL_BRUSH));
+    if (pen.ok() && whole)
+      Ellipse(mask.dc(), 0, 0, w, h);
+    else if (pen.ok())
+      Arc(mask.dc(), 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
   }
   // The pen pattern where the mask is black, the port's pixels elsewhere.
   VerbObject brush(port, Slot::Brush, CachedBrush(port, port->pnPat));
-  BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0xB8074A);
+  BitBlt(port->dc, r.left, r.top, w, h, mask.dc(), 0, 0, 0xB8074A);
 }
 
 void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
@@ -237,19 +216,19 @@ void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
   if (w <= 0 || h <= 0) return;
   DrawingBracket bracket(port);
   Vec hair = PortHairline(port, false);
-  MaskBitmap mask(port->refDC, w, h);
+  WhiteSurface mask(port->refDC, CreateCompatibleBitmap(port->refDC, w, h));
   if (!mask.ok()) return;
   ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
-  HGDIOBJ oldPen = SelectObject(mask.dc, GetStockObject(NULL_PEN));
-  HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(BLACK_BRUSH));
-  if (ClassifyArc(arc) == ArcSpan::WholeOval)
-    Ellipse(mask.dc, 0, 0, w + hair.h, h + hair.v);
-  else
-    Pie(mask.dc, 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
-        e.second.v - r.top);
-  SelectObject(mask.dc, oldBrush);
-  SelectObject(mask.dc, oldPen);
-  BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0x990066);
+  {
+    gdi::SelectedObject noPen(mask.dc(), GetStockObject(NULL_PEN));
+    gdi::SelectedObject black(mask.dc(), GetStockObject(BLACK_BRUSH));
+    if (ClassifyArc(arc) == ArcSpan::WholeOval)
+      Ellipse(mask.dc(), 0, 0, w + hair.h, h + hair.v);
+    else
+      Pie(mask.dc(), 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
+          e.second.v - r.top);
+  }
+  BitBlt(port->dc, r.left, r.top, w, h, mask.dc(), 0, 0, 0x990066);
 }
 
 void InvertRegion(GrafPort *port, HRGN rgn) {

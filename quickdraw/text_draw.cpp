@@ -243,15 +243,10 @@ int DrawShrunk(GrafPort *port, const RunSetup &s, const char *text, int count) {
   if (height < 1) height = 1;
   int ascent = ScaleTruncated(s.tm.tmAscent, s.scale);
 
-  HDC mem = CreateCompatibleDC(port->refDC);
-  HBITMAP bitmap = mem ? CreateBitmap(size.cx, size.cy, 1, 1, nullptr) : nullptr;
-  if (!bitmap) {
-    if (mem) DeleteDC(mem);
-    return advance;
-  }
-  HGDIOBJ oldBitmap = SelectObject(mem, bitmap);
-  HGDIOBJ oldFont = port->fontSlot ? SelectObject(mem, port->fontSlot) : nullptr;
-  PatBlt(mem, 0, 0, size.cx, size.cy, WHITENESS);
+  WhiteSurface glyphs(port->refDC, CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
+  if (!glyphs.ok()) return advance;
+  HDC mem = glyphs.dc();
+  gdi::SelectedObject font(mem, port->fontSlot);
   SetTextColor(mem, RGB(0, 0, 0));
   SetBkMode(mem, TRANSPARENT);
   ExtTextOutA(mem, 0, 0, 0, nullptr, text, static_cast<UINT>(count), nullptr);
@@ -277,10 +272,6 @@ int DrawShrunk(GrafPort *port, const RunSetup &s, const char *text, int count) {
       if (stretch) SetStretchBltMode(dc, stretch);
     });
   }
-  if (oldFont) SelectObject(mem, oldFont);
-  SelectObject(mem, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
   return advance;
 }
 
