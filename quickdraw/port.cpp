@@ -12,8 +12,6 @@
 
 namespace tstools::qd {
 
-bool printerTextOutput = false;
-
 namespace {
 
 MakeMetaFileRoutine makeMetaFile = nullptr;
@@ -115,11 +113,12 @@ void SetBothDCs(GrafPort *port, void (*apply)(HDC, GrafPort *)) {
   if (IsPicturePort(port) && port->refDC != port->dc) apply(port->refDC, port);
 }
 
-// The printer's effective clip: both boxes in device units, intersected as rectangles.
-QdRect PrinterClip(GrafPort *port) {
+// The printer's effective clip: both boxes in device units, intersected as rectangles, and
+// divided by the scaling shifts except for text.
+QdRect PrinterClip(GrafPort *port, bool forText) {
   QdRect boxes[2];
   RgnHandle regions[2] = {port->clipRgn, port->visRgn};
-  bool shift = (port->printerShiftX || port->printerShiftY) && !printerTextOutput;
+  bool shift = (port->printerShiftX || port->printerShiftY) && !forText;
   for (int i = 0; i < 2; ++i) {
     RECT box{};
     GetRgnBox(regions[i], &box);
@@ -197,7 +196,7 @@ bool UsePortFont(GrafPort *port, const LOGFONTA &font) {
 }
 
 void BeginPortDrawing(GrafPort *port) {
-  if (port->clipChanged) ResetWinClipRgn(port);
+  if (port->clipChanged) RebuildClip(port, false);
 }
 
 void EndPortDrawing(GrafPort *port) {
@@ -424,10 +423,13 @@ void WINAPI ML_ClipRect(GrafPort *port, const Rect *r) {
 }
 
 void WINAPI ResetWinClipRgn(GrafPort *port) {
-  if (!port) return;
+  if (port) RebuildClip(port, false);
+}
+
+void tstools::qd::RebuildClip(GrafPort *port, bool forPrinterText) {
   port->clipChanged = 0;
   if (IsPrinterPort(port)) {
-    QdRect e = PrinterClip(port);
+    QdRect e = PrinterClip(port, forPrinterText);
     // Already in device units: the window origin is in LPtoDP's result.
     if (!(e.left | e.top | e.right | e.bottom)) return;
     HRGN rgn = CreateRectRgn(e.left, e.top, e.right, e.bottom);

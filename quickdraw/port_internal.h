@@ -62,8 +62,9 @@ GrafPort *PortFromWindow(HWND window);
 // before the font table is built.
 const char *InitialPortFaceName();
 
-// Set by text output on printer ports: clip rectangles are then left in device units.
-extern bool printerTextOutput;
+// ResetWinClipRgn. forPrinterText: text on a printer port is placed in device units the
+// printer's scaling shifts do not apply to, so its clip is not divided by them.
+void RebuildClip(GrafPort *port, bool forPrinterText);
 
 // Picture recording installs the routine that turns a port into a recording one; ports
 // opened without a surface use it. Returns true on success.
