@@ -136,6 +136,17 @@ QdRect PrinterClip(GrafPort *port, bool forText) {
   return e;
 }
 
+// Saves the state of a picture port's DCs for DesetWinClipRgn to pop: both or neither, as
+// it pops both.
+bool PushPictureStates(GrafPort *port) {
+  if (!SaveDC(port->dc)) return false;
+  if (port->refDC != port->dc && !SaveDC(port->refDC)) {
+    RestoreDC(port->dc, -1);
+    return false;
+  }
+  return true;
+}
+
 // Patterns of a port without a window start at local (0, 0): the DC's brush origin follows
 // the device position of the local origin. GDI applies a new origin when a brush is next
 // selected, so the port's brush is selected again.
@@ -446,11 +457,15 @@ void tstools::qd::RebuildClip(GrafPort *port, bool forPrinterText) {
   if (IsPicturePort(port)) {
     RECT box{};
     GetRgnBox(e, &box);
-    SaveDC(port->dc);
-    if (port->refDC != port->dc) SaveDC(port->refDC);
-    ++port->clipDepth;
-    IntersectClipRect(port->dc, box.left, box.top, box.right, box.bottom);
-    if (port->refDC != port->dc) IntersectClipRect(port->refDC, box.left, box.top, box.right, box.bottom);
+    // A clip intersected without a saved state to pop could never be widened again: without
+    // one it stays pending for the next drawing call.
+    if (!PushPictureStates(port)) {
+      port->clipChanged = 1;
+    } else {
+      ++port->clipDepth;
+      IntersectClipRect(port->dc, box.left, box.top, box.right, box.bottom);
+      if (port->refDC != port->dc) IntersectClipRect(port->refDC, box.left, box.top, box.right, box.bottom);
+    }
   } else {
     POINT origin{};
     GetWindowOrgEx(port->refDC, &origin);
