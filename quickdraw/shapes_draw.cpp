@@ -116,7 +116,10 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   if (s.shape == Shape::Rect && Inverted(r)) return;
   int w = std::abs(r.right - r.left), hgt = std::abs(r.bottom - r.top);
   if (w == 0 || hgt == 0) return;
-  bool solid = AllOnes(port->pnPat) && pw == ph;
+  // A GDI inside-frame pen as wide as half the shape or more does not stay inside it: such
+  // a frame covers the whole shape, which the region method below paints exactly.
+  bool covers = pw > 1 && (2 * pw >= w || 2 * ph >= hgt);
+  bool solid = AllOnes(port->pnPat) && pw == ph && (!covers || port->hairline);
   // Shapes too thin for an inside are the line along them: a wide GDI inside-frame pen
   // would spill past a 1-pixel rect.
   if (solid && pw == 1 && w >= 2 && hgt >= 2 && s.shape == Shape::Rect && !IsPrinter(port)) {
@@ -369,6 +372,16 @@ void WINAPI ML_FrameGrayOval(GrafPort *port, const Rect *r) {
   }
   DrawingBracket bracket(port);
   bool dotted = pw == 1 && ph == 1;
+  if (pw > 1 && (2 * pw >= w || 2 * pw >= hgt)) {
+    // An inside-frame pen this wide does not stay inside the oval; the frame is all of it.
+    static const Pattern kSolid = {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+    Vec hair = PortHairline(port, false);
+    tstools::gdi::OwnedObject<HRGN> oval(CreateEllipticRgn(r->left, r->top, r->right + hair.h, r->bottom + hair.v));
+    HBRUSH grey = GetCachedBrush(RGBColor{0xA0A0, 0xA0A0, 0xA0A0}, port->rgbBkColor, kSolid, port);
+    if (oval && grey) FillRgn(port->dc, oval.get(), grey);
+    if (grey) ReleaseCached(CacheKind::Brush, grey);
+    return;
+  }
   VerbObject pen(port, Slot::Pen,
                  dotted ? CachedPen(port, PS_DOT, 1, 0) : CachedPen(port, PS_INSIDEFRAME, pw, 0xA0A0A0));
   VerbObject brush(port, Slot::Brush, nullptr);

@@ -175,6 +175,40 @@ TEST_F(ShapeTest, FrameRectWithEveryPenShape) {
   EXPECT_EQ(port.pnSize.h, 3);
 }
 
+// A frame is the band inside its box: a pen of half the box or more covers the whole rect,
+// and no frame of a rect, oval or rounded rect paints outside its box.
+TEST_F(ShapeTest, FramesKeepToTheBandInsideTheBox) {
+  struct Case { short pw, ph, w, h; };
+  const Case cases[] = {{3, 3, 3, 3}, {4, 4, 8, 4}, {5, 5, 7, 4}, {1, 1, 3, 3}, {2, 2, 4, 4}, {2, 2, 5, 5},
+                        {3, 3, 7, 7}, {3, 3, 6, 9}, {4, 4, 9, 9}, {6, 6, 5, 20}, {4, 2, 8, 8}, {2, 4, 9, 7},
+                        {1, 3, 6, 6}, {5, 2, 9, 5}, {3, 1, 5, 8}, {1, 1, 2, 6}};
+  for (const Case &c : cases) {
+    const int l = 20, t = 20, r = l + c.w, b = t + c.h;
+    const Rect box{l, t, short(r), short(b)};
+    ML_PenSize(&port, c.pw, c.ph);
+    Clear();
+    ML_FrameRect(&port, &box);
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                return InRect(x, y, l, t, r, b) && !InRect(x, y, l + c.pw, t + c.ph, r - c.pw, b - c.ph);
+              }),
+              0)
+        << "pen " << c.pw << "x" << c.ph << " on " << c.w << "x" << c.h;
+    const std::pair<const char *, std::function<void()>> curved[] = {
+        {"oval", [&] { ML_FrameOval(&port, &box); }},
+        {"round rect", [&] { ML_FrameRoundRect(&port, &box, 4, 4); }},
+        {"gray oval", [&] { ML_FrameGrayOval(&port, &box); }}};
+    for (const auto &[name, frame] : curved) {
+      Clear();
+      frame();
+      int inside = 0, outside = 0;
+      for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) (InRect(x, y, l, t, r, b) ? inside : outside) += At(x, y) != kWhite;
+      EXPECT_EQ(std::make_pair(inside > 0, outside), std::make_pair(true, 0))
+          << name << " pen " << c.pw << "x" << c.ph << " on " << c.w << "x" << c.h;
+    }
+  }
+}
+
 TEST_F(ShapeTest, LinesIncludeTheEndPixelAndSweepThePen) {
   ML_MoveTo(&port, 0, 0);
   ML_LineTo(&port, 10, 0);
