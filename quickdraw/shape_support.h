@@ -73,6 +73,12 @@ Vec PortHairline(GrafPort *port, bool consumeZeroFrame);
 HPEN CachedPen(GrafPort *port, int style, int width, COLORREF colour);
 HBRUSH CachedBrush(GrafPort *port, const Pattern &pattern);
 
+// Lines through the vertices with the 1-pixel solid pen in one GDI call, drawn and leaving
+// the pen as ML_MoveTo to the first and ML_LineTo to each next would (lines.cpp). The
+// array has room for count + 1 points; the calls may write past the vertices. False, with
+// nothing drawn, when the pen or port needs the line-by-line way.
+bool OnePixelPath(GrafPort *port, POINT *vertices, int count);
+
 // Patterned shapes on high-resolution printers (printer_pattern.cpp). A drawer draws its
 // shape on any DC in the port's logical units, filling with the brush given, which is also
 // selected along with no pen.

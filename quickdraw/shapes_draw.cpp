@@ -240,36 +240,50 @@ void InvertRegion(GrafPort *port, HRGN rgn) {
   InvertRgn(port->dc, rgn);
 }
 
-// The vertices of a polygon handle, or empty when the record lies about its size.
-std::vector<POINT> PolygonVertices(PolyHandle poly) {
-  std::vector<POINT> out;
-  if (!poly) return out;
-  SIZE_T blockSize = GlobalSize(poly);
-  if (blockSize < kPolyHeader) return out;
-  auto *bytes = static_cast<const unsigned char *>(GlobalLock(poly));
-  if (!bytes) return out;
-  int16_t sizeWord;
-  std::memcpy(&sizeWord, bytes, sizeof sizeWord);
-  long count = PolygonVertexCount(sizeWord, blockSize);
-  if (count > 0) {
-    out.resize(static_cast<size_t>(count));
-    std::memcpy(out.data(), bytes + kPolyHeader, static_cast<size_t>(count) * kPolyVertex);
+// The vertices of a polygon handle, copied out under the block's lock, with room for
+// `spare` more points after them; none when the record lies about its size. Most polygons
+// fit on the stack: an allocation costs as much as a small shape.
+class PolygonVertices {
+ public:
+  PolygonVertices(PolyHandle poly, size_t spare) {
+    SIZE_T blockSize = poly ? GlobalSize(poly) : 0;
+    if (blockSize < kPolyHeader) return;
+    auto *bytes = static_cast<const unsigned char *>(GlobalLock(poly));
+    if (!bytes) return;
+    int16_t sizeWord;
+    std::memcpy(&sizeWord, bytes, sizeof sizeWord);
+    long count = PolygonVertexCount(sizeWord, blockSize);
+    if (count > 0) {
+      count_ = static_cast<size_t>(count);
+      if (count_ + spare > kOnStack) heap_.resize(count_ + spare);
+      std::memcpy(data(), bytes + kPolyHeader, count_ * kPolyVertex);
+    }
+    GlobalUnlock(poly);
   }
-  GlobalUnlock(poly);
-  return out;
-}
+  PolygonVertices(const PolygonVertices &) = delete;
+  PolygonVertices &operator=(const PolygonVertices &) = delete;
+  POINT *data() { return heap_.empty() ? local_ : heap_.data(); }
+  int size() const { return static_cast<int>(count_); }
+  bool empty() const { return count_ == 0; }
+
+ private:
+  static constexpr size_t kOnStack = 64;
+  size_t count_ = 0;
+  POINT local_[kOnStack];
+  std::vector<POINT> heap_;
+};
 
 void FillPolygon(GrafPort *port, PolyHandle poly, const Pattern &pattern) {
-  std::vector<POINT> v = PolygonVertices(poly);
+  PolygonVertices v(poly, 0);
   if (v.empty()) return;
   DrawingBracket bracket(port);
   if (PrinterPatternCase(port, pattern)) {
-    PrinterPatternPolygon(port, pattern, v.data(), static_cast<int>(v.size()));
+    PrinterPatternPolygon(port, pattern, v.data(), v.size());
     return;
   }
   VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
   VerbObject pen(port, Slot::Pen, nullptr);
-  Polygon(port->dc, v.data(), static_cast<int>(v.size()));
+  Polygon(port->dc, v.data(), v.size());
 }
 
 void FillRegion(GrafPort *port, HRGN rgn, const Pattern &pattern) {
@@ -464,10 +478,14 @@ void WINAPI ML_InvertRgn(GrafPort *port, RgnHandle rgn) {
 
 void WINAPI ML_FramePoly(GrafPort *port, PolyHandle poly) {
   if (!Ready(port, poly)) return;
-  std::vector<POINT> v = PolygonVertices(poly);
+  PolygonVertices v(poly, 1);  // the one-call path ends with a point past the last vertex
   if (v.empty()) return;
-  ML_MoveTo(port, static_cast<short>(v[0].x), static_cast<short>(v[0].y));
-  for (size_t i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(v[i].x), static_cast<short>(v[i].y));
+  POINT *path = v.data();
+  for (int i = 0; i < v.size(); ++i)  // the pen's coordinates are 16-bit
+    path[i] = POINT{static_cast<short>(path[i].x), static_cast<short>(path[i].y)};
+  if (OnePixelPath(port, path, v.size())) return;
+  ML_MoveTo(port, static_cast<short>(path[0].x), static_cast<short>(path[0].y));
+  for (int i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(path[i].x), static_cast<short>(path[i].y));
 }
 void WINAPI ML_PaintPoly(GrafPort *port, PolyHandle poly) {
   if (Ready(port, poly)) FillPolygon(port, poly, port->pnPat);
@@ -480,9 +498,9 @@ void WINAPI ML_FillPoly(GrafPort *port, PolyHandle poly, const Pattern *pat) {
 }
 void WINAPI ML_InvertPoly(GrafPort *port, PolyHandle poly) {
   if (!Ready(port, poly)) return;
-  std::vector<POINT> v = PolygonVertices(poly);
+  PolygonVertices v(poly, 0);
   if (v.empty()) return;
-  HRGN rgn = CreatePolygonRgn(v.data(), static_cast<int>(v.size()), WINDING);
+  HRGN rgn = CreatePolygonRgn(v.data(), v.size(), WINDING);
   if (!rgn) return;
   DrawingBracket bracket(port);
   InvertRgn(port->refDC, rgn);

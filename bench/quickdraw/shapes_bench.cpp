@@ -22,10 +22,12 @@ namespace {
 // port's DC does.
 class Bench {
  public:
-  explicit Bench(GrafPort &port) : port_(port) {}
+  // only: time just the verbs whose names contain it (all when null).
+  Bench(GrafPort &port, const char *only) : port_(port), only_(only) {}
 
   void Compare(const char *verb, const std::function<void()> &ours, const char *bare, HGDIOBJ pen, HGDIOBJ brush,
                const std::function<void()> &peer, int mix = R2_COPYPEN) {
+    if (only_ && !std::strstr(verb, only_)) return;
     HDC dc = port_.dc;
     auto timePeer = [&] {
       SelectObject(dc, pen);
@@ -48,6 +50,7 @@ class Bench {
 
  private:
   GrafPort &port_;
+  const char *only_;
 };
 
 HGLOBAL MakePoly(const POINT *v, int n) {
@@ -62,13 +65,15 @@ HGLOBAL MakePoly(const POINT *v, int n) {
 
 }  // namespace
 
-int main() {
+// An argument times only the verbs whose names contain it: quickdraw_shapes_bench Poly
+int main(int argc, char **argv) {
+  const char *only = argc > 1 ? argv[1] : nullptr;
   tstools::test::DibCanvas canvas(512, 512);
   HDC dc = canvas.dc();
   QDrawCacheInit();
   GrafPort port;
   canvas.OpenPort(&port);
-  Bench bench(port);
+  Bench bench(port, only);
   const Pattern checker = {{0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55}};
   Rect r{10, 10, 90, 70};
   RECT rc{10, 10, 90, 70};
@@ -235,7 +240,7 @@ int main() {
   std::memset(&windowPort, 0, sizeof windowPort);
   windowPort.window = window;
   ML_OpenPort(&windowPort);
-  Bench onWindow(windowPort);
+  Bench onWindow(windowPort, only);
   HDC windowDC = windowPort.dc;
   onWindow.Compare("ML_PaintRect solid, window port", [&] { ML_PaintRect(&windowPort, &r); }, "PatBlt, solid brush",
                    noPen, black, [&] { PatBlt(windowDC, 10, 10, 80, 60, PATCOPY); });

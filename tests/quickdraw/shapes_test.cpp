@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -435,6 +436,25 @@ TEST_F(ShapeTest, RegionsAndPolygons) {
   HGLOBAL closed = MakePoly({{10, 10}, {30, 10}, {30, 30}, {10, 30}, {10, 10}});
   ML_FramePoly(&port, closed);
   EXPECT_EQ(Mismatches([](int x, int y) { return InRect(x, y, 10, 10, 31, 31) && !InRect(x, y, 11, 11, 30, 30); }), 0);
+  // In one GDI call or line by line, a frame is the same pixels; in patXor each vertex
+  // between two lines is drawn twice, so the two ways cancel exactly.
+  const std::vector<POINT> zigzag{{5, 5}, {40, 12}, {12, 30}, {50, 50}, {5, 5}};
+  HGLOBAL path = MakePoly(zigzag);
+  for (short mode : {patCopy, patXor}) {
+    Clear();
+    ML_PenMode(&port, mode);
+    ML_FramePoly(&port, path);
+    std::vector<uint32_t> once(canvas->pixels(), canvas->pixels() + kSide * kSide);
+    if (mode == patCopy) Clear();
+    ML_MoveTo(&port, 5, 5);
+    for (size_t i = 1; i < zigzag.size(); ++i) ML_LineTo(&port, short(zigzag[i].x), short(zigzag[i].y));
+    if (mode == patCopy)
+      EXPECT_TRUE(std::equal(once.begin(), once.end(), canvas->pixels()));
+    else
+      EXPECT_EQ(CountBlack(), 0);
+  }
+  ML_PenMode(&port, patCopy);
+  GlobalFree(path);
   // Handles that lie about their size draw nothing.
   Clear();
   std::vector<POINT> tri{{5, 5}, {40, 5}, {20, 40}};
