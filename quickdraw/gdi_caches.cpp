@@ -33,6 +33,27 @@ std::vector<std::unique_ptr<BrushCache>> closedBrushes;
 std::vector<std::unique_ptr<FontCache>> closedFonts;
 HDC transferDC = nullptr;
 
+// The arc mask surface kept between verbs: a bitmap of ours selected into a memory DC,
+// compatible with the DC (and the bitmap that DC held) it was made for.
+struct MaskSurface {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ oldBitmap = nullptr;
+  int width = 0, height = 0;
+  HDC like = nullptr;
+  HGDIOBJ likeBitmap = nullptr;
+
+  void Free() {
+    if (oldBitmap) SelectObject(dc, oldBitmap);
+    if (bitmap) DeleteObject(bitmap);
+    if (dc) DeleteDC(dc);
+    *this = MaskSurface{};
+  }
+} maskSurface;
+
+// Masks above this many pixels are made for their call alone rather than kept.
+constexpr long kLargestKeptMask = 512 * 512;
+
 void DestroyObject(uintptr_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(object)); }
 
 uint32_t ColorRef(const RGBColor &c) { return PaletteColorRef(QdColor{c.red, c.green, c.blue}); }
@@ -244,6 +265,34 @@ HDC SharedTransferDC() {
   return transferDC;
 }
 
+HDC SharedMaskDC(HDC like, int w, int h) {
+  if (w < 1 || h < 1 || long(w) * h > kLargestKeptMask) return nullptr;
+  MaskSurface &m = maskSurface;
+  // The format of a DC is that of the bitmap it holds (a window DC holds none of its own);
+  // asking the device for its depth costs far more than a whole mask.
+  HGDIOBJ likeBitmap = GetCurrentObject(like, OBJ_BITMAP);
+  bool sameFormat = m.dc && m.like == like && m.likeBitmap == likeBitmap;
+  if (!sameFormat || m.width < w || m.height < h) {
+    int width = sameFormat && m.width > w ? m.width : w;
+    int height = sameFormat && m.height > h ? m.height : h;
+    m.Free();
+    m.dc = CreateCompatibleDC(like);
+    m.bitmap = m.dc ? CreateCompatibleBitmap(like, width, height) : nullptr;
+    HGDIOBJ old = m.bitmap ? SelectObject(m.dc, m.bitmap) : nullptr;
+    if (!old || old == HGDI_ERROR) {
+      m.Free();
+      return nullptr;
+    }
+    m.oldBitmap = old;
+    m.width = width;
+    m.height = height;
+    m.like = like;
+    m.likeBitmap = likeBitmap;
+  }
+  PatBlt(m.dc, 0, 0, w, h, WHITENESS);
+  return m.dc;
+}
+
 void PinPortObjects(GrafPort *port) {
   AddCacheReferences(CacheKind::Pen, port->penSlot, 1);
   AddCacheReferences(CacheKind::Font, port->fontSlot, 1);
@@ -275,6 +324,7 @@ void WINAPI QDrawCacheClose(void) {
   CloseCache(fonts, closedFonts);
   if (transferDC) DeleteDC(transferDC);
   transferDC = nullptr;
+  maskSurface.Free();
 }
 
 static unsigned char lockGdiFlag;  // recorded for source compatibility; nothing reads it

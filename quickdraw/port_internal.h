@@ -49,6 +49,10 @@ bool UsePortFont(GrafPort *port, const LOGFONTA &font);
 // A screen-compatible memory DC that bit transfers share (making a DC per call costs more
 // than many transfers); it holds its own bitmap between uses. Deleted by QDrawCacheClose.
 HDC SharedTransferDC();
+// A memory DC holding a bitmap of the library's own compatible with `like`, at least w x h
+// and cleared to white over (0, 0, w, h), for masks drawn and transferred within one verb.
+// Null for very large masks (the verb then makes its own). Deleted by QDrawCacheClose.
+HDC SharedMaskDC(HDC like, int w, int h);
 
 // Every drawing call: BeginPortDrawing first (rebuilds the clip when it changed),
 // EndPortDrawing last (pops the state a picture port pushed).

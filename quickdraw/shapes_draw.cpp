@@ -3,6 +3,7 @@
 // of its right and bottom edges, so those are extended by the port's hairline.
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "quickdraw/drawing_state.h"
@@ -177,6 +178,23 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   DeleteObject(outer);
 }
 
+// The white surface an arc mask is drawn on: the shared one on screens, else one made for
+// the call in the format of the port.
+class ArcMask {
+ public:
+  ArcMask(GrafPort *port, int w, int h) {
+    if (!IsPrinter(port)) dc_ = SharedMaskDC(port->refDC, w, h);
+    if (dc_) return;
+    own_.emplace(port->refDC, CreateCompatibleBitmap(port->refDC, w, h));
+    if (own_->ok()) dc_ = own_->dc();
+  }
+  HDC dc() const { return dc_; }
+
+ private:
+  std::optional<WhiteSurface> own_;
+  HDC dc_ = nullptr;
+};
+
 void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   int pw = port->pnSize.h, ph = port->pnSize.v;
   if (pw < 1 || ph < 1 || ClassifyArc(arc) == ArcSpan::Nothing) return;
@@ -196,9 +214,8 @@ void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   }
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return;
-  // An off-screen copy of the port's format: black where the arc is.
-  WhiteSurface mask(port->refDC, CreateCompatibleBitmap(port->refDC, w, h));
-  if (!mask.ok()) return;
+  ArcMask mask(port, w, h);  // black where the arc is
+  if (!mask.dc()) return;
   {
     gdi::OwnedObject<HPEN> black(CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0)));
     gdi::SelectedObject pen(mask.dc(), black.get());
@@ -219,8 +236,8 @@ void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
   if (w <= 0 || h <= 0) return;
   DrawingBracket bracket(port);
   Vec hair = PortHairline(port, false);
-  WhiteSurface mask(port->refDC, CreateCompatibleBitmap(port->refDC, w, h));
-  if (!mask.ok()) return;
+  ArcMask mask(port, w, h);
+  if (!mask.dc()) return;
   ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
   {
     gdi::SelectedObject noPen(mask.dc(), GetStockObject(NULL_PEN));
