@@ -8,9 +8,19 @@ using namespace tstools::qd;
 
 namespace {
 
-void Transfer(GrafPort *port, HDC source, const Rect &src, const Rect &dst, short mode) {
-  StretchBlt(port->dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, source, src.left, src.top,
-             src.right - src.left, src.bottom - src.top, TransferRop(mode));
+// Runs transfer(source) with the caller's bitmap selected into a memory DC: for screens the
+// shared one (making a DC per call costs more than the transfer), for printers one made
+// compatible with the printer. The bitmap is the caller's again afterwards.
+template <typename Transfer>
+void FromBitmap(HDC target, bool printer, HBITMAP bitmap, Transfer transfer) {
+  if (printer) {
+    gdi::BitmapDC source(target, bitmap);
+    if (source.ok()) transfer(source.dc());
+    return;
+  }
+  HDC shared = SharedTransferDC();
+  gdi::SelectedObject source(shared, bitmap);
+  if (source.ok()) transfer(shared);
 }
 
 }  // namespace
@@ -20,15 +30,10 @@ void WINAPI ML_CopyBits(GrafPort *port, HBITMAP bitmap, void *, const Rect *src,
   if (!port || !port->dc || !src || !dst) return;
   DrawingBracket bracket(port);
   if (GetObjectType(bitmap) != OBJ_BITMAP) return;
-  if (IsPrinter(port)) {
-    // A printer needs a source DC compatible with itself.
-    gdi::BitmapDC source(port->refDC, bitmap);
-    if (source.ok()) Transfer(port, source.dc(), *src, *dst, mode);
-    return;
-  }
-  HDC shared = SharedTransferDC();
-  gdi::SelectedObject source(shared, bitmap);  // the bitmap is the caller's again afterwards
-  if (source.ok()) Transfer(port, shared, *src, *dst, mode);
+  FromBitmap(port->refDC, IsPrinter(port), bitmap, [&](HDC source) {
+    StretchBlt(port->dc, dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top, source, src->left,
+               src->top, src->right - src->left, src->bottom - src->top, TransferRop(mode));
+  });
 }
 
 void WINAPI ML_DrawBitmap(GrafPort *port, HBITMAP bitmap, const Point *where, DWORD rasterOp) {
@@ -43,13 +48,11 @@ void WINAPI ML_DrawBitmap(GrafPort *port, HBITMAP bitmap, const Point *where, DW
     GetWindowOrgEx(port->refDC, &origin);
     SetWindowOrgEx(dc, origin.x, origin.y, &saved);
   }
-  {
-    gdi::BitmapDC source(dc, bitmap);
-    if (source.ok()) {
-      SetMapMode(source.dc(), GetMapMode(dc));
-      BitBlt(dc, where->h, where->v, info.bmWidth, info.bmHeight, source.dc(), 0, 0, rasterOp);
-    }
-  }
+  FromBitmap(dc, IsPrinter(port), bitmap, [&](HDC source) {
+    int sourceMode = SetMapMode(source, GetMapMode(dc));
+    BitBlt(dc, where->h, where->v, info.bmWidth, info.bmHeight, source, 0, 0, rasterOp);
+    if (sourceMode) SetMapMode(source, sourceMode);
+  });
   if (port->window) {
     SetWindowOrgEx(dc, saved.x, saved.y, nullptr);
     ReleaseDC(port->window, dc);
