@@ -167,8 +167,10 @@ int main(int argc, char **argv) {
   // --- Polygons: a quadrilateral, closed for the frame
   const POINT quad[5] = {{10, 10}, {90, 20}, {70, 70}, {20, 60}, {10, 10}};
   HGLOBAL open = MakePoly(quad, 4), closed = MakePoly(quad, 5);
-  bench.Compare("ML_FramePoly 1x1 solid, 4 sides", [&] { ML_FramePoly(&port, closed); }, "Polyline", pen1, noBrush,
-                [&] { Polyline(dc, quad, 5); });
+  // Toolbox lines include their end pixel; GDI's leave it out.
+  const POINT quadAndEnd[6] = {{10, 10}, {90, 20}, {70, 70}, {20, 60}, {10, 10}, {11, 10}};
+  bench.Compare("ML_FramePoly 1x1 solid, 4 sides", [&] { ML_FramePoly(&port, closed); },
+                "Polyline, and a pixel past the end", pen1, noBrush, [&] { Polyline(dc, quadAndEnd, 6); });
   bench.Compare("ML_PaintPoly solid", [&] { ML_PaintPoly(&port, open); }, "Polygon, solid brush", noPen, black,
                 [&] { Polygon(dc, quad, 4); });
   bench.Compare("ML_ErasePoly", [&] { ML_ErasePoly(&port, open); }, "Polygon, white brush", noPen, white,
@@ -186,10 +188,11 @@ int main(int argc, char **argv) {
         ML_MoveTo(&port, 5, 5);
         ML_LineTo(&port, 105, 60);
       },
-      "MoveToEx + LineTo", pen1, noBrush,
+      "MoveToEx + LineTo + SetPixelV (the end pixel)", pen1, noBrush,
       [&] {
         MoveToEx(dc, 5, 5, nullptr);
         LineTo(dc, 105, 60);
+        SetPixelV(dc, 105, 60, 0);
       });
   ML_PenSize(&port, 3, 3);
   ML_PenPat(&port, &checker);
