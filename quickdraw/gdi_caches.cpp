@@ -67,7 +67,17 @@ bool SameHighBytes(const RGBColor &a, const RGBColor &b) {
 // reduced modulo 8.
 POINT BrushAlignment(GrafPort *port) {
   POINT p{0, 0};
-  LPtoDP(port->refDC, &p, 1);
+  HDC dc = port->refDC;
+  if (GetMapMode(dc) == MM_TEXT && GetGraphicsMode(dc) == GM_COMPATIBLE) {
+    // Units are pixels and there is no world transform: the offset of the two origins,
+    // read from the DC's attributes without a transformation call per verb.
+    POINT window{}, viewport{};
+    GetWindowOrgEx(dc, &window);
+    GetViewportOrgEx(dc, &viewport);
+    p = POINT{viewport.x - window.x, viewport.y - window.y};
+  } else {
+    LPtoDP(dc, &p, 1);
+  }
   ClientToScreen(port->window, &p);
   return POINT{BrushGridOffset(p.x), BrushGridOffset(p.y)};
 }

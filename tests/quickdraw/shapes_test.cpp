@@ -579,6 +579,32 @@ TEST(ShapeWindowTest, PendingUpdatesFollowTheScrolledPixels) {
   QDrawCacheClose();
 }
 
+// A window port's patterns keep to the screen's 8-pixel grid: the DC's brush origin is where
+// local (0, 0) is on the screen, modulo 8, whatever the port's origin.
+TEST(ShapeWindowTest, PatternsAlignOnTheScreenGrid) {
+  QDrawCacheInit();
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 13, 21, 100, 100, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  GrafPort port;
+  std::memset(&port, 0, sizeof port);
+  port.window = window;
+  ML_OpenPort(&port);
+  for (Point origin : {Point{0, 0}, Point{3, 5}, Point{-6, 11}}) {
+    ML_SetOrigin(&port, origin.h, origin.v);
+    Rect r{origin.h, origin.v, short(origin.h + 20), short(origin.v + 20)};
+    ML_FillRect(&port, &r, &kChecker);
+    POINT client{0, 0}, brush{};
+    ClientToScreen(window, &client);
+    GetBrushOrgEx(port.dc, &brush);
+    EXPECT_EQ(brush.x, ((client.x - origin.h) % 8 + 8) % 8) << origin.h;
+    EXPECT_EQ(brush.y, ((client.y - origin.v) % 8 + 8) % 8) << origin.v;
+  }
+  ClosePort(&port);
+  DestroyWindow(window);
+  QDrawCacheClose();
+}
+
 // Printers with resolution to spare print pattern cells of 1/72 inch, not of one pixel: on
 // this 96-dpi surface a cell is 4/3 of a pixel. Pixels next to a change of pattern bit are
 // not compared (which pixel a cell edge falls on is the stretch's business).
