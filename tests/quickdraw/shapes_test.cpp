@@ -142,6 +142,17 @@ TEST_F(ShapeTest, PenModesFollowToolboxBitRules) {
     ML_PaintRect(&port, &r);
     EXPECT_EQ(CountBlack() == 0, twice == 1);
   }
+  // Once is exactly the band, corners included, with thin and wide pens.
+  for (short pen : {1, 3}) {
+    Clear();
+    ML_PenSize(&port, pen, pen);
+    ML_FrameRect(&port, &r);
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                return InRect(x, y, 5, 7, 40, 33) && !InRect(x, y, 5 + pen, 7 + pen, 40 - pen, 33 - pen);
+              }),
+              0)
+        << "pen " << pen;
+  }
   ML_PenMode(&port, patCopy);
 }
 
