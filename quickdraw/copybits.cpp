@@ -1,31 +1,27 @@
 // Bit transfer between bitmaps and ports, and scrolling.
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/shape_support.h"
 #include "tstools/shapes.h"
 
+using namespace tstools;
 using namespace tstools::qd;
 
 namespace {
 
-// A bitmap selected into a memory DC for the length of one transfer: the shared DC when
-// `shared`, else a DC made for the call (printers need one compatible with themselves).
-struct SourceDC {
-  HDC dc = nullptr;
-  HGDIOBJ old = nullptr;
-  bool owned = false;
-  SourceDC(HDC like, HBITMAP bitmap, bool shared = false) {
-    if (GetObjectType(bitmap) != OBJ_BITMAP) return;
-    dc = shared ? SharedTransferDC() : CreateCompatibleDC(like);
-    owned = !shared;
-    if (!dc) return;
-    old = SelectObject(dc, bitmap);
-    if (old == HGDI_ERROR) old = nullptr;
+// Runs transfer(source) with the caller's bitmap selected into a memory DC: for screens the
+// shared one (making a DC per call costs more than the transfer), for printers one made
+// compatible with the printer. The bitmap is the caller's again afterwards.
+template <typename Transfer>
+void FromBitmap(HDC target, bool printer, HBITMAP bitmap, Transfer transfer) {
+  if (printer) {
+    gdi::BitmapDC source(target, bitmap);
+    if (source.ok()) transfer(source.dc());
+    return;
   }
-  ~SourceDC() {
-    if (old) SelectObject(dc, old);  // the bitmap is the caller's again
-    if (dc && owned) DeleteDC(dc);
-  }
-  bool ok() const { return old != nullptr; }
-};
+  HDC shared = SharedTransferDC();
+  gdi::SelectedObject source(shared, bitmap);
+  if (source.ok()) transfer(shared);
+}
 
 }  // namespace
 
@@ -33,16 +29,17 @@ void WINAPI ML_CopyBits(GrafPort *port, HBITMAP bitmap, void *, const Rect *src,
                         RgnHandle) {
   if (!port || !port->dc || !src || !dst) return;
   DrawingBracket bracket(port);
-  SourceDC source(port->refDC, bitmap, !IsPrinter(port));
-  if (!source.ok()) return;
-  StretchBlt(port->dc, dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top, source.dc, src->left,
-             src->top, src->right - src->left, src->bottom - src->top, TransferRop(mode));
+  if (GetObjectType(bitmap) != OBJ_BITMAP) return;
+  FromBitmap(port->refDC, IsPrinter(port), bitmap, [&](HDC source) {
+    StretchBlt(port->dc, dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top, source, src->left,
+               src->top, src->right - src->left, src->bottom - src->top, TransferRop(mode));
+  });
 }
 
 void WINAPI ML_DrawBitmap(GrafPort *port, HBITMAP bitmap, const Point *where, DWORD rasterOp) {
   if (!port || !where) return;
   BITMAP info{};
-  if (!GetObjectA(bitmap, sizeof info, &info)) return;
+  if (GetObjectType(bitmap) != OBJ_BITMAP || !GetObjectA(bitmap, sizeof info, &info)) return;
   // A window port draws on a fresh DC of its window, placed at the port's origin.
   HDC dc = port->window ? GetDC(port->window) : port->dc;
   if (!dc) return;
@@ -51,13 +48,11 @@ void WINAPI ML_DrawBitmap(GrafPort *port, HBITMAP bitmap, const Point *where, DW
     GetWindowOrgEx(port->refDC, &origin);
     SetWindowOrgEx(dc, origin.x, origin.y, &saved);
   }
-  {
-    SourceDC source(dc, bitmap);
-    if (source.ok()) {
-      SetMapMode(source.dc, GetMapMode(dc));
-      BitBlt(dc, where->h, where->v, info.bmWidth, info.bmHeight, source.dc, 0, 0, rasterOp);
-    }
-  }
+  FromBitmap(dc, IsPrinter(port), bitmap, [&](HDC source) {
+    int sourceMode = SetMapMode(source, GetMapMode(dc));
+    BitBlt(dc, where->h, where->v, info.bmWidth, info.bmHeight, source, 0, 0, rasterOp);
+    if (sourceMode) SetMapMode(source, sourceMode);
+  });
   if (port->window) {
     SetWindowOrgEx(dc, saved.x, saved.y, nullptr);
     ReleaseDC(port->window, dc);

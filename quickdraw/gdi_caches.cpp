@@ -5,6 +5,7 @@
 
 #include "font/font_manager.h"
 #include "quickdraw/drawing_state.h"
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/object_cache.h"
 #include "quickdraw/port_internal.h"
 
@@ -32,6 +33,27 @@ std::vector<std::unique_ptr<BrushCache>> closedBrushes;
 std::vector<std::unique_ptr<FontCache>> closedFonts;
 HDC transferDC = nullptr;
 
+// The arc mask surface kept between verbs: a bitmap of ours selected into a memory DC,
+// compatible with the DC (and the bitmap that DC held) it was made for.
+struct MaskSurface {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ oldBitmap = nullptr;
+  int width = 0, height = 0;
+  HDC like = nullptr;
+  HGDIOBJ likeBitmap = nullptr;
+
+  void Free() {
+    if (oldBitmap) SelectObject(dc, oldBitmap);
+    if (bitmap) DeleteObject(bitmap);
+    if (dc) DeleteDC(dc);
+    *this = MaskSurface{};
+  }
+} maskSurface;
+
+// Masks above this many pixels are made for their call alone rather than kept.
+constexpr long kLargestKeptMask = 512 * 512;
+
 void DestroyObject(uintptr_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(object)); }
 
 uint32_t ColorRef(const RGBColor &c) { return PaletteColorRef(QdColor{c.red, c.green, c.blue}); }
@@ -45,7 +67,17 @@ bool SameHighBytes(const RGBColor &a, const RGBColor &b) {
 // reduced modulo 8.
 POINT BrushAlignment(GrafPort *port) {
   POINT p{0, 0};
-  LPtoDP(port->refDC, &p, 1);
+  HDC dc = port->refDC;
+  if (GetMapMode(dc) == MM_TEXT && GetGraphicsMode(dc) == GM_COMPATIBLE) {
+    // Units are pixels and there is no world transform: the offset of the two origins,
+    // read from the DC's attributes without a transformation call per verb.
+    POINT window{}, viewport{};
+    GetWindowOrgEx(dc, &window);
+    GetViewportOrgEx(dc, &viewport);
+    p = POINT{viewport.x - window.x, viewport.y - window.y};
+  } else {
+    LPtoDP(dc, &p, 1);
+  }
   ClientToScreen(port->window, &p);
   return POINT{BrushGridOffset(p.x), BrushGridOffset(p.y)};
 }
@@ -64,8 +96,7 @@ void AlignBrush(BrushCache::Entry &entry, GrafPort *port) {
     // A new origin applies from the next selection; a drawing verb may keep the port's
     // brush selected as it is.
     if (port->brushSlot == brush) {
-      SelectObject(port->refDC, GetStockObject(NULL_BRUSH));
-      SelectObject(port->refDC, brush);
+      gdi::SelectedObject deselected(port->refDC, GetStockObject(NULL_BRUSH));  // and back at once
     }
   }
   entry.key.originH = static_cast<short>(want.x);
@@ -244,6 +275,34 @@ HDC SharedTransferDC() {
   return transferDC;
 }
 
+HDC SharedMaskDC(HDC like, int w, int h) {
+  if (w < 1 || h < 1 || long(w) * h > kLargestKeptMask) return nullptr;
+  MaskSurface &m = maskSurface;
+  // The format of a DC is that of the bitmap it holds (a window DC holds none of its own);
+  // asking the device for its depth costs far more than a whole mask.
+  HGDIOBJ likeBitmap = GetCurrentObject(like, OBJ_BITMAP);
+  bool sameFormat = m.dc && m.like == like && m.likeBitmap == likeBitmap;
+  if (!sameFormat || m.width < w || m.height < h) {
+    int width = sameFormat && m.width > w ? m.width : w;
+    int height = sameFormat && m.height > h ? m.height : h;
+    m.Free();
+    m.dc = CreateCompatibleDC(like);
+    m.bitmap = m.dc ? CreateCompatibleBitmap(like, width, height) : nullptr;
+    HGDIOBJ old = m.bitmap ? SelectObject(m.dc, m.bitmap) : nullptr;
+    if (!old || old == HGDI_ERROR) {
+      m.Free();
+      return nullptr;
+    }
+    m.oldBitmap = old;
+    m.width = width;
+    m.height = height;
+    m.like = like;
+    m.likeBitmap = likeBitmap;
+  }
+  PatBlt(m.dc, 0, 0, w, h, WHITENESS);
+  return m.dc;
+}
+
 void PinPortObjects(GrafPort *port) {
   AddCacheReferences(CacheKind::Pen, port->penSlot, 1);
   AddCacheReferences(CacheKind::Font, port->fontSlot, 1);
@@ -275,6 +334,7 @@ void WINAPI QDrawCacheClose(void) {
   CloseCache(fonts, closedFonts);
   if (transferDC) DeleteDC(transferDC);
   transferDC = nullptr;
+  maskSurface.Free();
 }
 
 static unsigned char lockGdiFlag;  // recorded for source compatibility; nothing reads it

@@ -4,14 +4,13 @@
 
 #include "frame/library_globals.h"
 #include "quickdraw/drawing_state.h"
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/port_internal.h"
 #include "quickdraw/rect_math.h"
 #include "quickdraw/regions.h"
 #include "tstools/font.h"
 
 namespace tstools::qd {
-
-bool printerTextOutput = false;
 
 namespace {
 
@@ -114,11 +113,12 @@ void SetBothDCs(GrafPort *port, void (*apply)(HDC, GrafPort *)) {
   if (IsPicturePort(port) && port->refDC != port->dc) apply(port->refDC, port);
 }
 
-// The printer's effective clip: both boxes in device units, intersected as rectangles.
-QdRect PrinterClip(GrafPort *port) {
+// The printer's effective clip: both boxes in device units, intersected as rectangles, and
+// divided by the scaling shifts except for text.
+QdRect PrinterClip(GrafPort *port, bool forText) {
   QdRect boxes[2];
   RgnHandle regions[2] = {port->clipRgn, port->visRgn};
-  bool shift = (port->printerShiftX || port->printerShiftY) && !printerTextOutput;
+  bool shift = (port->printerShiftX || port->printerShiftY) && !forText;
   for (int i = 0; i < 2; ++i) {
     RECT box{};
     GetRgnBox(regions[i], &box);
@@ -136,6 +136,17 @@ QdRect PrinterClip(GrafPort *port) {
   return e;
 }
 
+// Saves the state of a picture port's DCs for DesetWinClipRgn to pop: both or neither, as
+// it pops both.
+bool PushPictureStates(GrafPort *port) {
+  if (!SaveDC(port->dc)) return false;
+  if (port->refDC != port->dc && !SaveDC(port->refDC)) {
+    RestoreDC(port->dc, -1);
+    return false;
+  }
+  return true;
+}
+
 // Patterns of a port without a window start at local (0, 0): the DC's brush origin follows
 // the device position of the local origin. GDI applies a new origin when a brush is next
 // selected, so the port's brush is selected again.
@@ -146,8 +157,7 @@ void AlignLocalBrushOrigin(GrafPort *port) {
   POINT want{BrushGridOffset(local.x), BrushGridOffset(local.y)}, have{};
   if (GetBrushOrgEx(port->refDC, &have) && have.x == want.x && have.y == want.y) return;
   SetBrushOrgEx(port->refDC, want.x, want.y, nullptr);
-  HGDIOBJ brush = SelectObject(port->refDC, GetStockObject(NULL_BRUSH));
-  if (brush && brush != HGDI_ERROR) SelectObject(port->refDC, brush);
+  gdi::SelectedObject deselected(port->refDC, GetStockObject(NULL_BRUSH));  // and back at once
 }
 
 }  // namespace
@@ -197,7 +207,7 @@ bool UsePortFont(GrafPort *port, const LOGFONTA &font) {
 }
 
 void BeginPortDrawing(GrafPort *port) {
-  if (port->clipChanged) ResetWinClipRgn(port);
+  if (port->clipChanged) RebuildClip(port, false);
 }
 
 void EndPortDrawing(GrafPort *port) {
@@ -424,10 +434,13 @@ void WINAPI ML_ClipRect(GrafPort *port, const Rect *r) {
 }
 
 void WINAPI ResetWinClipRgn(GrafPort *port) {
-  if (!port) return;
+  if (port) RebuildClip(port, false);
+}
+
+void tstools::qd::RebuildClip(GrafPort *port, bool forPrinterText) {
   port->clipChanged = 0;
   if (IsPrinterPort(port)) {
-    QdRect e = PrinterClip(port);
+    QdRect e = PrinterClip(port, forPrinterText);
     // Already in device units: the window origin is in LPtoDP's result.
     if (!(e.left | e.top | e.right | e.bottom)) return;
     HRGN rgn = CreateRectRgn(e.left, e.top, e.right, e.bottom);
@@ -444,11 +457,15 @@ void WINAPI ResetWinClipRgn(GrafPort *port) {
   if (IsPicturePort(port)) {
     RECT box{};
     GetRgnBox(e, &box);
-    SaveDC(port->dc);
-    if (port->refDC != port->dc) SaveDC(port->refDC);
-    ++port->clipDepth;
-    IntersectClipRect(port->dc, box.left, box.top, box.right, box.bottom);
-    if (port->refDC != port->dc) IntersectClipRect(port->refDC, box.left, box.top, box.right, box.bottom);
+    // A clip intersected without a saved state to pop could never be widened again: without
+    // one it stays pending for the next drawing call.
+    if (!PushPictureStates(port)) {
+      port->clipChanged = 1;
+    } else {
+      ++port->clipDepth;
+      IntersectClipRect(port->dc, box.left, box.top, box.right, box.bottom);
+      if (port->refDC != port->dc) IntersectClipRect(port->refDC, box.left, box.top, box.right, box.bottom);
+    }
   } else {
     POINT origin{};
     GetWindowOrgEx(port->refDC, &origin);

@@ -49,6 +49,10 @@ bool UsePortFont(GrafPort *port, const LOGFONTA &font);
 // A screen-compatible memory DC that bit transfers share (making a DC per call costs more
 // than many transfers); it holds its own bitmap between uses. Deleted by QDrawCacheClose.
 HDC SharedTransferDC();
+// A memory DC holding a bitmap of the library's own compatible with `like`, at least w x h
+// and cleared to white over (0, 0, w, h), for masks drawn and transferred within one verb.
+// Null for very large masks (the verb then makes its own). Deleted by QDrawCacheClose.
+HDC SharedMaskDC(HDC like, int w, int h);
 
 // Every drawing call: BeginPortDrawing first (rebuilds the clip when it changed),
 // EndPortDrawing last (pops the state a picture port pushed).
@@ -62,8 +66,9 @@ GrafPort *PortFromWindow(HWND window);
 // before the font table is built.
 const char *InitialPortFaceName();
 
-// Set by text output on printer ports: clip rectangles are then left in device units.
-extern bool printerTextOutput;
+// ResetWinClipRgn. forPrinterText: text on a printer port is placed in device units the
+// printer's scaling shifts do not apply to, so its clip is not divided by them.
+void RebuildClip(GrafPort *port, bool forPrinterText);
 
 // Picture recording installs the routine that turns a port into a recording one; ports
 // opened without a surface use it. Returns true on success.

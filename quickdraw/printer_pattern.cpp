@@ -6,32 +6,11 @@
 #include <algorithm>
 
 #include "quickdraw/drawing_state.h"
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/shape_support.h"
 
 namespace tstools::qd {
 namespace {
-
-// A monochrome bitmap selected into a memory DC for the length of one shape.
-struct MonoSurface {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  MonoSurface(int w, int h) {
-    dc = CreateCompatibleDC(nullptr);
-    if (!dc) return;
-    bitmap = CreateBitmap(w, h, 1, 1, nullptr);
-    if (!bitmap) return;
-    old = SelectObject(dc, bitmap);
-    if (old == HGDI_ERROR) old = nullptr;
-    if (old) PatBlt(dc, 0, 0, w, h, WHITENESS);
-  }
-  ~MonoSurface() {
-    if (old) SelectObject(dc, old);
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-  }
-  bool ok() const { return old != nullptr; }
-};
 
 bool IsWhite(const RGBColor &c) { return (c.red >> 8) == 0xFF && (c.green >> 8) == 0xFF && (c.blue >> 8) == 0xFF; }
 
@@ -54,11 +33,9 @@ RECT DeviceBox(HDC dc, const RECT &logical) {
 
 // Draws with the shape's own routine on a DC with nothing but the given brush and no pen.
 void DrawWith(HDC dc, HBRUSH brush, const ShapeDrawer &draw) {
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  gdi::SelectedObject pen(dc, GetStockObject(NULL_PEN));
+  gdi::SelectedObject selected(dc, brush);
   draw(dc, brush);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 }  // namespace
@@ -85,23 +62,19 @@ void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &log
   PatternAxis ay = PrinterPatternAxis(box.top, box.bottom, GetDeviceCaps(dc, LOGPIXELSY), anchor.y);
 
   // The pattern in cells of 1/72 inch: black where a pattern bit is set.
-  MonoSurface cells(ax.end - ax.first, ay.end - ay.first);
-  MonoSurface mask(w, h);
+  WhiteSurface cells(nullptr, CreateBitmap(ax.end - ax.first, ay.end - ay.first, 1, 1, nullptr));
+  WhiteSurface mask(nullptr, CreateBitmap(w, h, 1, 1, nullptr));
   if (!cells.ok() || !mask.ok()) return;
-  uint8_t rows[16];
-  PatternBitmapRows(pattern.pat, rows);
-  HBITMAP tile = CreateBitmap(8, 8, 1, 1, rows);
-  HBRUSH tiled = tile ? CreatePatternBrush(tile) : nullptr;
-  if (!tiled) {
-    if (tile) DeleteObject(tile);
-    return;
+  {
+    uint8_t rows[16];
+    PatternBitmapRows(pattern.pat, rows);
+    gdi::OwnedObject<HBITMAP> tile(CreateBitmap(8, 8, 1, 1, rows));
+    gdi::OwnedObject<HBRUSH> tiled(tile ? CreatePatternBrush(tile.get()) : nullptr);
+    SetBrushOrgEx(cells.dc(), ax.phase, ay.phase, nullptr);  // before selecting: applies from then
+    gdi::SelectedObject brush(cells.dc(), tiled.get());
+    if (!brush.ok()) return;
+    PatBlt(cells.dc(), 0, 0, ax.end - ax.first, ay.end - ay.first, PATCOPY);
   }
-  SetBrushOrgEx(cells.dc, ax.phase, ay.phase, nullptr);
-  HGDIOBJ oldBrush = SelectObject(cells.dc, tiled);
-  PatBlt(cells.dc, 0, 0, ax.end - ax.first, ay.end - ay.first, PATCOPY);
-  SelectObject(cells.dc, oldBrush);
-  DeleteObject(tiled);
-  DeleteObject(tile);
 
   // The shape in black at device resolution, drawn in the printer's own logical units.
   SIZE windowExt{}, viewportExt{};
@@ -110,37 +83,37 @@ void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &log
   GetViewportExtEx(dc, &viewportExt);
   GetWindowOrgEx(dc, &windowOrg);
   GetViewportOrgEx(dc, &viewportOrg);
-  SetMapMode(mask.dc, MM_ANISOTROPIC);
-  SetWindowExtEx(mask.dc, windowExt.cx, windowExt.cy, nullptr);
-  SetViewportExtEx(mask.dc, viewportExt.cx, viewportExt.cy, nullptr);
-  SetWindowOrgEx(mask.dc, windowOrg.x, windowOrg.y, nullptr);
-  SetViewportOrgEx(mask.dc, viewportOrg.x - box.left, viewportOrg.y - box.top, nullptr);
-  DrawWith(mask.dc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), draw);
-  SetMapMode(mask.dc, MM_TEXT);
-  SetWindowOrgEx(mask.dc, 0, 0, nullptr);
-  SetViewportOrgEx(mask.dc, 0, 0, nullptr);
+  SetMapMode(mask.dc(), MM_ANISOTROPIC);
+  SetWindowExtEx(mask.dc(), windowExt.cx, windowExt.cy, nullptr);
+  SetViewportExtEx(mask.dc(), viewportExt.cx, viewportExt.cy, nullptr);
+  SetWindowOrgEx(mask.dc(), windowOrg.x, windowOrg.y, nullptr);
+  SetViewportOrgEx(mask.dc(), viewportOrg.x - box.left, viewportOrg.y - box.top, nullptr);
+  DrawWith(mask.dc(), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), draw);
+  SetMapMode(mask.dc(), MM_TEXT);
+  SetWindowOrgEx(mask.dc(), 0, 0, nullptr);
+  SetViewportOrgEx(mask.dc(), 0, 0, nullptr);
   // Black stays only where the pattern is black too (mask OR cells).
-  StretchBlt(mask.dc, ax.deviceStart - box.left, ay.deviceStart - box.top, ax.deviceStop - ax.deviceStart,
-             ay.deviceStop - ay.deviceStart, cells.dc, 0, 0, ax.end - ax.first, ay.end - ay.first, SRCPAINT);
+  StretchBlt(mask.dc(), ax.deviceStart - box.left, ay.deviceStart - box.top, ax.deviceStop - ax.deviceStart,
+             ay.deviceStop - ay.deviceStart, cells.dc(), 0, 0, ax.end - ax.first, ay.end - ay.first, SRCPAINT);
 
   // Onto the printer in device units. On a white background AND-ing the foreground in is
   // enough and what printer drivers do best; on any other the foreground is painted.
-  SaveDC(dc);
+  gdi::SavedDC saved(dc);
+  if (!saved.ok()) return;  // the mapping could not be put back
   SetMapMode(dc, MM_TEXT);
   SetWindowOrgEx(dc, 0, 0, nullptr);
   SetViewportOrgEx(dc, 0, 0, nullptr);
   SetBkColor(dc, RGB(255, 255, 255));
   if (IsWhite(port->rgbBkColor)) {
     SetTextColor(dc, ForeColorRef(port));
-    BitBlt(dc, box.left, box.top, w, h, mask.dc, 0, 0, SRCAND);
-  } else if (HBRUSH fg = CreateSolidBrush(ForeColorRef(port))) {
-    SetTextColor(dc, RGB(0, 0, 0));
-    SelectObject(dc, fg);
-    BitBlt(dc, box.left, box.top, w, h, mask.dc, 0, 0, 0xB8074A);  // the brush where the mask is black
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
-    DeleteObject(fg);
+    BitBlt(dc, box.left, box.top, w, h, mask.dc(), 0, 0, SRCAND);
+    return;
   }
-  RestoreDC(dc, -1);
+  gdi::OwnedObject<HBRUSH> fg(CreateSolidBrush(ForeColorRef(port)));
+  gdi::SelectedObject brush(dc, fg.get());
+  if (!brush.ok()) return;
+  SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, box.left, box.top, w, h, mask.dc(), 0, 0, 0xB8074A);  // the brush where the mask is black
 }
 
 void PrinterPatternPolygon(GrafPort *port, const Pattern &pattern, const POINT *points, int count) {

@@ -15,11 +15,8 @@ VerbObject::VerbObject(GrafPort *port, Slot slot, HGDIOBJ cached) : port_(port),
   if (!cached) {
     // No outline or no fill: the stock null object straight into the DCs, so that the
     // port's slot (and its cache reference) is untouched.
-    oldRef_ = SelectObject(port->refDC, StockNone(slot));
-    if (oldRef_ && oldRef_ != HGDI_ERROR) {
-      none_ = true;
-      if (IsPicture(port) && port->dc != port->refDC) oldDc_ = SelectObject(port->dc, StockNone(slot));
-    }
+    none_ = noneRef_.Select(port->refDC, StockNone(slot));
+    if (none_ && IsPicture(port) && port->dc != port->refDC) noneDc_.Select(port->dc, StockNone(slot));
     return;
   }
   HGDIOBJ held = slot == Slot::Pen ? static_cast<HGDIOBJ>(port->penSlot) : static_cast<HGDIOBJ>(port->brushSlot);
@@ -38,11 +35,7 @@ VerbObject::~VerbObject() {
     ReleaseCached(KindFor(slot_), cached_);
     return;
   }
-  if (none_) {
-    SelectObject(port_->refDC, oldRef_);
-    if (oldDc_ && oldDc_ != HGDI_ERROR) SelectObject(port_->dc, oldDc_);
-    return;
-  }
+  if (none_) return;  // the scopes put the DCs' objects back
   if (!selected_) return;
   SelectThroughPort(port_, slot_, previous_, nullptr);
   ReleaseCached(KindFor(slot_), cached_);

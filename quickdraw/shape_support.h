@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "quickdraw/gdi_scopes.h"
 #include "quickdraw/port_internal.h"
 #include "quickdraw/shape_geometry.h"
 
@@ -38,9 +39,26 @@ class VerbObject {
   GrafPort *port_;
   Slot slot_;
   HGDIOBJ cached_, previous_ = nullptr;
-  HGDIOBJ oldRef_ = nullptr, oldDc_ = nullptr;  // raw DC objects replaced by "none"
+  gdi::SelectedObject noneRef_, noneDc_;  // "none" straight into the DCs
   bool selected_ = false, none_ = false;
   bool already_ = false;  // the port holds this object: nothing to select or put back
+};
+
+// An off-screen bitmap of the verb's own (arc masks, printer pattern cells), cleared to
+// white in a memory DC compatible with `like`; DC and bitmap are deleted at the end.
+class WhiteSurface {
+ public:
+  WhiteSurface(HDC like, HBITMAP bitmap) : bitmap_(bitmap), surface_(like, bitmap) {
+    BITMAP info{};
+    if (surface_.ok() && GetObjectA(bitmap, sizeof info, &info))
+      PatBlt(surface_.dc(), 0, 0, info.bmWidth, info.bmHeight, WHITENESS);
+  }
+  HDC dc() const { return surface_.dc(); }
+  bool ok() const { return surface_.ok(); }
+
+ private:
+  gdi::OwnedObject<HBITMAP> bitmap_;  // declared first: deleted after it is selected out
+  gdi::BitmapDC surface_;
 };
 
 bool IsPrinter(const GrafPort *port);
@@ -54,6 +72,12 @@ COLORREF BackColorRef(const GrafPort *port);
 Vec PortHairline(GrafPort *port, bool consumeZeroFrame);
 HPEN CachedPen(GrafPort *port, int style, int width, COLORREF colour);
 HBRUSH CachedBrush(GrafPort *port, const Pattern &pattern);
+
+// Lines through the vertices with the 1-pixel solid pen in one GDI call, drawn and leaving
+// the pen as ML_MoveTo to the first and ML_LineTo to each next would (lines.cpp). The
+// array has room for count + 1 points; the calls may write past the vertices. False, with
+// nothing drawn, when the pen or port needs the line-by-line way.
+bool OnePixelPath(GrafPort *port, POINT *vertices, int count);
 
 // Patterned shapes on high-resolution printers (printer_pattern.cpp). A drawer draws its
 // shape on any DC in the port's logical units, filling with the brush given, which is also

@@ -3,6 +3,7 @@
 // of its right and bottom edges, so those are extended by the port's hairline.
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "quickdraw/drawing_state.h"
@@ -116,7 +117,10 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   if (s.shape == Shape::Rect && Inverted(r)) return;
   int w = std::abs(r.right - r.left), hgt = std::abs(r.bottom - r.top);
   if (w == 0 || hgt == 0) return;
-  bool solid = AllOnes(port->pnPat) && pw == ph;
+  // A GDI inside-frame pen as wide as half the shape or more does not stay inside it: such
+  // a frame covers the whole shape, which the region method below paints exactly.
+  bool covers = pw > 1 && (2 * pw >= w || 2 * ph >= hgt);
+  bool solid = AllOnes(port->pnPat) && pw == ph && (!covers || port->hairline);
   // Shapes too thin for an inside are the line along them: a wide GDI inside-frame pen
   // would spill past a 1-pixel rect.
   if (solid && pw == 1 && w >= 2 && hgt >= 2 && s.shape == Shape::Rect && !IsPrinter(port)) {
@@ -127,6 +131,21 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
     int right = r.right - 1, bottom = r.bottom - 1;
     const POINT ring[5] = {{r.left, r.top}, {right, r.top}, {right, bottom}, {r.left, bottom}, {r.left, r.top}};
     Polyline(port->dc, ring, 5);
+    return;
+  }
+  if (solid && pw > 1 && s.shape == Shape::Rect && !port->hairline && !IsPrinter(port) && !IsPicture(port)) {
+    // The band inside the rect as four strips in the pen's colour, each pixel once in the
+    // DC's mix: what the wide inside-frame pen paints, without swapping pen and brush out.
+    DrawingBracket bracket(port);
+    static const Pattern kSolid = {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+    VerbObject brush(port, Slot::Brush, CachedBrush(port, kSolid));
+    PortHairline(port, true);
+    uint32_t rop = PatternRopForMix(GetROP2(port->dc));
+    int inner = hgt - 2 * ph;
+    PatBlt(port->dc, r.left, r.top, w, ph, rop);
+    PatBlt(port->dc, r.left, r.bottom - ph, w, ph, rop);
+    PatBlt(port->dc, r.left, r.top + ph, pw, inner, rop);
+    PatBlt(port->dc, r.right - pw, r.top + ph, pw, inner, rop);
     return;
   }
   if (solid && w >= 2 && hgt >= 2) {
@@ -174,24 +193,21 @@ void FrameShape(GrafPort *port, const ShapeArgs &s) {
   DeleteObject(outer);
 }
 
-// An off-screen copy of the port's format, w x h, cleared to white, for arc masks.
-struct MaskBitmap {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr, old = nullptr;
-  MaskBitmap(HDC like, int w, int h) {
-    dc = CreateCompatibleDC(like);
-    if (!dc) return;
-    bitmap = CreateCompatibleBitmap(like, w, h);
-    if (!bitmap) return;
-    old = static_cast<HBITMAP>(SelectObject(dc, bitmap));
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
+// The white surface an arc mask is drawn on: the shared one on screens, else one made for
+// the call in the format of the port.
+class ArcMask {
+ public:
+  ArcMask(GrafPort *port, int w, int h) {
+    if (!IsPrinter(port)) dc_ = SharedMaskDC(port->refDC, w, h);
+    if (dc_) return;
+    own_.emplace(port->refDC, CreateCompatibleBitmap(port->refDC, w, h));
+    if (own_->ok()) dc_ = own_->dc();
   }
-  ~MaskBitmap() {
-    if (old) SelectObject(dc, old);
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-  }
-  bool ok() const { return old != nullptr; }
+  HDC dc() const { return dc_; }
+
+ private:
+  std::optional<WhiteSurface> own_;
+  HDC dc_ = nullptr;
 };
 
 void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
@@ -213,22 +229,20 @@ void FrameArc(GrafPort *port, const Rect &r, int start, int arc) {
   }
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return;
-  MaskBitmap mask(port->refDC, w, h);
-  if (!mask.ok()) return;
-  if (HPEN black = CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0))) {
-    HGDIOBJ oldPen = SelectObject(mask.dc, black);
-    HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(NULL_BRUSH));
-    if (whole)
-      Ellipse(mask.dc, 0, 0, w, h);
-    else
-      Arc(mask.dc, 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
-    SelectObject(mask.dc, oldBrush);
-    SelectObject(mask.dc, oldPen);
-    DeleteObject(black);
+  ArcMask mask(port, w, h);  // black where the arc is
+  if (!mask.dc()) return;
+  {
+    gdi::OwnedObject<HPEN> black(CreatePen(PS_INSIDEFRAME, penWidth, RGB(0, 0, 0)));
+    gdi::SelectedObject pen(mask.dc(), black.get());
+    gdi::SelectedObject noBrush(mask.dc(), GetStockObject(NULL_BRUSH));
+    if (pen.ok() && whole)
+      Ellipse(mask.dc(), 0, 0, w, h);
+    else if (pen.ok())
+      Arc(mask.dc(), 0, 0, w, h, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left, e.second.v - r.top);
   }
   // The pen pattern where the mask is black, the port's pixels elsewhere.
   VerbObject brush(port, Slot::Brush, CachedBrush(port, port->pnPat));
-  BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0xB8074A);
+  BitBlt(port->dc, r.left, r.top, w, h, mask.dc(), 0, 0, 0xB8074A);
 }
 
 void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
@@ -237,19 +251,19 @@ void InvertArc(GrafPort *port, const Rect &r, int start, int arc) {
   if (w <= 0 || h <= 0) return;
   DrawingBracket bracket(port);
   Vec hair = PortHairline(port, false);
-  MaskBitmap mask(port->refDC, w, h);
-  if (!mask.ok()) return;
+  ArcMask mask(port, w, h);
+  if (!mask.dc()) return;
   ArcEnds e = ArcEndPoints(r.left, r.top, r.right, r.bottom, start, arc);
-  HGDIOBJ oldPen = SelectObject(mask.dc, GetStockObject(NULL_PEN));
-  HGDIOBJ oldBrush = SelectObject(mask.dc, GetStockObject(BLACK_BRUSH));
-  if (ClassifyArc(arc) == ArcSpan::WholeOval)
-    Ellipse(mask.dc, 0, 0, w + hair.h, h + hair.v);
-  else
-    Pie(mask.dc, 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
-        e.second.v - r.top);
-  SelectObject(mask.dc, oldBrush);
-  SelectObject(mask.dc, oldPen);
-  BitBlt(port->dc, r.left, r.top, w, h, mask.dc, 0, 0, 0x990066);
+  {
+    gdi::SelectedObject noPen(mask.dc(), GetStockObject(NULL_PEN));
+    gdi::SelectedObject black(mask.dc(), GetStockObject(BLACK_BRUSH));
+    if (ClassifyArc(arc) == ArcSpan::WholeOval)
+      Ellipse(mask.dc(), 0, 0, w + hair.h, h + hair.v);
+    else
+      Pie(mask.dc(), 0, 0, w + hair.h, h + hair.v, e.first.h - r.left, e.first.v - r.top, e.second.h - r.left,
+          e.second.v - r.top);
+  }
+  BitBlt(port->dc, r.left, r.top, w, h, mask.dc(), 0, 0, 0x990066);
 }
 
 void InvertRegion(GrafPort *port, HRGN rgn) {
@@ -258,36 +272,50 @@ void InvertRegion(GrafPort *port, HRGN rgn) {
   InvertRgn(port->dc, rgn);
 }
 
-// The vertices of a polygon handle, or empty when the record lies about its size.
-std::vector<POINT> PolygonVertices(PolyHandle poly) {
-  std::vector<POINT> out;
-  if (!poly) return out;
-  SIZE_T blockSize = GlobalSize(poly);
-  if (blockSize < kPolyHeader) return out;
-  auto *bytes = static_cast<const unsigned char *>(GlobalLock(poly));
-  if (!bytes) return out;
-  int16_t sizeWord;
-  std::memcpy(&sizeWord, bytes, sizeof sizeWord);
-  long count = PolygonVertexCount(sizeWord, blockSize);
-  if (count > 0) {
-    out.resize(static_cast<size_t>(count));
-    std::memcpy(out.data(), bytes + kPolyHeader, static_cast<size_t>(count) * kPolyVertex);
+// The vertices of a polygon handle, copied out under the block's lock, with room for
+// `spare` more points after them; none when the record lies about its size. Most polygons
+// fit on the stack: an allocation costs as much as a small shape.
+class PolygonVertices {
+ public:
+  PolygonVertices(PolyHandle poly, size_t spare) {
+    SIZE_T blockSize = poly ? GlobalSize(poly) : 0;
+    if (blockSize < kPolyHeader) return;
+    auto *bytes = static_cast<const unsigned char *>(GlobalLock(poly));
+    if (!bytes) return;
+    int16_t sizeWord;
+    std::memcpy(&sizeWord, bytes, sizeof sizeWord);
+    long count = PolygonVertexCount(sizeWord, blockSize);
+    if (count > 0) {
+      count_ = static_cast<size_t>(count);
+      if (count_ + spare > kOnStack) heap_.resize(count_ + spare);
+      std::memcpy(data(), bytes + kPolyHeader, count_ * kPolyVertex);
+    }
+    GlobalUnlock(poly);
   }
-  GlobalUnlock(poly);
-  return out;
-}
+  PolygonVertices(const PolygonVertices &) = delete;
+  PolygonVertices &operator=(const PolygonVertices &) = delete;
+  POINT *data() { return heap_.empty() ? local_ : heap_.data(); }
+  int size() const { return static_cast<int>(count_); }
+  bool empty() const { return count_ == 0; }
+
+ private:
+  static constexpr size_t kOnStack = 64;
+  size_t count_ = 0;
+  POINT local_[kOnStack];
+  std::vector<POINT> heap_;
+};
 
 void FillPolygon(GrafPort *port, PolyHandle poly, const Pattern &pattern) {
-  std::vector<POINT> v = PolygonVertices(poly);
+  PolygonVertices v(poly, 0);
   if (v.empty()) return;
   DrawingBracket bracket(port);
   if (PrinterPatternCase(port, pattern)) {
-    PrinterPatternPolygon(port, pattern, v.data(), static_cast<int>(v.size()));
+    PrinterPatternPolygon(port, pattern, v.data(), v.size());
     return;
   }
   VerbObject brush(port, Slot::Brush, CachedBrush(port, pattern));
   VerbObject pen(port, Slot::Pen, nullptr);
-  Polygon(port->dc, v.data(), static_cast<int>(v.size()));
+  Polygon(port->dc, v.data(), v.size());
 }
 
 void FillRegion(GrafPort *port, HRGN rgn, const Pattern &pattern) {
@@ -390,6 +418,16 @@ void WINAPI ML_FrameGrayOval(GrafPort *port, const Rect *r) {
   }
   DrawingBracket bracket(port);
   bool dotted = pw == 1 && ph == 1;
+  if (pw > 1 && (2 * pw >= w || 2 * pw >= hgt)) {
+    // An inside-frame pen this wide does not stay inside the oval; the frame is all of it.
+    static const Pattern kSolid = {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+    Vec hair = PortHairline(port, false);
+    tstools::gdi::OwnedObject<HRGN> oval(CreateEllipticRgn(r->left, r->top, r->right + hair.h, r->bottom + hair.v));
+    HBRUSH grey = GetCachedBrush(RGBColor{0xA0A0, 0xA0A0, 0xA0A0}, port->rgbBkColor, kSolid, port);
+    if (oval && grey) FillRgn(port->dc, oval.get(), grey);
+    if (grey) ReleaseCached(CacheKind::Brush, grey);
+    return;
+  }
   VerbObject pen(port, Slot::Pen,
                  dotted ? CachedPen(port, PS_DOT, 1, 0) : CachedPen(port, PS_INSIDEFRAME, pw, 0xA0A0A0));
   VerbObject brush(port, Slot::Brush, nullptr);
@@ -472,10 +510,14 @@ void WINAPI ML_InvertRgn(GrafPort *port, RgnHandle rgn) {
 
 void WINAPI ML_FramePoly(GrafPort *port, PolyHandle poly) {
   if (!Ready(port, poly)) return;
-  std::vector<POINT> v = PolygonVertices(poly);
+  PolygonVertices v(poly, 1);  // the one-call path ends with a point past the last vertex
   if (v.empty()) return;
-  ML_MoveTo(port, static_cast<short>(v[0].x), static_cast<short>(v[0].y));
-  for (size_t i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(v[i].x), static_cast<short>(v[i].y));
+  POINT *path = v.data();
+  for (int i = 0; i < v.size(); ++i)  // the pen's coordinates are 16-bit
+    path[i] = POINT{static_cast<short>(path[i].x), static_cast<short>(path[i].y)};
+  if (OnePixelPath(port, path, v.size())) return;
+  ML_MoveTo(port, static_cast<short>(path[0].x), static_cast<short>(path[0].y));
+  for (int i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(path[i].x), static_cast<short>(path[i].y));
 }
 void WINAPI ML_PaintPoly(GrafPort *port, PolyHandle poly) {
   if (Ready(port, poly)) FillPolygon(port, poly, port->pnPat);
@@ -488,9 +530,9 @@ void WINAPI ML_FillPoly(GrafPort *port, PolyHandle poly, const Pattern *pat) {
 }
 void WINAPI ML_InvertPoly(GrafPort *port, PolyHandle poly) {
   if (!Ready(port, poly)) return;
-  std::vector<POINT> v = PolygonVertices(poly);
+  PolygonVertices v(poly, 0);
   if (v.empty()) return;
-  HRGN rgn = CreatePolygonRgn(v.data(), static_cast<int>(v.size()), WINDING);
+  HRGN rgn = CreatePolygonRgn(v.data(), v.size(), WINDING);
   if (!rgn) return;
   DrawingBracket bracket(port);
   InvertRgn(port->refDC, rgn);

@@ -15,9 +15,6 @@
 namespace tstools::qd {
 namespace {
 
-// Escapement of realized fonts in tenths of a degree: nonzero only inside ML_DrawAngleText.
-short textAngle = 0;
-
 template <typename F>
 void OnPortDCs(GrafPort *port, F apply) {
   apply(port->dc);
@@ -47,9 +44,10 @@ unsigned short FontTypeOf(short font) {
   return type;
 }
 
-// Brings logFont and the selected font up to date with the text state. Only inputs that
-// changed are rebuilt, and GDI is asked for a font only when something did.
-void RealizeFont(GrafPort *port) {
+// Brings logFont and the selected font up to date with the text state and the escapement
+// (tenths of a degree; nonzero only for ML_DrawAngleText). Only inputs that changed are
+// rebuilt, and GDI is asked for a font only when something did.
+void RealizeFont(GrafPort *port, short angle) {
   LOGFONTA &lf = port->logFont;
   bool changed = false;
   if (port->realizedFont != port->txFont) {
@@ -81,8 +79,8 @@ void RealizeFont(GrafPort *port) {
     port->realizedFace = port->txFace;
     changed = true;
   }
-  if (lf.lfEscapement != textAngle) {
-    lf.lfEscapement = textAngle;
+  if (lf.lfEscapement != angle) {
+    lf.lfEscapement = angle;
     changed = true;
   }
   if (!changed && port->fontSlot) return;
@@ -122,8 +120,8 @@ struct RunSetup {
   int extra = 0;  // condense/extend spacing per character
 };
 
-RunSetup Prepare(GrafPort *port) {
-  RealizeFont(port);
+RunSetup Prepare(GrafPort *port, short angle) {
+  RealizeFont(port, angle);
   RunSetup s;
   if (!GetTextMetricsA(port->refDC, &s.tm)) s.tm = TEXTMETRICA{};
   int height = s.tm.tmAscent + s.tm.tmDescent;
@@ -197,9 +195,7 @@ class TextModeSetup {
 // shape verb rebuilds its own.
 void BeginTextOutput(GrafPort *port) {
   bool shifted = IsPrinter(port) && (port->printerShiftX || port->printerShiftY);
-  printerTextOutput = true;
-  if (port->clipChanged || shifted) ResetWinClipRgn(port);
-  printerTextOutput = false;
+  if (port->clipChanged || shifted) RebuildClip(port, true);
   if (shifted) port->clipChanged = 1;
 }
 
@@ -243,15 +239,10 @@ int DrawShrunk(GrafPort *port, const RunSetup &s, const char *text, int count) {
   if (height < 1) height = 1;
   int ascent = ScaleTruncated(s.tm.tmAscent, s.scale);
 
-  HDC mem = CreateCompatibleDC(port->refDC);
-  HBITMAP bitmap = mem ? CreateBitmap(size.cx, size.cy, 1, 1, nullptr) : nullptr;
-  if (!bitmap) {
-    if (mem) DeleteDC(mem);
-    return advance;
-  }
-  HGDIOBJ oldBitmap = SelectObject(mem, bitmap);
-  HGDIOBJ oldFont = port->fontSlot ? SelectObject(mem, port->fontSlot) : nullptr;
-  PatBlt(mem, 0, 0, size.cx, size.cy, WHITENESS);
+  WhiteSurface glyphs(port->refDC, CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
+  if (!glyphs.ok()) return advance;
+  HDC mem = glyphs.dc();
+  gdi::SelectedObject font(mem, port->fontSlot);
   SetTextColor(mem, RGB(0, 0, 0));
   SetBkMode(mem, TRANSPARENT);
   ExtTextOutA(mem, 0, 0, 0, nullptr, text, static_cast<UINT>(count), nullptr);
@@ -277,21 +268,17 @@ int DrawShrunk(GrafPort *port, const RunSetup &s, const char *text, int count) {
       if (stretch) SetStretchBltMode(dc, stretch);
     });
   }
-  if (oldFont) SelectObject(mem, oldFont);
-  SelectObject(mem, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
   return advance;
 }
 
 // Draws count bytes of text (the caller's buffer, converted in place for the call) at the
-// pen and advances it.
-void DrawRun(GrafPort *port, char *text, int count) {
+// pen, at an escapement of angle tenths of a degree, and advances the pen.
+void DrawRun(GrafPort *port, char *text, int count, short angle) {
   if (!port || !port->dc || !port->refDC) return;
   int n = DrawableLength(reinterpret_cast<const uint8_t *>(text), count);
   if (n < 1) return;
   SimulatedBold bold(port, true);
-  RunSetup s = Prepare(port);
+  RunSetup s = Prepare(port, angle);
   TextModeSetup mode(port);
   WindowsText windows(port, text, n);
 
@@ -330,7 +317,7 @@ void DrawRun(GrafPort *port, char *text, int count) {
 int MeasureRun(GrafPort *port, char *text, int count) {
   if (!port || !port->refDC || !text || count < 1) return 0;
   SimulatedBold bold(port, true);
-  RunSetup s = Prepare(port);
+  RunSetup s = Prepare(port, 0);
   WindowsText windows(port, text, count);
   return RunWidth(s.which, Extent(port->refDC, text, count).cx, s.tm.tmOverhang, s.extra, count, s.scale);
 }
@@ -347,25 +334,23 @@ char *TextAt(const char *text, short firstByte, short byteCount) {
 using namespace tstools::qd;
 
 void WINAPI ML_DrawText(GrafPort *port, const char *text, short firstByte, short byteCount) {
-  if (char *bytes = TextAt(text, firstByte, byteCount)) DrawRun(port, bytes, byteCount);
+  if (char *bytes = TextAt(text, firstByte, byteCount)) DrawRun(port, bytes, byteCount, 0);
 }
 
 void WINAPI ML_DrawChar(GrafPort *port, short ch) {
   char copy = static_cast<char>(ch & 0xFF);
-  DrawRun(port, &copy, 1);
+  DrawRun(port, &copy, 1, 0);
 }
 
 void WINAPI ML_DrawString(GrafPort *port, ConstStr255Param s) {
   if (!s) return;
   char copy[256];
   std::memcpy(copy, s + 1, s[0]);
-  DrawRun(port, copy, s[0]);
+  DrawRun(port, copy, s[0], 0);
 }
 
 void WINAPI ML_DrawAngleText(GrafPort *port, const char *text, short firstByte, short byteCount, short angle) {
-  textAngle = angle;
-  ML_DrawText(port, text, firstByte, byteCount);
-  textAngle = 0;
+  if (char *bytes = TextAt(text, firstByte, byteCount)) DrawRun(port, bytes, byteCount, angle);
 }
 
 short WINAPI ML_CharWidth(GrafPort *port, short ch) {
@@ -389,7 +374,7 @@ void WINAPI ML_GetFontInfo(GrafPort *port, FontInfo *info) {
   if (!info) return;
   *info = FontInfo{};
   if (!port || !port->refDC) return;
-  RunSetup s = Prepare(port);
+  RunSetup s = Prepare(port, 0);
   const TEXTMETRICA &tm = s.tm;
   bool shrunk = s.which == RunCase::Shrunk;
   auto scaled = [&](int v) { return static_cast<short>(shrunk ? ScaleTruncated(v, s.scale) : v); };

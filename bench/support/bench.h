@@ -15,9 +15,9 @@ inline void KeepAlive(T const &value) {
   asm volatile("" : : "r,m"(value) : "memory");
 }
 
-// Times body(), which performs opsPerCall operations, repeating it for at least 0.2 s.
-// Prints "<name>  <ns>/op" and returns the nanoseconds per operation.
-inline double Measure(const char *name, const std::function<void()> &body, long opsPerCall = 1) {
+// Times body(), which performs opsPerCall operations, repeating it for at least 0.2 s, and
+// returns the nanoseconds per operation.
+inline double TimePerOp(const std::function<void()> &body, long opsPerCall = 1) {
   using Clock = std::chrono::steady_clock;
   long calls = 0;
   auto start = Clock::now();
@@ -29,7 +29,12 @@ inline double Measure(const char *name, const std::function<void()> &body, long 
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     if (batch < (1L << 20)) batch *= 2;
   }
-  double ns = elapsed * 1e9 / (static_cast<double>(calls) * opsPerCall);
+  return elapsed * 1e9 / (static_cast<double>(calls) * opsPerCall);
+}
+
+// TimePerOp, printed as "<name>  <ns>/op".
+inline double Measure(const char *name, const std::function<void()> &body, long opsPerCall = 1) {
+  double ns = TimePerOp(body, opsPerCall);
   std::printf("%-58s %12.2f ns/op\n", name, ns);
   return ns;
 }

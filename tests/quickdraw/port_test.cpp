@@ -219,6 +219,33 @@ TEST_F(PortTest, PrinterPortUsesDeviceSizeAndRectangularClip) {
   seen.insert(port.printerClipRgn);  // the port's own region now, no longer the shared empty one
 }
 
+// A recording port's clip is a state pushed on both its DCs, counted in clipDepth only when
+// both were pushed: a DC that cannot save leaves nothing for DesetWinClipRgn to pop.
+TEST_F(PortTest, PictureClipCountsOnlyStatesReallyPushed) {
+  tstools::test::DibCanvas other{8, 8};
+  HDC gone = CreateCompatibleDC(nullptr);
+  DeleteDC(gone);
+  auto level = [](HDC dc) {
+    int n = SaveDC(dc);
+    RestoreDC(dc, -1);
+    return n;
+  };
+  HDC a = surface.dc(), b = other.dc();
+  for (auto [dc, ref, pushed] : {std::make_tuple(a, b, 1), std::make_tuple(gone, b, 0), std::make_tuple(a, gone, 0)}) {
+    GrafPort port{};
+    port.portKind = portKindPicture;
+    port.dc = dc;
+    port.refDC = ref;
+    const int before[2] = {level(a), level(b)};
+    ResetWinClipRgn(&port);
+    EXPECT_EQ(port.clipDepth, pushed);
+    EXPECT_EQ(level(a) - before[0], dc == a ? pushed : 0);
+    EXPECT_EQ(level(b) - before[1], ref == b ? pushed : 0);
+    DesetWinClipRgn(&port);
+    EXPECT_EQ(std::make_tuple(port.clipDepth, level(a), level(b)), std::make_tuple(0L, before[0], before[1]));
+  }
+}
+
 // The hexadecimal and row rules are the portable DrawingState tests'; these are the exports.
 TEST_F(PortTest, PatternsAndHex) {
   Pattern p{};

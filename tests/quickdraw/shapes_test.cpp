@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -141,6 +142,17 @@ TEST_F(ShapeTest, PenModesFollowToolboxBitRules) {
     ML_PaintRect(&port, &r);
     EXPECT_EQ(CountBlack() == 0, twice == 1);
   }
+  // Once is exactly the band, corners included, with thin and wide pens.
+  for (short pen : {1, 3}) {
+    Clear();
+    ML_PenSize(&port, pen, pen);
+    ML_FrameRect(&port, &r);
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                return InRect(x, y, 5, 7, 40, 33) && !InRect(x, y, 5 + pen, 7 + pen, 40 - pen, 33 - pen);
+              }),
+              0)
+        << "pen " << pen;
+  }
   ML_PenMode(&port, patCopy);
 }
 
@@ -173,6 +185,40 @@ TEST_F(ShapeTest, FrameRectWithEveryPenShape) {
   ML_FrameOval(&port, &thin);
   EXPECT_EQ(Mismatches([](int x, int y) { return InRect(x, y, 5, 5, 6, 15); }), 0);
   EXPECT_EQ(port.pnSize.h, 3);
+}
+
+// A frame is the band inside its box: a pen of half the box or more covers the whole rect,
+// and no frame of a rect, oval or rounded rect paints outside its box.
+TEST_F(ShapeTest, FramesKeepToTheBandInsideTheBox) {
+  struct Case { short pw, ph, w, h; };
+  const Case cases[] = {{3, 3, 3, 3}, {4, 4, 8, 4}, {5, 5, 7, 4}, {1, 1, 3, 3}, {2, 2, 4, 4}, {2, 2, 5, 5},
+                        {3, 3, 7, 7}, {3, 3, 6, 9}, {4, 4, 9, 9}, {6, 6, 5, 20}, {4, 2, 8, 8}, {2, 4, 9, 7},
+                        {1, 3, 6, 6}, {5, 2, 9, 5}, {3, 1, 5, 8}, {1, 1, 2, 6}};
+  for (const Case &c : cases) {
+    const int l = 20, t = 20, r = l + c.w, b = t + c.h;
+    const Rect box{l, t, short(r), short(b)};
+    ML_PenSize(&port, c.pw, c.ph);
+    Clear();
+    ML_FrameRect(&port, &box);
+    EXPECT_EQ(Mismatches([&](int x, int y) {
+                return InRect(x, y, l, t, r, b) && !InRect(x, y, l + c.pw, t + c.ph, r - c.pw, b - c.ph);
+              }),
+              0)
+        << "pen " << c.pw << "x" << c.ph << " on " << c.w << "x" << c.h;
+    const std::pair<const char *, std::function<void()>> curved[] = {
+        {"oval", [&] { ML_FrameOval(&port, &box); }},
+        {"round rect", [&] { ML_FrameRoundRect(&port, &box, 4, 4); }},
+        {"gray oval", [&] { ML_FrameGrayOval(&port, &box); }}};
+    for (const auto &[name, frame] : curved) {
+      Clear();
+      frame();
+      int inside = 0, outside = 0;
+      for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) (InRect(x, y, l, t, r, b) ? inside : outside) += At(x, y) != kWhite;
+      EXPECT_EQ(std::make_pair(inside > 0, outside), std::make_pair(true, 0))
+          << name << " pen " << c.pw << "x" << c.ph << " on " << c.w << "x" << c.h;
+    }
+  }
 }
 
 TEST_F(ShapeTest, LinesIncludeTheEndPixelAndSweepThePen) {
@@ -401,6 +447,25 @@ TEST_F(ShapeTest, RegionsAndPolygons) {
   HGLOBAL closed = MakePoly({{10, 10}, {30, 10}, {30, 30}, {10, 30}, {10, 10}});
   ML_FramePoly(&port, closed);
   EXPECT_EQ(Mismatches([](int x, int y) { return InRect(x, y, 10, 10, 31, 31) && !InRect(x, y, 11, 11, 30, 30); }), 0);
+  // In one GDI call or line by line, a frame is the same pixels; in patXor each vertex
+  // between two lines is drawn twice, so the two ways cancel exactly.
+  const std::vector<POINT> zigzag{{5, 5}, {40, 12}, {12, 30}, {50, 50}, {5, 5}};
+  HGLOBAL path = MakePoly(zigzag);
+  for (short mode : {patCopy, patXor}) {
+    Clear();
+    ML_PenMode(&port, mode);
+    ML_FramePoly(&port, path);
+    std::vector<uint32_t> once(canvas->pixels(), canvas->pixels() + kSide * kSide);
+    if (mode == patCopy) Clear();
+    ML_MoveTo(&port, 5, 5);
+    for (size_t i = 1; i < zigzag.size(); ++i) ML_LineTo(&port, short(zigzag[i].x), short(zigzag[i].y));
+    if (mode == patCopy)
+      EXPECT_TRUE(std::equal(once.begin(), once.end(), canvas->pixels()));
+    else
+      EXPECT_EQ(CountBlack(), 0);
+  }
+  ML_PenMode(&port, patCopy);
+  GlobalFree(path);
   // Handles that lie about their size draw nothing.
   Clear();
   std::vector<POINT> tri{{5, 5}, {40, 5}, {20, 40}};
@@ -520,6 +585,32 @@ TEST(ShapeWindowTest, PendingUpdatesFollowTheScrolledPixels) {
   EXPECT_EQ(box.bottom, 10);
   DeleteObject(now);
   DeleteObject(update);
+  ClosePort(&port);
+  DestroyWindow(window);
+  QDrawCacheClose();
+}
+
+// A window port's patterns keep to the screen's 8-pixel grid: the DC's brush origin is where
+// local (0, 0) is on the screen, modulo 8, whatever the port's origin.
+TEST(ShapeWindowTest, PatternsAlignOnTheScreenGrid) {
+  QDrawCacheInit();
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 13, 21, 100, 100, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  GrafPort port;
+  std::memset(&port, 0, sizeof port);
+  port.window = window;
+  ML_OpenPort(&port);
+  for (Point origin : {Point{0, 0}, Point{3, 5}, Point{-6, 11}}) {
+    ML_SetOrigin(&port, origin.h, origin.v);
+    Rect r{origin.h, origin.v, short(origin.h + 20), short(origin.v + 20)};
+    ML_FillRect(&port, &r, &kChecker);
+    POINT client{0, 0}, brush{};
+    ClientToScreen(window, &client);
+    GetBrushOrgEx(port.dc, &brush);
+    EXPECT_EQ(brush.x, ((client.x - origin.h) % 8 + 8) % 8) << origin.h;
+    EXPECT_EQ(brush.y, ((client.y - origin.v) % 8 + 8) % 8) << origin.v;
+  }
   ClosePort(&port);
   DestroyWindow(window);
   QDrawCacheClose();
