@@ -59,24 +59,7 @@ TEST_F(PictureDraw, VectorOpcodesAtTheirPlace) {
   EXPECT_EQ(s.At(80, 5), kPaper) << "outside the triangle";
 }
 
-TEST_F(PictureDraw, ClipsAndPatterns) {
-  Surface outside(100, 100);
-  Rect half{0, 0, 50, 50};
-  ML_ClipRect(&outside.port, &half);
-  outside.Draw(PictBuilder(0, 0, 100, 100).ClipRect(60, 60, 90, 90).Op(0x31).Rect(0, 0, 100, 100).End(), kAll);
-  EXPECT_EQ(outside.Count(kPaper), 100 * 100) << "a clip outside the port's suppresses";
-
-  // An L clip region: rows 0-10 cover h 0-20, rows 10-20 cover h 0-10.
-  Surface shaped(100, 100);
-  shaped.Draw(PictBuilder(0, 0, 100, 100)
-                  .Op(0x01).Word(10 + 2 * 13).Rect(0, 0, 20, 20)
-                  .Word(0).Word(0).Word(20).Word(0x7FFF).Word(10).Word(10).Word(20).Word(0x7FFF)
-                  .Word(20).Word(0).Word(10).Word(0x7FFF).Word(0x7FFF)
-                  .Op(0x31).Rect(0, 0, 100, 100).End(),
-              kAll);
-  EXPECT_EQ(shaped.Count(kBlack), 20 * 10 + 10 * 10);
-  EXPECT_EQ(shaped.At(15, 15), kPaper);
-
+TEST_F(PictureDraw, Patterns) {
   const std::vector<uint8_t> checker = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
   PictBuilder b = Clipped();
   b.Op(0x0A).Bytes(checker).Op(0x34).Rect(0, 50, 16, 66);   // fill with the checker
@@ -204,7 +187,7 @@ TEST_F(PictureDraw, OneBitImagesInThePortsColoursModesAndHook) {
     s.Draw(b.End(), Rect{0, 0, short(c.width), 1});
     s.port.grafProcs = nullptr;
     for (int x = 0; x < c.width; ++x) EXPECT_EQ(s.At(x, 0), x % 2 ? c.clear : c.set) << x;
-    if (c.hook) EXPECT_EQ(seenMode, 0);
+    EXPECT_EQ(seenMode, c.hook ? 0 : -1);
   }
 }
 
@@ -247,7 +230,8 @@ TEST_F(PictureDraw, PlaysLeaveThePortAndGdiAsTheyWere) {
   state.Op(0x05).Word(2).Op(0x0D).Word(24).Op(0x06).Long(0x20000).Op(0x0E).Long(205);  // red
   state.Op(0x1B).Word(0).Word(0x8000).Word(0).Op(0x0C).Word(5).Word(5).Op(0x31).Rect(10, 10, 40, 40);
   state.Op(0x20).Word(1).Word(1).Word(60).Word(60).Op(0x08).Word(10).Op(0x09).Bytes({1, 2, 3, 4, 5, 6, 7, 8});
-  // A clip region, a region and a coloured one-bit image: GDI objects made and deleted.
+  // A clip region, a region and a coloured one-bit image: GDI objects made and deleted. The
+  // L-shaped clip (rows 0-10 cover h 0-20, rows 10-20 h 0-10) leaves 5 of the image's pixels.
   auto objects = Clipped()
                      .Op(0x01).Word(10 + 2 * 13).Rect(0, 0, 20, 20)
                      .Word(0).Word(0).Word(20).Word(0x7FFF).Word(10).Word(10).Word(20).Word(0x7FFF)
@@ -272,15 +256,10 @@ TEST_F(PictureDraw, PlaysLeaveThePortAndGdiAsTheyWere) {
   const Case cases[] = {
       {"every state opcode", state.End(), kBlack, 10, kAll},
       {"regions and a coloured image", objects, kRed, 25 + 5, kAll},
-      {"text count", lying([](PictBuilder &b) { b.Op(0x28).Word(50).Word(50).Byte(250).Bytes({'a', 'b'}); }),
-       kBlack, 25, kAll},
       {"region size", lying([](PictBuilder &b) { b.Op(0x81).Word(4000).Rect(0, 0, 100, 100); }), kBlack, 25, kAll},
       {"packed row length", lying([](PictBuilder &b) {
          b.Op(0x98).PixMap(8, 0, 0, 1, 8, 8).Long(0).Word(0).Word(0).Word(0).Word(0).Word(0).Word(0)
              .Rect(0, 0, 1, 8).Rect(0, 0, 1, 8).Word(0).Byte(200).Byte(7);
-       }), kBlack, 25, kAll},
-      {"header frame without area", lying([](PictBuilder &b) {
-         b.Op(0x0C00).Word(-2).Word(0).Long(0).Long(0).Rect(5, 5, 5, 5).Long(0);
        }), kBlack, 25, kAll},
       {"frame without width", PictBuilder(10, 10, 10, 40).ClipRect(0, 0, 50, 50).Op(0x31).Rect(0, 0, 50, 50).End(),
        kBlack, 0, kAll},
