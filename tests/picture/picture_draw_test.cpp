@@ -38,12 +38,16 @@ std::vector<uint8_t> PortBytes(const GrafPort &port) {
   return std::vector<uint8_t>(p, p + sizeof port);
 }
 
-// The player maps and scales; here each verb lands on the pixels it covers.
-TEST_F(PictureDraw, VectorOpcodesAtTheirPlace) {
+// The player maps and scales; here each verb and pattern lands on the pixels it covers.
+TEST_F(PictureDraw, VerbsAndPatternsAtTheirPlace) {
+  const std::vector<uint8_t> checker = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
   auto pict = Clipped()
                   .Op(0x31).Rect(10, 10, 20, 30)                    // paint rect: h 10-29, v 10-19
                   .Op(0x20).Word(50).Word(0).Word(50).Word(40)      // line v 50, h 0-40
-                  .Op(0x1A).Word(0xFFFF).Word(0).Word(0)            // red
+                  .Op(0x0A).Bytes(checker).Op(0x34).Rect(60, 0, 76, 16)   // fill with the checker
+                  .Op(0x09).Bytes(checker).Op(0x31).Rect(60, 20, 76, 36)  // paint with the pen pattern
+                  .Op(0x02).Bytes(checker).Op(0x1B).Word(0).Word(0).Word(0xFFFF).Op(0x32).Rect(80, 0, 96, 16)  // erase
+                  .Op(0x09).Bytes(std::vector<uint8_t>(8, 0xFF)).Op(0x1A).Word(0xFFFF).Word(0).Word(0)  // red
                   .Op(0x51).Rect(60, 60, 80, 90)                    // paint oval
                   .Op(0x71).Word(10 + 4 * 4).Rect(0, 60, 30, 90)    // paint triangle
                   .Word(0).Word(60).Word(30).Word(90).Word(30).Word(60).Word(0).Word(60)
@@ -54,39 +58,29 @@ TEST_F(PictureDraw, VectorOpcodesAtTheirPlace) {
   EXPECT_EQ(s.At(9, 10), kPaper);
   EXPECT_EQ(s.At(30, 10), kPaper);
   EXPECT_EQ(s.Count(kBlack, 0, 50, 41, 51), 41) << "line end pixel included";
+  EXPECT_EQ(s.Count(kBlack, 0, 60, 16, 76), 128);
+  EXPECT_EQ(s.Count(kWhite, 0, 60, 16, 76), 128);
+  EXPECT_EQ(s.Count(kBlack, 20, 60, 36, 76), 128);
+  EXPECT_EQ(s.Count(kBlue, 0, 80, 16, 96), 128) << "the background pattern's clear bits in the back colour";
   EXPECT_EQ(s.At(75, 70), kRed);
   EXPECT_EQ(s.At(65, 25), kRed) << "inside the triangle";
   EXPECT_EQ(s.At(80, 5), kPaper) << "outside the triangle";
-}
-
-TEST_F(PictureDraw, Patterns) {
-  const std::vector<uint8_t> checker = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-  PictBuilder b = Clipped();
-  b.Op(0x0A).Bytes(checker).Op(0x34).Rect(0, 50, 16, 66);   // fill with the checker
-  b.Op(0x09).Bytes(checker).Op(0x31).Rect(20, 50, 36, 66);  // paint with the pen pattern
-  b.Op(0x02).Bytes(checker).Op(0x1B).Word(0).Word(0).Word(0xFFFF).Op(0x32).Rect(40, 50, 56, 66);  // erase
-  Surface s(100, 100);
-  s.Draw(b.End(), kAll);
-  EXPECT_EQ(s.Count(kBlack, 50, 0, 66, 16), 128);
-  EXPECT_EQ(s.Count(kWhite, 50, 0, 66, 16), 128);
-  EXPECT_EQ(s.Count(kBlack, 50, 20, 66, 36), 128);
-  EXPECT_EQ(s.Count(kBlue, 50, 40, 66, 56), 128) << "the background pattern's clear bits in the back colour";
 }
 
 uint32_t PaletteColour(int index) {
   return uint32_t((index * 37) & 0xFF) << 16 | uint32_t((255 - index * 11) & 0xFF) << 8 | uint32_t((index * 73) & 0xFF);
 }
 
-// An 8 x 2 image of pixelSize bits, rows packed (32 bits: in planes) or not; *want gets the
-// colour of each pixel, row after row.
-std::vector<uint8_t> ImagePicture(int ps, bool packed, std::vector<uint32_t> *want) {
+// An 8 x 2 image of pixelSize bits, rows stored unpacked (the reference pictures are packed);
+// *want gets the colour of each pixel, row after row.
+std::vector<uint8_t> ImagePicture(int ps, std::vector<uint32_t> *want) {
   const int width = 8, height = 2;
   const bool direct = ps > 8;
-  const int rowBytes = ps == 32 ? width * 4 : std::max(width * ps / 8, 2);
+  const int rowBytes = std::max(width * ps / 8, 2);
   PictBuilder b(0, 0, height, width);
-  b.ClipRect(0, 0, height, width).Op(direct ? 0x9A : packed ? 0x98 : 0x90);
+  b.ClipRect(0, 0, height, width).Op(direct ? 0x9A : 0x90);
   if (direct) b.Long(0);
-  b.PixMap(rowBytes, 0, 0, height, width, ps, ps == 32 ? (packed ? 4 : 1) : ps == 16 ? (packed ? 3 : 1) : 0);
+  b.PixMap(rowBytes, 0, 0, height, width, ps, direct ? 1 : 0);
   if (!direct) {
     b.Long(0).Word(0).Word((1 << ps) - 1);
     for (int i = 0; i < 1 << ps; ++i) {
@@ -111,29 +105,20 @@ std::vector<uint8_t> ImagePicture(int ps, bool packed, std::vector<uint32_t> *wa
         want->push_back(widen(r) << 16 | widen(g) << 8 | widen(bl));
       } else {
         uint8_t r = uint8_t(i * 29), g = uint8_t(200 - i * 9), bl = uint8_t(i * 61);
-        if (packed) {
-          row[x] = r, row[width + x] = g, row[2 * width + x] = bl;
-        } else {
-          row[4 * x + 1] = r, row[4 * x + 2] = g, row[4 * x + 3] = bl;
-        }
+        row[4 * x + 1] = r, row[4 * x + 2] = g, row[4 * x + 3] = bl;
         want->push_back(uint32_t(r) << 16 | uint32_t(g) << 8 | bl);
       }
     }
-    if (ps == 32 && packed) row.resize(size_t(width) * 3);
-    // Rows under 8 bytes are stored unpacked; packed ones here are one literal run.
-    if (packed && rowBytes >= 8) b.Byte(uint8_t(row.size() + 1)).Byte(uint8_t(row.size() / (ps == 16 ? 2 : 1) - 1));
     b.Bytes(row);
   }
   return b.End();
 }
 
 TEST_F(PictureDraw, BitImagesOfEveryDepthUnscaledAndScaled) {
-  const std::pair<int, bool> cases[] = {{1, false}, {2, false},  {4, false}, {8, false}, {8, true},
-                                        {16, false}, {16, true}, {32, false}, {32, true}};
-  for (auto [depth, packed] : cases) {
-    SCOPED_TRACE(testing::Message() << depth << (packed ? "-bit packed" : "-bit"));
+  for (int depth : {1, 2, 4, 8, 16, 32}) {
+    SCOPED_TRACE(testing::Message() << depth << "-bit");
     std::vector<uint32_t> want;
-    auto pict = ImagePicture(depth, packed, &want);
+    auto pict = ImagePicture(depth, &want);
     Surface s(64, 16);
     s.Draw(pict, Rect{0, 0, 8, 2});
     s.Draw(pict, Rect{16, 4, 16 + 24, 4 + 6});  // three times larger
@@ -293,47 +278,39 @@ TEST_F(PictureDraw, PlaysLeaveThePortAndGdiAsTheyWere) {
 
 // Hooks: picture data through the get-picture procedure in pieces the 16-bit count can
 // carry, and a playback started from a hook is refused.
-struct HookState {
-  std::vector<uint8_t> data;
-  size_t at = 0;
-  int largest = 0;
-  Surface *other = nullptr;
-  std::vector<uint8_t> otherPicture;
-} *hookState = nullptr;
+std::vector<uint8_t> hookData, nestedPicture;
+size_t hookAt;
+int largestRead;
+Surface *nested;
 
 void CALLBACK ReadHook(void *dst, short count) {
-  HookState &st = *hookState;
-  st.largest = std::max<int>(st.largest, count);
-  size_t n = std::min<size_t>(size_t(count), st.data.size() - st.at);
-  std::memcpy(dst, st.data.data() + st.at, n);
-  st.at += n;
-  if (Surface *other = std::exchange(st.other, nullptr)) other->Draw(st.otherPicture, Rect{0, 0, 20, 20});
+  largestRead = std::max<int>(largestRead, count);
+  size_t n = std::min<size_t>(size_t(count), hookData.size() - hookAt);
+  std::memcpy(dst, hookData.data() + hookAt, n);
+  hookAt += n;
+  if (Surface *other = std::exchange(nested, nullptr)) other->Draw(nestedPicture, Rect{0, 0, 20, 20});
 }
 
 TEST_F(PictureDraw, ReadingHookAndReentrancy) {
-  HookState state;
-  hookState = &state;
-  state.data = Clipped().Op(0xA1).Word(100).Word(40000).Bytes(std::vector<uint8_t>(40000, 0x31))
-                   .Op(0x31).Rect(0, 0, 10, 10).End();
+  std::vector<uint8_t> pict = Clipped().Op(0xA1).Word(100).Word(40000).Bytes(std::vector<uint8_t>(40000, 0x31))
+                                  .Op(0x31).Rect(0, 0, 10, 10).End();
   // The handle holds the header, size word included; the hook delivers what follows.
-  std::vector<uint8_t> header(state.data.begin(), state.data.begin() + 10);
-  state.data.erase(state.data.begin(), state.data.begin() + 10);
+  hookData.assign(pict.begin() + 10, pict.end());
+  pict.resize(10);
   Surface inner(20, 20);
-  state.other = &inner;
-  state.otherPicture = Clipped(20).Op(0x31).Rect(0, 0, 20, 20).End();
-
+  nested = &inner;
+  nestedPicture = Clipped(20).Op(0x31).Rect(0, 0, 20, 20).End();
   QDProcs procs{};
   procs.getPicProc = ReadHook;
   Surface s(100, 100);
   s.port.grafProcs = &procs;
-  s.Draw(header, kAll);
+  s.Draw(pict, kAll);
   s.port.grafProcs = nullptr;
-  hookState = nullptr;
   EXPECT_EQ(s.Count(kBlack), 100);
-  EXPECT_EQ(state.at, state.data.size());
-  EXPECT_LE(state.largest, 16383);
+  EXPECT_EQ(hookAt, hookData.size());
+  EXPECT_LE(largestRead, 16383);
   EXPECT_EQ(inner.Count(kPaper), 20 * 20) << "the nested playback was refused";
-  inner.Draw(state.otherPicture, Rect{0, 0, 20, 20});
+  inner.Draw(nestedPicture, Rect{0, 0, 20, 20});
   EXPECT_EQ(inner.Count(kBlack), 20 * 20) << "and the next one outside a playback draws";
 }
 
