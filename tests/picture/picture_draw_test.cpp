@@ -198,10 +198,7 @@ TEST_F(PictureDraw, TextInANamedFontAsTheTextCallsDrawIt) {
   ML_TextSize(&want.port, 20);
   ML_TextFace(&want.port, 1);
   char text[] = "Hig";
-  ML_MoveTo(&want.port, 10, 40);
-  ML_DrawText(&want.port, text, 0, 3);
-  ML_MoveTo(&want.port, 50, 40);
-  ML_DrawText(&want.port, text, 0, 3);
+  for (short h : {10, 50}) ML_MoveTo(&want.port, h, 40), ML_DrawText(&want.port, text, 0, 3);
   EXPECT_GT(want.Count(kBlack), 50);
   EXPECT_EQ(std::memcmp(s.pixels(), want.pixels(), 100 * 100 * 4), 0);
 }
