@@ -13,6 +13,9 @@ namespace {
 using namespace tstools::pict;
 
 class NullSink final : public PictSink {
+  PictPoint pen_;
+  unsigned sum_ = 0;
+
  public:
   PictRect DestinationClipBox() override { return {0, 0, 640, 480}; }
   void BeginPlayback(PictPoint p) override { pen_ = p; }
@@ -27,10 +30,6 @@ class NullSink final : public PictSink {
     if (size > 65533 && band.rows > 1) abort();
     for (size_t i = 0; i < size; ++i) sum_ += band.bits[i];
   }
-
- private:
-  PictPoint pen_;
-  unsigned sum_ = 0;
 };
 
 // The bytes after the header through the reading hook; past them it gives zeros (as a hook
