@@ -31,14 +31,10 @@ bool Model(tstools::ByteReader in, size_t unit, std::vector<uint8_t> *row, size_
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size < 2) return 0;
   size_t rowSize = size_t(data[0] << 8 | data[1]) % 8192;
-  const uint8_t *packed = data + 2;
-  size_t packedSize = size - 2;
   for (size_t unit : {1, 2}) {
     std::vector<uint8_t> row(rowSize), model;
-    bool ok = unit == 1 ? tstools::pict::UnpackBits(packed, packedSize, row.data(), rowSize)
-                        : tstools::pict::UnpackBits16(packed, packedSize, row.data(), rowSize);
-    bool modelOk = Model(tstools::ByteReader(packed, packedSize), unit, &model, rowSize);
-    if (ok != modelOk || row != model) abort();
+    bool ok = (unit == 1 ? tstools::pict::UnpackBits : tstools::pict::UnpackBits16)(data + 2, size - 2, row.data(), rowSize);
+    if (ok != Model(tstools::ByteReader(data + 2, size - 2), unit, &model, rowSize) || row != model) abort();
   }
   return 0;
 }
