@@ -45,9 +45,7 @@ TEST(MacDates, EveryDayMatchesPythonDatetime) {
 
 // The oracle covers every day, both range ends and odd seconds; these are the rest.
 TEST(MacDates, WrapsPastTheRangeAndChecksRecords) {
-  CivilTime first = SecondsToDate(0);
-  ExpectDate(first, 1904, 1, 1, 0, 0, 0);
-  EXPECT_EQ(first.dayOfWeek, 6);
+  EXPECT_EQ(SecondsToDate(0).dayOfWeek, 6) << "1 January 1904 was a Friday";
   EXPECT_EQ(DateToSeconds(Date(2040, 2, 6, 6, 28, 16)), 0u);
   EXPECT_EQ(DateToSeconds(Date(2040, 2, 7)), 86400u - (6 * 3600 + 28 * 60 + 16));
   // Extreme 16-bit fields compute without overflow.
@@ -55,10 +53,10 @@ TEST(MacDates, WrapsPastTheRangeAndChecksRecords) {
   DateToSeconds(Date(-32768, -32768, -32768, -32768, -32768, -32768));
 
   const std::pair<CivilTime, bool> records[] = {
-      {Date(1904, 1, 1), true},           {Date(2040, 2, 6, 6, 28, 15), true},  {Date(2000, 2, 29), true},
-      {Date(2001, 2, 29), false},         {Date(2040, 2, 6, 6, 28, 16), false}, {Date(1903, 12, 31, 23, 59, 59), false},
-      {Date(1999, 13, 1), false},         {Date(1999, 0, 1), false},            {Date(1999, 4, 31), false},
-      {Date(1999, 1, 0), false},          {Date(1999, 1, 1, 24), false},        {Date(1999, 1, 1, 0, 60), false},
+      {Date(1904, 1, 1), true},            {Date(2040, 2, 6, 6, 28, 15), true},  {Date(2000, 2, 29), true},
+      {Date(2001, 2, 29), false},          {Date(2040, 2, 6, 6, 28, 16), false}, {Date(1903, 12, 31, 23, 59, 59), false},
+      {Date(1999, 13, 1), false},          {Date(1999, 0, 1), false},            {Date(1999, 4, 31), false},
+      {Date(1999, 1, 0), false},           {Date(1999, 1, 1, 24), false},        {Date(1999, 1, 1, 0, 60), false},
       {Date(1999, 1, 1, 0, 0, 60), false}, {Date(1999, 1, 1, 0, 0, -1), false},
   };
   for (const auto &r : records)
@@ -81,24 +79,19 @@ class FakeClock : public Clock {
 
 // Odd seconds and years before 1980 reach the clock as they are; records outside the
 // range never reach it.
-TEST(MacDates, ClockIsSetToTheSecondAndOnlyFromValidRecords) {
+TEST(MacDates, ClockIsReadAndSetToTheSecondOnlyFromValidRecords) {
   FakeClock clock;
+  EXPECT_EQ(ReadClockSeconds(clock), DateToSeconds(clock.now));
   ASSERT_TRUE(SetClockFromDate(clock, Date(1975, 7, 4, 12, 0, 31)));
   ASSERT_EQ(clock.writes.size(), 1u);
   ExpectDate(clock.writes[0], 1975, 7, 4, 12, 0, 31);
-  for (const CivilTime &bad : {Date(1999, 13, 1), Date(1999, 1, 0), Date(1903, 12, 31), Date(2041, 1, 1)})
+  for (const CivilTime &bad : {Date(1999, 13, 1), Date(1903, 12, 31), Date(2041, 1, 1)})
     EXPECT_FALSE(SetClockFromDate(clock, bad));
   EXPECT_EQ(clock.writes.size(), 1u);
-
   ASSERT_TRUE(SetClockFromSeconds(clock, 0xFFFFFFFFu));
   ExpectDate(clock.writes.back(), 2040, 2, 6, 6, 28, 15);
   clock.accept = false;
   EXPECT_FALSE(SetClockFromSeconds(clock, 12345)) << "a refusal is reported";
-}
-
-TEST(MacDates, ReadsTheClockInSeconds) {
-  FakeClock clock;
-  EXPECT_EQ(ReadClockSeconds(clock), DateToSeconds(Date(2024, 5, 17, 13, 45, 31)));
 }
 
 }  // namespace
