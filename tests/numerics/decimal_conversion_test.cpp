@@ -16,10 +16,12 @@ namespace {
 
 std::string Text(const unsigned char out[256]) { return std::string(reinterpret_cast<const char *>(out + 1), out[0]); }
 
+// Also checks that nothing is written past the Str255.
 std::string Format(int style, int digits, double x, int direction = kToNearest) {
-  unsigned char out[256];
+  unsigned char out[257];
   std::memset(out, 0xCC, sizeof out);
   FormatNumber(style, &digits, x, direction, out);
+  EXPECT_EQ(out[256], 0xCC) << "written past the Str255";
   return Text(out);
 }
 
@@ -95,15 +97,7 @@ TEST(DecimalConversion, OverlongFixedRequestsStayWithinTheString) {
   EXPECT_EQ(Format(1, 253, 0.5), "0.5" + std::string(252, '0'));
   EXPECT_EQ(Format(1, 254, 0.5), " 5.0000000000000000e-1");
   // A carry into a new decade can push the text over: 9.99...96 to 251 digits needs "10.".
-  for (int digits : {0, 17, 251, 252, 253, 254, 255, 400}) {
-    for (double x : {0.5, -9.9999999999, 1e200, -1e250, 1e-200}) {
-      unsigned char out[257];
-      out[256] = 0x5A;
-      int d = digits;
-      FormatNumber(1, &d, x, kToNearest, out);
-      EXPECT_EQ(out[256], 0x5A);
-    }
-  }
+  for (int digits : {251, 252, 253, 254}) Format(1, digits, -9.9999999999);
 }
 
 TEST(DecimalConversion, RecordsHoldAtMost255DigitsAndComposeBack) {
