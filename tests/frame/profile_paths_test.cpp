@@ -58,7 +58,7 @@ NextKeyName NamesFrom(const std::vector<std::string> &names) {
 TEST(KeyNameList, StopsBeforeTheBufferEndsAndAlwaysTerminates) {
   std::vector<std::string> names;
   for (int i = 0; i < 400; ++i) names.push_back("name" + std::to_string(i));
-  for (size_t capacity : {size_t(1), size_t(2), size_t(8), size_t(100), size_t(2048), size_t(5000)}) {
+  for (size_t capacity : {size_t(1), size_t(2), size_t(12), size_t(100), size_t(2048), size_t(5000)}) {
     SCOPED_TRACE(capacity);
     std::vector<char> buffer(capacity + 8, '#');
     KeyNameList list = ListKeyNames(buffer.data(), capacity, NamesFrom(names));
