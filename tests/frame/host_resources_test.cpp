@@ -62,50 +62,36 @@ TEST(HostResources, EveryKindIsFoundByItsIdentifierWithItsShape) {
 
   using Shape = bool (*)(const Bytes &);
   const Shape any = [](const Bytes &b) { return !b.empty(); };
-  const Shape table256 = [](const Bytes &b) { return b.size() == 256; };
-  const Shape menu = [](const Bytes &b) { return b.size() >= 10 && b.size() == 10u + 6u * (b[8] | b[9] << 8); };
-  const Shape patterns = [](const Bytes &b) { return b.size() >= 10 && b.size() == 2u + 8u * (b[0] | b[1] << 8); };
-  const Shape charTypes = [](const Bytes &b) {  // 256 indexes into the type bytes after them
-    return b.size() > 256 && 256u + *std::max_element(b.begin(), b.begin() + 256) < b.size();
-  };
-  const Shape terminated = [](const Bytes &b) { return !b.empty() && b.back() == 0; };
   const Shape filterList = [](const Bytes &b) { return b.size() > 2 && b.end()[-1] == 0 && b.end()[-2] == 0; };
   const Shape dialog = [](const Bytes &b) { return b.size() >= sizeof(DLGTEMPLATE); };
   const struct Row {
-    LPCSTR type, name;
+    LPCSTR type;
+    std::vector<LPCSTR> names;
     Shape shape;
   } rows[] = {
-      {TSRES_TYPE_STR_LIST, id(TSRES_STR_LIST_MESSAGES), IsStringList},
-      {TSRES_TYPE_MAC_MENU, id(TSRES_MENU_FILE), menu},
-      {TSRES_TYPE_MAC_MENU, id(TSRES_MENU_EDIT), menu},
-      {TSRES_TYPE_MENU_STR, id(TSRES_MENU_FILE), IsStringList},
-      {TSRES_TYPE_MENU_STR, id(TSRES_MENU_EDIT), IsStringList},
-      {RT_RCDATA, TSRES_PAT_LIST_SAMPLE_NAME, patterns},
-      {TSRES_TYPE_SMQT, id(TSRES_SMQT_QUOTES), [](const Bytes &b) { return b.size() >= 6; }},
-      {TSRES_TYPE_CONV, id(TSRES_CONV_LOWER), table256},
-      {TSRES_TYPE_CONV, id(TSRES_CONV_UPPER), table256},
-      {TSRES_TYPE_CONV, id(TSRES_CONV_CHAR_TYPE), charTypes},
-      {TSRES_TYPE_PICT, id(TSRES_PICT_SAMPLE), IsPicture},
-      {TSRES_TYPE_TEMPLATE, id(TSRES_TEMPLATE_PROFILE), terminated},
-      {TSRES_TYPE_FILTER_LIST, id(TSRES_FILTER_TEXT), filterList},
-      {TSRES_TYPE_FILTER_LIST, id(TSRES_FILTER_PICTURES), filterList},
-      {RT_DIALOG, TSRES_DLG_FONT_MENU_NAME, dialog},
-      {RT_DIALOG, TSRES_DLG_RECORD_NAME, dialog},
-      {RT_DIALOG, id(TSRES_DLG_SFILE_DEFAULT), dialog},
-      {RT_DIALOG, id(TSRES_DLG_SFILE_OPEN), dialog},
-      {RT_DIALOG, id(TSRES_DLG_SFILE_SAVE), dialog},
-      {RT_DIALOG, id(TSRES_DLG_SFILE_EXPORT), dialog},
-      {RT_GROUP_ICON, id(TSRES_ICON_HOST), any},
-      {RT_GROUP_CURSOR, id(TSRES_CURSOR_TARGET), any},
-      {RT_BITMAP, id(TSRES_BMP_RECORD_BUTTONS), any},
-      {RT_BITMAP, id(TSRES_BMP_LEVEL_METER), any},
-      {RT_BITMAP, id(TSRES_BMP_CHECK_IMAGES), any},
+      {TSRES_TYPE_STR_LIST, {id(TSRES_STR_LIST_MESSAGES)}, IsStringList},
+      {TSRES_TYPE_MAC_MENU, {id(TSRES_MENU_FILE), id(TSRES_MENU_EDIT)},
+       [](const Bytes &b) { return b.size() >= 10 && b.size() == 10u + 6u * (b[8] | b[9] << 8); }},
+      {TSRES_TYPE_MENU_STR, {id(TSRES_MENU_FILE), id(TSRES_MENU_EDIT)}, IsStringList},
+      {RT_RCDATA, {TSRES_PAT_LIST_SAMPLE_NAME},
+       [](const Bytes &b) { return b.size() >= 10 && b.size() == 2u + 8u * (b[0] | b[1] << 8); }},
+      {TSRES_TYPE_SMQT, {id(TSRES_SMQT_QUOTES)}, [](const Bytes &b) { return b.size() >= 6; }},
+      {TSRES_TYPE_CONV, {id(TSRES_CONV_LOWER), id(TSRES_CONV_UPPER)}, [](const Bytes &b) { return b.size() == 256; }},
+      {TSRES_TYPE_CONV, {id(TSRES_CONV_CHAR_TYPE)}, [](const Bytes &b) {  // 256 indexes into the type bytes after them
+         return b.size() > 256 && 256u + *std::max_element(b.begin(), b.begin() + 256) < b.size();
+       }},
+      {TSRES_TYPE_PICT, {id(TSRES_PICT_SAMPLE)}, IsPicture},
+      {TSRES_TYPE_TEMPLATE, {id(TSRES_TEMPLATE_PROFILE)}, [](const Bytes &b) { return !b.empty() && b.back() == 0; }},
+      {TSRES_TYPE_FILTER_LIST, {id(TSRES_FILTER_TEXT), id(TSRES_FILTER_PICTURES)}, filterList},
+      {RT_DIALOG, {TSRES_DLG_FONT_MENU_NAME, TSRES_DLG_RECORD_NAME, id(TSRES_DLG_SFILE_DEFAULT), id(TSRES_DLG_SFILE_OPEN),
+                   id(TSRES_DLG_SFILE_SAVE), id(TSRES_DLG_SFILE_EXPORT)}, dialog},
+      {RT_GROUP_ICON, {id(TSRES_ICON_HOST)}, any},
+      {RT_GROUP_CURSOR, {id(TSRES_CURSOR_TARGET)}, any},
+      {RT_BITMAP, {id(TSRES_BMP_RECORD_BUTTONS), id(TSRES_BMP_LEVEL_METER), id(TSRES_BMP_CHECK_IMAGES)}, any},
   };
-  for (const Row &row : rows) {
-    SCOPED_TRACE(testing::Message() << (IS_INTRESOURCE(row.type) ? std::to_string(uintptr_t(row.type)) : row.type)
-                                    << " " << (IS_INTRESOURCE(row.name) ? std::to_string(uintptr_t(row.name)) : row.name));
-    EXPECT_TRUE(row.shape(load(row.type, row.name)));
-  }
+  auto label = [](LPCSTR s) { return IS_INTRESOURCE(s) ? std::to_string(uintptr_t(s)) : std::string(s); };
+  for (const Row &row : rows)
+    for (LPCSTR name : row.names) EXPECT_TRUE(row.shape(load(row.type, name))) << label(row.type) << " " << label(name);
 
   FreeLibrary(module);
 }
