@@ -60,7 +60,7 @@ TEST_F(ZoneTest, PtrsAreRecognisedByAddressAndNeverMove) {
   ASSERT_EQ(zone.NewPtr(&p, 10, true), kNoErr);
   EXPECT_EQ(std::string(p, 10), std::string(10, '\0'));
   EXPECT_EQ(zone.SetPtrSize(p, 4), kNoErr);
-  EXPECT_EQ(zone.SetPtrSize(p, 1000), kMemFullErr);
+  EXPECT_EQ(zone.SetPtrSize(p, 1000), kMemFullErr) << "a malloc block cannot grow in place";
   long size = 0;
   EXPECT_EQ(zone.GetPtrSize(p, &size), kNoErr);
   EXPECT_EQ(size, 4);
