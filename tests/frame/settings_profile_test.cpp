@@ -90,9 +90,10 @@ TEST(SettingsProfile, NullKeyListsTheSectionsNamesWithinTheBuffer) {
   for (int i = 0; i < 8; ++i) ML_WriteVantorProfileString(s.name(), ("Key number " + std::to_string(i)).c_str(), "v");
   EXPECT_EQ(ML_GetVantorProfileString(s.name(), nullptr, "", list, 0), 8 * 13 + 1) << "size query of the list";
   std::memset(list, '#', sizeof list);
-  long length = ML_GetVantorProfileString(s.name(), nullptr, "", list, 40);
-  EXPECT_EQ(std::string(list, size_t(length) + 1), std::string("Key number 0\0Key number 1\0\0", 28));
-  EXPECT_EQ(list[40], '#') << "the caller's size is respected";
+  // A third name with its zero would end at byte 39, where the final zero must go.
+  long length = ML_GetVantorProfileString(s.name(), nullptr, "", list, 39);
+  EXPECT_EQ(std::string(list, size_t(length) + 1), std::string("Key number 0\0Key number 1\0\0", 27));
+  EXPECT_EQ(list[39], '#') << "the caller's size is respected";
 }
 
 TEST(SettingsProfile, HostSectionFromTheResourceModuleAndTheVantorDirectory) {
