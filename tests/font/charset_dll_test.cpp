@@ -19,22 +19,12 @@ using tstools::test::RunProgram;
 
 using tstools::test::P255;
 
-TEST(CharsetExports, MapTextConvertsInPlaceWithMappingZeroBeforeInitCharset) {
+// The comparison rules are the portable model test's; these are the exports and what only
+// they add (the locale's upper-casing, the international calls, Str255 bounds).
+TEST(CharsetExports, ToolboxStringCalls) {
   char text[] = "caf\x8E \xB0";
   MapText(text, 6, 0, 0);
-  EXPECT_EQ(std::string(text), "caf\xE9 \x81");
-  MapText(text, 6, 1, 0);
-  EXPECT_EQ(std::string(text), "caf\x8E \xB0");
-  MapText(text, 6, 0, 1);
-  EXPECT_EQ(std::string(text), "caf\x8E \xB0") << "double-byte code sets are left alone";
-  MapText(text, -1, 0, 0);
-  MapText(text, 6, 7, 0);
-  EXPECT_EQ(std::string(text), "caf\x8E \xB0");
-}
-
-// The comparison rules are the portable model test's; these are the exports and what only
-// they add (the locale's upper-casing, the international calls).
-TEST(CharsetExports, ToolboxStringCalls) {
+  EXPECT_EQ(std::string(text), "caf\xE9 \x81") << "mapping 0 before InitCharset";
   P255 s("\x92mac");
   UpperString(s.bytes, FALSE);
   EXPECT_EQ(std::string(reinterpret_cast<char *>(s.bytes + 1), 4), "IMAC");
@@ -42,67 +32,39 @@ TEST(CharsetExports, ToolboxStringCalls) {
   EXPECT_FALSE(EqualString(abc.bytes, ABC.bytes, TRUE, TRUE));
   EXPECT_TRUE(EqualString(abc.bytes, ABC.bytes, FALSE, TRUE));
   EXPECT_EQ(RelString(abc.bytes, abcd.bytes, TRUE, TRUE), -1);
-  EXPECT_EQ(RelString(ABC.bytes, abc.bytes, FALSE, FALSE), 0) << "mark flag only logs";
   EXPECT_EQ(RelString(P255("\x8E").bytes, P255("\x83").bytes, FALSE, TRUE), 0)
       << "the locale's upper-casing gives e acute its capital";
-
-  P255 mixed("Abc"), other("aBC");
-  EXPECT_EQ(IUEqualString(mixed.bytes, other.bytes), 0);
-  EXPECT_NE(IUCompString(mixed.bytes, other.bytes), 0);
-  EXPECT_EQ(IUCompString(mixed.bytes, mixed.bytes), 0);
+  EXPECT_EQ(IUEqualString(P255("Abc").bytes, P255("aBC").bytes), 0);
+  EXPECT_NE(IUCompString(P255("Abc").bytes, P255("aBC").bytes), 0);
   EXPECT_EQ(IUMagIDString("ABCx", "abcy", 3, 3), 0);
-  EXPECT_EQ(IUMagIDString("ABCx", "abcy", 4, 4), 1);
   EXPECT_LT(IUMagString("abc", "abd", 3, 3), 0);
   EXPECT_EQ(IUMagString("abc", "xyz", -4, 0), 0) << "negative lengths count as empty";
   std::string longA(400, 'a'), longB = std::string(255, 'a') + "b";
   EXPECT_EQ(IUMagString(longA.data(), longB.data(), 400, 256), 0) << "operands are cut to 255 bytes";
+
+  unsigned char n[256];
+  std::memset(n, 0xCC, sizeof n);
+  NumToString(LONG_MIN, n);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(n), 13), "\x0B-2147483648\xCC") << "nothing written past the digits";
+  long back = 12345;
+  EXPECT_EQ(StringToNum(n, &back), LONG_MIN);
+  EXPECT_EQ(back, LONG_MIN);
+  EXPECT_EQ(GetMacCountryCodeFromWin(), tstools::MacRegionFromLocales(GetUserDefaultLCID(), GetSystemDefaultLCID()));
 }
 
-TEST(CharsetExports, NumbersAsText) {
-  unsigned char s[256];
-  std::memset(s, 0xCC, sizeof s);
-  NumToString(-5, s);
-  EXPECT_EQ(std::string(reinterpret_cast<char *>(s), 4), "\x02-5\xCC") << "nothing written past the digits";
-  for (long v : {LONG_MIN, 0L, LONG_MAX}) {
-    NumToString(v, s);
-    long back = 12345;
-    EXPECT_EQ(StringToNum(s, &back), v);
-    EXPECT_EQ(back, v);
+// Sets (or, given nullptr, deletes) a value of the preferences section (host string 2075 of
+// TSHOSTRES.DLL is "Preferences") in the test's own Wine prefix.
+void SetPreference(const char *name, const char *value) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Preferences", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+  if (value) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value), DWORD(std::strlen(value) + 1));
+  } else {
+    RegDeleteValueA(key, name);
   }
-  EXPECT_EQ(StringToNum(P255("  +12z").bytes, nullptr), 12);
+  RegCloseKey(key);
 }
-
-TEST(CharsetExports, RegionCodeOfTheUserLocale) {
-  EXPECT_EQ(GetMacCountryCodeFromWin(),
-            tstools::MacRegionFromLocales(GetUserDefaultLCID(), GetSystemDefaultLCID()));
-}
-
-// The preferences section (host string 2075 of TSHOSTRES.DLL is "Preferences").
-const char kPreferencesKey[] = "Software\\Vantor Corp.\\Tessaly Pro\\Preferences";
-
-class PreferenceValue {
- public:
-  PreferenceValue(const char *name, const std::string &value) : name_(name) {
-    RegCreateKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-    DWORD size = sizeof saved_;
-    had_ = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE *>(saved_), &size) == ERROR_SUCCESS;
-    RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()), DWORD(value.size() + 1));
-  }
-  ~PreferenceValue() {
-    if (had_) {
-      RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE *>(saved_), DWORD(std::strlen(saved_) + 1));
-    } else {
-      RegDeleteValueA(key_, name_);
-    }
-    RegCloseKey(key_);
-  }
-
- private:
-  const char *name_;
-  HKEY key_ = nullptr;
-  bool had_ = false;
-  char saved_[512] = {};
-};
 
 std::string ExpectedHighHalf(const tstools::MappingPair &pair) {
   std::string hex;
@@ -121,41 +83,26 @@ std::string MappedByHost() {
   return at == std::string::npos ? std::string() : result.output.substr(at + 7, 256);
 }
 
+// The mapping number and a custom table come from the preferences, read once per process.
 TEST(InitCharset, ReadsTheMappingAndACustomTable_ManyProcesses) {
-  {
-    PreferenceValue mapping("Character Mapping", "4");
-    EXPECT_EQ(MappedByHost(), ExpectedHighHalf(tstools::BuiltInMapping(4))) << "Turkish";
-  }
-  {
-    PreferenceValue mapping("Character Mapping", "9");
-    EXPECT_EQ(MappedByHost(), ExpectedHighHalf(tstools::BuiltInMapping(0))) << "out of range";
-  }
-
   char dir[MAX_PATH];
   GetTempPathA(sizeof dir, dir);
-  std::string path = std::string(dir) + "tstools_custom_mapping.txt";
-  auto writeTable = [&](const std::string &text) {
+  std::string path = std::string(dir) + "tstools_custom_mapping.txt", table;
+  const tstools::MappingPair &cyrillic = tstools::BuiltInMapping(2);
+  char line[16];
+  for (int b = 0x80; b < 0x100; ++b) table += std::string(line, std::snprintf(line, sizeof line, "%02X %02X\n", b, cyrillic.macToWin[b]));
+  SetPreference("Character Mapping", "1");
+  SetPreference("Character Mapping Table", path.c_str());
+  for (const std::string &text : {table, std::string("8E E9\n")}) {
     FILE *f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
-  };
-  std::string table;
-  const tstools::MappingPair &cyrillic = tstools::BuiltInMapping(2);
-  for (int b = 0x80; b < 0x100; ++b) {
-    char line[16];
-    std::snprintf(line, sizeof line, "%02X %02X\n", b, cyrillic.macToWin[b]);
-    table += line;
+    // A table that is not a permutation is refused; the configured mapping stays.
+    EXPECT_EQ(MappedByHost(), ExpectedHighHalf(text == table ? cyrillic : tstools::BuiltInMapping(1)));
   }
-  {
-    PreferenceValue mapping("Character Mapping", "1");
-    PreferenceValue file("Character Mapping Table", path);
-    writeTable(table);
-    EXPECT_EQ(MappedByHost(), ExpectedHighHalf(cyrillic)) << "a sound custom table replaces mapping 1";
-    writeTable("8E E9\n");
-    EXPECT_EQ(MappedByHost(), ExpectedHighHalf(tstools::BuiltInMapping(1)))
-        << "a table that is not a permutation is refused; the configured mapping stays";
-  }
+  SetPreference("Character Mapping", nullptr);
+  SetPreference("Character Mapping Table", nullptr);
   DeleteFileA(path.c_str());
 }
 

@@ -21,9 +21,9 @@ int main() {
   std::printf("bridge=%d\n", bridge ? 1 : 0);
   if (bridge) {
     auto calls = reinterpret_cast<void(__cdecl *)(LONG *)>(reinterpret_cast<void *>(GetProcAddress(bridge, "StandInCalls")));
-    LONG counts[5] = {};
+    LONG counts[2] = {};
     if (calls) calls(counts);
-    std::printf("calls=%ld,%ld,%ld,%ld,%ld\n", counts[0], counts[1], counts[2], counts[3], counts[4]);
+    std::printf("calls=%ld,%ld\n", counts[0], counts[1]);
   }
   return 0;
 }

@@ -37,19 +37,16 @@ TEST(MinBoldSize, OwnKeyThenDefaultKey) {
   EXPECT_EQ(MinBoldSizeFromSettings("-2", "9"), -2);
 }
 
+// "device,driver,port": the device name keeps its blanks, blanks end driver and port.
 TEST(PrinterSetting, DeviceDriverAndPort) {
-  PrinterSetting p;
-  ASSERT_TRUE(ParsePrinterSetting("HP LaserJet 4,HPPCL5MS,LPT1:", p));
-  EXPECT_EQ(p.device, "HP LaserJet 4") << "the device name keeps its blanks";
-  EXPECT_EQ(p.driver, "HPPCL5MS");
-  EXPECT_EQ(p.port, "LPT1:");
-  ASSERT_TRUE(ParsePrinterSetting("Dev,winspool, Ne00: extra", p));
-  EXPECT_EQ(p.driver, "winspool");
-  EXPECT_EQ(p.port, "Ne00:") << "blanks end driver and port";
-  EXPECT_FALSE(ParsePrinterSetting("", p));
-  EXPECT_FALSE(ParsePrinterSetting("Dev", p));
-  EXPECT_FALSE(ParsePrinterSetting("Dev,drv", p));
-  EXPECT_FALSE(ParsePrinterSetting("Dev,drv,  ,", p)) << "an empty port is missing";
+  const std::pair<const char *, const char *> cases[] = {
+      {"HP LaserJet 4,HPPCL5MS,LPT1:", "HP LaserJet 4|HPPCL5MS|LPT1:"}, {"Dev,winspool, Ne00: extra", "Dev|winspool|Ne00:"},
+      {"", nullptr}, {"Dev", nullptr}, {"Dev,drv", nullptr}, {"Dev,drv,  ,", nullptr} /* an empty port is missing */};
+  for (const auto &c : cases) {
+    PrinterSetting p;
+    bool ok = ParsePrinterSetting(c.first, p);
+    EXPECT_EQ(ok ? p.device + "|" + p.driver + "|" + p.port : "refused", c.second ? c.second : "refused") << c.first;
+  }
 }
 
 TEST(LookupName, First32BytesEndedByNul) {

@@ -16,19 +16,12 @@
 
 namespace {
 
-using GetStartupStateFn = Boolean(WINAPI *)(TSToolsStartupState *);
-using SetResourceInstanceFn = Boolean(WINAPI *)(HINSTANCE);
-using VoidFn = void(WINAPI *)(void);
-
 int failures = 0;
 
 void Report(const char *key, long value) { std::printf("%s=%ld\n", key, value); }
 
 void Require(bool ok, const char *what) {
-  if (!ok) {
-    std::printf("FAILED: %s\n", what);
-    ++failures;
-  }
+  if (!ok) std::printf("FAILED: %s\n", what), ++failures;
 }
 
 // Debugger() raises a breakpoint; step over it so the host goes on.
@@ -44,18 +37,17 @@ LONG CALLBACK SkipBreakpoint(EXCEPTION_POINTERS *info) {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
+// Registered for every module of the process, with room for the popup's pointer-sized slots.
 bool PopupClassesRegistered(HINSTANCE library) {
   WNDCLASSA popup, item;
-  return GetClassInfoA(library, "TSAPP3POPUP", &popup) &&
-         GetClassInfoA(library, "TSAPP3POPUPITEM", &item) &&
-         popup.cbWndExtra == 7 * static_cast<int>(sizeof(LONG_PTR)) &&
-         item.cbWndExtra == 5 * static_cast<int>(sizeof(LONG_PTR));
+  return GetClassInfoA(library, "TSAPP3POPUP", &popup) && GetClassInfoA(library, "TSAPP3POPUPITEM", &item) &&
+         (popup.style & item.style & CS_GLOBALCLASS) && (popup.style & CS_SAVEBITS) && (item.style & CS_CLASSDC) &&
+         popup.cbWndExtra == 7 * int(sizeof(LONG_PTR)) && item.cbWndExtra == 5 * int(sizeof(LONG_PTR));
 }
 
-template <typename Fn>
-Fn Resolve(HMODULE library, const char *name) {
-  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(library, name)));
-  if (!fn) std::printf("FAILED: export %s not found\n", name);
+void *Resolve(HMODULE library, const char *name) {
+  void *fn = reinterpret_cast<void *>(GetProcAddress(library, name));
+  Require(fn != nullptr, name);
   return fn;
 }
 
@@ -64,18 +56,19 @@ Fn Resolve(HMODULE library, const char *name) {
 int main() {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   HMODULE library = LoadLibraryA("TSTOOLS.DLL");
-  if (!library) {
-    std::printf("FAILED: LoadLibrary TSTOOLS.DLL (error %lu)\n", GetLastError());
-    return 2;
-  }
-  auto getState = Resolve<GetStartupStateFn>(library, EXPORT_NAME(TSToolsGetStartupState, 4));
-  auto setResources = Resolve<SetResourceInstanceFn>(library, EXPORT_NAME(SetTSToolsResourceInstance, 4));
-  auto initToolUtil = Resolve<VoidFn>(library, EXPORT_NAME(InitToolUtil, 0));
-  auto debugger = Resolve<VoidFn>(library, EXPORT_NAME(Debugger, 0));
-  if (!getState || !setResources || !initToolUtil || !debugger) return 2;
+  if (!library) return std::printf("FAILED: LoadLibrary TSTOOLS.DLL (error %lu)\n", GetLastError()), 2;
+  auto getState = reinterpret_cast<Boolean(WINAPI *)(TSToolsStartupState *)>(
+      Resolve(library, EXPORT_NAME(TSToolsGetStartupState, 4)));
+  auto setResources = reinterpret_cast<Boolean(WINAPI *)(HINSTANCE)>(
+      Resolve(library, EXPORT_NAME(SetTSToolsResourceInstance, 4)));
+  auto initToolUtil = reinterpret_cast<void(WINAPI *)()>(Resolve(library, EXPORT_NAME(InitToolUtil, 0)));
+  auto debugger = reinterpret_cast<void(WINAPI *)()>(Resolve(library, EXPORT_NAME(Debugger, 0)));
+  if (failures) return 2;
 
   initToolUtil();
   TSToolsStartupState state = {};
+  state.size = sizeof state - 1;
+  Require(!getState(nullptr) && !getState(&state), "a missing or too small record is refused");
   state.size = sizeof state;
   Require(getState(&state), "TSToolsGetStartupState");
   Report("platform", static_cast<long>(state.platformId));
@@ -88,14 +81,12 @@ int main() {
   Report("nt5", state.isNT5);
   Report("secondary", state.isSecondaryInstance);
   Report("codeset", state.defaultCodeSet);
-  Require(state.libraryInstance == library, "libraryInstance is the DLL's own module");
-  Require(state.hostModule == GetModuleHandleA(nullptr), "hostModule is the process image");
+  Require(state.libraryInstance == library && state.hostModule == GetModuleHandleA(nullptr), "module handles");
   Require(state.resourceInstance == nullptr, "no resource module before the host sets one");
   Require(PopupClassesRegistered(library), "popup classes registered at attach");
   Require(GlobalFindAtomA("thePort") != 0, "the thePort atom exists");
 
   HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  Require(resources != nullptr, "load TSHOSTRES.DLL");
   if (state.isWin32s) {
     // A window of a running host's class makes the library refuse a second copy.
     WNDCLASSA wc = {};
@@ -103,12 +94,11 @@ int main() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TSAPP3MAIN";
     RegisterClassA(&wc);
-    HWND other = CreateWindowA("TSAPP3MAIN", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+    HWND other = CreateWindowA("TSAPP3MAIN", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
     Report("set_beside_running_host", setResources(resources));
     DestroyWindow(other);
   }
-  Report("set_resource_instance", setResources(resources));
+  Report("set_resource_instance", resources && setResources(resources));
   Require(getState(&state) && state.resourceInstance == resources, "resource instance stored");
 
   PVOID handler = AddVectoredExceptionHandler(1, SkipBreakpoint);

@@ -33,36 +33,32 @@ signed char State(Handle h) {
   return state;
 }
 
-TEST_F(MemoryExports, NewHandleSizesAndLimits) {
-  Handle h = nullptr;
-  ASSERT_EQ(MemNewHandle(&h, 0, 0), noErr);
-  EXPECT_NE(*h, nullptr) << "an empty handle still has data";
-  EXPECT_EQ(Contents(h), "");
-  EXPECT_EQ(MemDisposeHandle(h), noErr);
-
-  ASSERT_EQ(MemNewHandle(&h, 100, 1), noErr);
-  EXPECT_EQ(std::string(*h, 100), std::string(100, '\0')) << "clear asks for zeros";
-  EXPECT_EQ(MemSetHandleSize(h, 16777214), memFullErr);
-  EXPECT_EQ(MemLastError(), memFullErr);
-  EXPECT_EQ(Contents(h).size(), 100u) << "a refused resize leaves the handle as it was";
-  EXPECT_EQ(MemDisposeHandle(h), noErr);
-
-  h = reinterpret_cast<Handle>(1);
+TEST_F(MemoryExports, HandlesReachTheZone) {
+  Handle h = reinterpret_cast<Handle>(1);
   EXPECT_EQ(MemNewHandle(&h, 16777214, 0), memFullErr);
   EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(MemNewHandle(&h, -1, 0), memFullErr);
+  EXPECT_EQ(MemLastError(), memFullErr);
+  ASSERT_EQ(MemNewHandle(&h, 10, 1), noErr);
+  EXPECT_EQ(std::string(*h, 10), std::string(10, '\0')) << "clear asks for zeros";
+  for (int i = 0; i < 300; ++i) MemSetHandleLock(h, 1);
+  EXPECT_EQ(State(h), 127) << "the state is capped at 127";
+  // Hosts read the master record directly: the size-and-lock word after the data pointer.
+  auto word = reinterpret_cast<unsigned long *>(h)[sizeof(Ptr) / sizeof(unsigned long)];
+  EXPECT_EQ(word, 10u | 255u << 24);
+  MemSetError(-7);
+  EXPECT_EQ(MemSetHandleState(h, 1), -7) << "returns the error register, unchanged";
+  EXPECT_EQ(State(h), 1);
+  EXPECT_EQ(MemDisposeHandle(h), noErr);
+  EXPECT_EQ(MemLastError(), noErr);
 }
 
 // The Win32 heap may grow a locked block in place; it must never move it.
 TEST_F(MemoryExports, UnlockedHandlesMoveLockedAndFixedOnesNever) {
   Handle h = HandleOf("abcdef");
-  Handle neighbour = HandleOf("xyz");
   char *before = *h;
   ASSERT_EQ(MemSetHandleSize(h, 1 << 20), noErr);
   EXPECT_NE(*h, before) << "an unlocked block that grows a lot moves";
-  EXPECT_EQ(std::string(*h, 6), "abcdef");
   ASSERT_EQ(MemSetHandleSize(h, 6), noErr);
-
   for (bool fixed : {false, true}) {
     SCOPED_TRACE(fixed ? "fixed" : "locked");
     ASSERT_EQ(fixed ? MemMoveHandleHigh(h) : MemSetHandleLock(h, 1), noErr);
@@ -71,95 +67,54 @@ TEST_F(MemoryExports, UnlockedHandlesMoveLockedAndFixedOnesNever) {
     EXPECT_EQ(*h, where) << "grows in place or not at all";
     EXPECT_TRUE(err == noErr || err == memFullErr);
     EXPECT_EQ(MemSetHandleSize(h, 6), noErr);
-    EXPECT_EQ(*h, where);
     EXPECT_EQ(Contents(h), "abcdef");
     EXPECT_EQ(MemSetHandleLock(h, 0), noErr);
   }
-  EXPECT_EQ(Contents(neighbour), "xyz");
-  MemDisposeHandle(h);
-  MemDisposeHandle(neighbour);
-}
-
-TEST_F(MemoryExports, LockStateAndErrorRegister) {
-  Handle h = nullptr;
-  ASSERT_EQ(MemNewHandle(&h, 10, 0), noErr);
-  for (int i = 0; i < 300; ++i) MemSetHandleLock(h, 1);
-  EXPECT_EQ(State(h), 127) << "the state is capped at 127";
-  // Hosts read the master record directly: the size-and-lock word after the data pointer.
-  auto word = reinterpret_cast<unsigned long *>(h)[sizeof(Ptr) / sizeof(unsigned long)];
-  EXPECT_EQ(word >> 24, 255u) << "the count saturates";
-  EXPECT_EQ(word & 0xFFFFFFu, 10u);
-  EXPECT_EQ(MemSetHandleState(h, 3), noErr);
-  EXPECT_EQ(State(h), 3);
-  MemSetError(-7);
-  EXPECT_EQ(MemSetHandleState(h, 1), -7) << "returns the register, unchanged";
-  EXPECT_EQ(State(h), 1);
-  EXPECT_EQ(MemSetHandleState(h, 0), noErr);
-  EXPECT_EQ(MemLastError(), noErr);
+  Ptr p = nullptr;
+  ASSERT_EQ(MemNewPtr(&p, 10, 0), noErr);
+  OSErr grow = MemSetPtrSize(p, 1 << 22);
+  Size size = 0;
+  EXPECT_EQ(MemGetPtrSize(p, &size), noErr);
+  EXPECT_EQ(size, grow == noErr ? (1 << 22) : 10) << "a Ptr grows in place or not at all";
+  MemDisposePtr(p);
   MemDisposeHandle(h);
 }
 
-TEST_F(MemoryExports, ForeignAndStaleHandlesAreRefused) {
+// Any address a host hands in is checked before it is read.
+TEST_F(MemoryExports, ForeignAndStaleBlocksAreRefused) {
   char stackBytes[64] = {};
   Ptr fake = stackBytes;
-  Handle stack = &fake;
   Handle disposed = HandleOf("gone");
   ASSERT_EQ(MemDisposeHandle(disposed), noErr);
-  Handle garbage = reinterpret_cast<Handle>(static_cast<uintptr_t>(0x12345678));
-  for (Handle bad : {stack, disposed, garbage}) {
+  for (Handle bad : {&fake, disposed, reinterpret_cast<Handle>(static_cast<uintptr_t>(0x12345678))}) {
     Size size = 99;
     EXPECT_EQ(MemGetHandleSize(bad, &size), memWZErr);
     EXPECT_EQ(size, 0);
-    EXPECT_EQ(MemLastError(), memWZErr);
     EXPECT_EQ(MemSetHandleSize(bad, 10), memWZErr);
     EXPECT_EQ(MemDisposeHandle(bad), memWZErr);
-    EXPECT_EQ(MemSetHandleLock(bad, 1), memWZErr);
-    EXPECT_EQ(State(bad), 127);
     EXPECT_EQ(MemMoveHandleHigh(bad), memWZErr);
     EXPECT_EQ(MemMunger(bad, 0, nullptr, 0, "x", 1), -1);
   }
   EXPECT_EQ(std::string(stackBytes, 64), std::string(64, '\0')) << "nothing written through it";
-  EXPECT_EQ(MemDisposeHandle(nullptr), nilHandleErr);
-
   Ptr p = nullptr;
   ASSERT_EQ(MemNewPtr(&p, 8, 0), noErr);
   EXPECT_EQ(MemDisposePtr(p + 1), memWZErr);
   EXPECT_EQ(MemDisposePtr(stackBytes), memWZErr);
   EXPECT_EQ(MemDisposePtr(p), noErr);
   EXPECT_EQ(MemDisposePtr(p), memWZErr) << "double dispose";
-  Size size = 5;
-  EXPECT_EQ(MemGetPtrSize(p, &size), memWZErr);
-  EXPECT_EQ(size, 0);
 }
 
-TEST_F(MemoryExports, PtrsKnowTheirSizeAndResizeInPlace) {
-  Ptr p = nullptr;
-  ASSERT_EQ(MemNewPtr(&p, 40, 1), noErr);
-  EXPECT_EQ(std::string(p, 40), std::string(40, '\0'));
-  EXPECT_EQ(MemSetPtrSize(p, 10), noErr);
-  OSErr grow = MemSetPtrSize(p, 1 << 22);
-  Size size = 0;
-  EXPECT_EQ(MemGetPtrSize(p, &size), noErr);
-  EXPECT_EQ(size, grow == noErr ? (1 << 22) : 10);
-  EXPECT_EQ(MemDisposePtr(p), noErr);
-}
-
+// Each block utility reaches the zone; their rules are the model test's.
 TEST_F(MemoryExports, BlockUtilitiesAndMunger) {
-  Handle a = HandleOf("abc");
-  Handle copy = a;
+  Handle a = HandleOf("abc"), copy = a;
   ASSERT_EQ(HandToHand(&copy), noErr);
-  EXPECT_NE(copy, a);
   EXPECT_EQ(HandAndHand(a, copy), noErr);
-  EXPECT_EQ(PtrAndHand(*copy + 3, copy, 3), noErr) << "a source inside the destination";
-  EXPECT_EQ(Contents(copy), "abcabcabc");
-  EXPECT_EQ(PtrToXHand(*copy + 1, a, 4), noErr);
-  EXPECT_EQ(Contents(a), "bcab");
+  EXPECT_EQ(PtrAndHand(*copy + 3, copy, 1), noErr) << "a source inside the destination";
+  EXPECT_EQ(PtrToXHand("bcab", a, 4), noErr);
   EXPECT_EQ(MemMunger(a, 0, "ca", 2, "Q", 1), 2);
-  EXPECT_EQ(Contents(a), "bQb");
+  EXPECT_EQ(Contents(copy) + "|" + Contents(a), "abcabca|bQb");
   EXPECT_EQ(PtrToXHand("q", nullptr, 1), memWZErr);
   EXPECT_EQ(HandAndHand(nullptr, a), nilHandleErr);
-  EXPECT_EQ(PtrAndHand("q", nullptr, 1), nilHandleErr);
-
   char buffer[] = "0123456789";
   MemBlockMove(buffer, buffer + 2, 5);
   EXPECT_STREQ(buffer, "0101234789") << "overlapping moves";
@@ -171,7 +126,6 @@ TEST_F(MemoryExports, HGlobalRoundTrip) {
   const char text[] = "global bytes";
   HGLOBAL g = nullptr;
   ASSERT_EQ(PtrToHGlobal(text, &g, sizeof text), noErr);
-  EXPECT_GE(GlobalSize(g), sizeof text);
   EXPECT_EQ(GlobalFlags(g) & GMEM_DDESHARE, static_cast<UINT>(GMEM_DDESHARE));
   Handle h = nullptr;
   ASSERT_EQ(HGlobalToHand(g, &h), noErr);
@@ -180,9 +134,7 @@ TEST_F(MemoryExports, HGlobalRoundTrip) {
   EXPECT_EQ(State(h), 0) << "handed over unlocked";
   MemDisposeHandle(h);
   GlobalFree(g);
-
   EXPECT_EQ(PtrToHGlobal(nullptr, &g, 4), nilHandleErr);
-  EXPECT_EQ(PtrToHGlobal(text, nullptr, 4), nilHandleErr);
   EXPECT_EQ(HGlobalToHand(nullptr, &h), nilHandleErr);
 }
 
@@ -195,36 +147,26 @@ TEST_F(MemoryExports, RefConListsGrowInTheirGlobalBlock) {
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(GlobalSize(list), 32u * 4);
   short index = 0;
-  for (long i = 1; i <= 32; ++i) {
-    ASSERT_EQ(AddToRefList(list, 1000 + i, &index), noErr);
-    EXPECT_EQ(index, i);
-  }
+  for (long i = 1; i <= 32; ++i) ASSERT_EQ(AddToRefList(list, 1000 + i, &index), noErr);
+  EXPECT_EQ(index, 32);
   EXPECT_EQ(GlobalSize(list), 64u * 4) << "the 31st addition grew the list";
   long value = 0;
   EXPECT_EQ(GetFromRefList(list, &value, 31), noErr);
   EXPECT_EQ(value, 1031) << "values survive the growth";
   EXPECT_EQ(DeleteFromRefList(list, 5), noErr);
   EXPECT_EQ(DeleteFromRefList(list, 5), paramErr);
-  EXPECT_EQ(GetFromRefList(list, &value, 0), paramErr);
-  EXPECT_EQ(AddToRefList(list, 8, &index), noErr);
-  EXPECT_EQ(index, 5);
   EXPECT_EQ(AddToRefList(nullptr, 1, &index), nilHandleErr);
-  EXPECT_EQ(GetFromRefList(nullptr, &value, 1), nilHandleErr);
-  EXPECT_EQ(DeleteFromRefList(nullptr, 1), nilHandleErr);
   GlobalFree(list);
   DisposeRefList();
 }
 
 TEST_F(MemoryExports, FreeZoneReleasesEverything) {
   Handle h = HandleOf("bye");
-  Ptr p = nullptr;
-  MemNewPtr(&p, 4, 0);
   EXPECT_EQ(MemFreeZone(), 1);
   EXPECT_EQ(MemMaximize(), -1) << "no zone";
   EXPECT_EQ(MemFreeZone(), -1);
   Size size = 0;
   EXPECT_EQ(MemGetHandleSize(h, &size), memWZErr) << "a handle of the released zone";
-  EXPECT_EQ(MemDisposePtr(p), memWZErr);
   EXPECT_EQ(MemInitZone(), noErr);
   EXPECT_GE(MemMaximize(), 0);
 }

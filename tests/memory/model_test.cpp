@@ -1,17 +1,43 @@
 // Drives the zone and a plain model (a std::vector, a lock count and a fixed flag per handle)
 // with the same long random sequences, injecting allocation failures, and compares after
 // every step: contents, sizes, lock counts, storage class, and that locked blocks stay put.
-// Munger has its own model, driven by the munger fuzz target.
+// Munger follows its own model (the fuzz target adds patterns from inside the handle).
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
+#include <utility>
 #include <vector>
 
+#include "memory/address_map.h"
 #include "memory/zone.h"
-#include "tests/memory/flaky_source.h"
+#include "tests/memory/munger_model.h"
 
 namespace tstools::memory {
 namespace {
+
+// malloc underneath, so every movable growth really moves, refusing a share of allocations and
+// growths; TakeFailed tells whether one was refused since the last call.
+class FlakySource : public MallocBlockSource {
+ public:
+  explicit FlakySource(unsigned seed) : rng_(seed) {}
+  bool TakeFailed() { return std::exchange(failed_, false); }
+  void *Allocate(std::size_t bytes, bool zeroed) override {
+    return Fail() ? nullptr : MallocBlockSource::Allocate(bytes, zeroed);
+  }
+  void *Resize(void *block, std::size_t oldBytes, std::size_t newBytes, bool mayMove) override {
+    return newBytes > oldBytes && Fail() ? nullptr : MallocBlockSource::Resize(block, oldBytes, newBytes, mayMove);
+  }
+
+ private:
+  bool Fail() {
+    bool fail = rng_() % 100 < 3;
+    failed_ = failed_ || fail;
+    return fail;
+  }
+  std::mt19937 rng_;
+  bool failed_ = false;
+};
 
 struct ModelHandle {
   HandleRef h = nullptr;
@@ -23,11 +49,11 @@ struct ModelHandle {
 
 class ModelRun {
  public:
-  explicit ModelRun(unsigned seed) : rng_(seed), source_(seed, 3), zone_(source_) {}
+  explicit ModelRun(unsigned seed) : rng_(seed), source_(seed), zone_(source_) {}
 
   void Step() {
     std::size_t n = handles_.size();
-    int op = Pick(0, 9);
+    int op = Pick(0, 10);
     if (n == 0 || op == 0) return New();
     ModelHandle &m = handles_[Pick(0, static_cast<int>(n) - 1)];
     char *where = *m.h;
@@ -46,6 +72,7 @@ class ModelRun {
       case 7: return AppendSlice(m, where, pinned);
       case 8: return Copy(m);
       case 9: return Replace(m, where, pinned);
+      case 10: return Munge(m, where, pinned);
     }
   }
 
@@ -171,20 +198,32 @@ class ModelRun {
     Grow(m, where, pinned, expected, [&] { return PtrAndHand(zone_, *m.h + at, m.h, n); });
   }
 
+  // PtrToXHand from outside or from a slice of the handle itself.
   void Replace(ModelHandle &m, char *where, bool pinned) {
-    std::vector<char> expected(static_cast<std::size_t>(Length()), 'R');
+    std::vector<char> outside(static_cast<std::size_t>(Length()), 'R');
+    const char *src = outside.data();
+    long n = static_cast<long>(outside.size());
     if (!m.data.empty() && Pick(0, 1)) {
       long at = Pick(0, static_cast<int>(m.data.size()) - 1);
-      expected.assign(m.data.begin() + at, m.data.begin() + at + Pick(0, static_cast<int>(m.data.size()) - at));
-      std::vector<char> want = expected;
-      return Grow(m, where, pinned, want, [&] {
-        return PtrToXHand(zone_, *m.h + at, m.h, static_cast<long>(want.size()));
-      });
+      src = *m.h + at;
+      n = Pick(0, static_cast<int>(m.data.size()) - at);
     }
-    std::vector<char> src = expected;
-    Grow(m, where, pinned, expected, [&] {
-      return PtrToXHand(zone_, src.data(), m.h, static_cast<long>(src.size()));
-    });
+    Grow(m, where, pinned, std::vector<char>(src, src + n), [&] { return PtrToXHand(zone_, src, m.h, n); });
+  }
+
+  void Munge(ModelHandle &m, char *where, bool pinned) {
+    static const char kText[] = "abcdab";
+    long offset = Pick(-1, static_cast<int>(m.data.size()) + 1), len1 = Pick(-1, 3), len2 = Pick(-1, 4);
+    const char *p1 = Pick(0, 2) ? kText + Pick(0, 3) : nullptr, *p2 = Pick(0, 3) ? kText + Pick(0, 2) : nullptr;
+    std::vector<char> expected = m.data;
+    long want = model::Munger(expected, offset, p1, len1, p2, len2, kMaxHandleSize);
+    long got = Munger(zone_, m.h, offset, p1, len1, p2, len2);
+    if (want >= 0 && expected.size() > m.data.size() && (source_.TakeFailed() || pinned)) {
+      EXPECT_EQ(got, -1);
+      return ExpectUntouched(m, where);
+    }
+    ASSERT_EQ(got, want) << "offset " << offset << " lengths " << len1 << " " << len2;
+    m.data = expected;
   }
 
   void Copy(ModelHandle &m) {
@@ -203,7 +242,7 @@ class ModelRun {
   }
 
   std::mt19937 rng_;
-  testing_support::FlakySource source_;
+  FlakySource source_;
   Zone zone_;
   std::vector<ModelHandle> handles_;
 };
@@ -221,6 +260,25 @@ TEST(ZoneModel, LongRandomSequencesMatchTheModel) {
       }
     }
     run.Finish();
+  }
+}
+
+// The map that recognises Ptrs and record pages, against a set, with keys close enough to
+// share probe runs so that erasing must pull later members back.
+TEST(AddressMapModel, RandomInsertsAndErasesMatchASet) {
+  std::mt19937 rng(3);
+  AddressMap<char> map;
+  std::set<std::uintptr_t> model;
+  for (int step = 0; step < 20000; ++step) {
+    std::uintptr_t key = 8 * (1 + rng() % 40);
+    if (rng() % 2) {
+      ASSERT_TRUE(map.Insert(key, 1));
+      model.insert(key);
+    } else {
+      ASSERT_EQ(map.Erase(key), model.erase(key) == 1);
+    }
+    ASSERT_EQ(map.Count(), model.size());
+    for (std::uintptr_t k = 8; k <= 320; k += 8) ASSERT_EQ(map.Find(k) != nullptr, model.count(k) == 1) << step;
   }
 }
 

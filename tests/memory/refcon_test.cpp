@@ -24,37 +24,23 @@ struct List {
   }
 };
 
-TEST(RefConSlots, IndicesGrowthAndReuse) {
+TEST(RefConSlots, IndicesGrowthReuseAndBadIndices) {
   List list;
   for (short i = 1; i <= 31; ++i) EXPECT_EQ(list.Add(100u + i), i);
   EXPECT_EQ(list.View().Capacity(), 64u) << "the 31st addition grew the list first";
-  EXPECT_EQ(list.Add(7), 32);
-  EXPECT_EQ(list.View().Delete(5), 0);
+  ASSERT_EQ(list.View().Delete(5), 0);
+  std::vector<std::uint32_t> before = list.block;
+  std::uint32_t value = 99;
+  for (short bad : {0, -1, 5, 32, 64}) EXPECT_EQ(list.View().Delete(bad), -50) << bad;  // 5, 32: free slots
+  for (short bad : {0, -1, 64}) EXPECT_EQ(list.View().Get(bad, &value), -50) << bad;    // 64: past the list
+  EXPECT_EQ(value, 99u);
+  EXPECT_EQ(list.block, before) << "refused calls change nothing";
   EXPECT_EQ(list.Add(8), 5);
-  std::uint32_t value = 0;
+  EXPECT_EQ(list.Add(9), 32);
   EXPECT_EQ(list.View().Get(5, &value), 0);
   EXPECT_EQ(value, 8u);
   EXPECT_EQ(list.View().Get(31, &value), 0);
   EXPECT_EQ(value, 131u);
-}
-
-TEST(RefConSlots, BadIndicesAndDoubleDeleteChangeNothing) {
-  List list;
-  for (int i = 0; i < 10; ++i) list.Add(1000u + i);
-  ASSERT_EQ(list.View().Delete(4), 0);
-  std::vector<std::uint32_t> before = list.block;
-  EXPECT_EQ(list.View().Delete(0), -50) << "the header";
-  EXPECT_EQ(list.View().Delete(32), -50);
-  EXPECT_EQ(list.View().Delete(-1), -50);
-  EXPECT_EQ(list.View().Delete(4), -50) << "already free";
-  EXPECT_EQ(list.View().Delete(20), -50) << "never handed out";
-  std::uint32_t value = 99;
-  EXPECT_EQ(list.View().Get(0, &value), -50);
-  EXPECT_EQ(list.View().Get(40, &value), -50);
-  EXPECT_EQ(value, 99u);
-  EXPECT_EQ(list.block, before);
-  EXPECT_EQ(list.Add(1), 4);
-  EXPECT_EQ(list.Add(2), 11);
 }
 
 TEST(RefConSlots, DamagedHeadersAreDetected) {

@@ -16,10 +16,12 @@ namespace {
 
 std::string Text(const unsigned char out[256]) { return std::string(reinterpret_cast<const char *>(out + 1), out[0]); }
 
+// Also checks that nothing is written past the Str255.
 std::string Format(int style, int digits, double x, int direction = kToNearest) {
-  unsigned char out[256];
+  unsigned char out[257];
   std::memset(out, 0xCC, sizeof out);
   FormatNumber(style, &digits, x, direction, out);
+  EXPECT_EQ(out[256], 0xCC) << "written past the Str255";
   return Text(out);
 }
 
@@ -68,22 +70,21 @@ TEST(DecimalConversion, MatchesPythonDecimalOverRandomDoubles) {
 }
 
 // What the random doubles of the oracle never reach: negative digit counts, the ends of the
-// double range, and a fixed count above 20 kept as the caller gave it.
+// double range, special values, and a fixed count above 20 kept as the caller gave it.
 TEST(DecimalConversion, FormatsOutsideTheOracleSample) {
-  struct Case {
+  const struct {
     int style, digits;
     double x;
     const char *text;
-  } const cases[] = {
-      {1, -2, 12345.0, "12300"},          {1, -2, 12355.0, "12400"},
-      {1, -6, 12345.0, "0"},              {1, 5, 1e-300, "0.00000"},
-      {1, 2, -1.005, "-1.00"},            // the double is just below 1.005
-      {0, 3, 5e-324, " 4.94e-324"},       {0, 3, 1.7976931348623157e308, " 1.80e+308"},
+  } cases[] = {
+      {1, -2, 12345.0, "12300"},       {1, -2, 12355.0, "12400"}, {1, -6, 12345.0, "0"}, {1, 5, 1e-300, "0.00000"},
+      {0, 3, 5e-324, " 4.94e-324"},    {0, 3, 1.7976931348623157e308, " 1.80e+308"},
+      {0, 5, -HUGE_VAL, "INF"},        {1, 5, -MakeNaN(17), "NAN"},  // no sign; the export returns 1
   };
-  for (const Case &c : cases) EXPECT_EQ(Format(c.style, c.digits, c.x), c.text) << c.style << " " << c.digits << " " << c.x;
+  for (const auto &c : cases) EXPECT_EQ(Format(c.style, c.digits, c.x), c.text) << c.style << " " << c.digits << " " << c.x;
   unsigned char out[256];
   int digits = 25;
-  FormatNumber(1, &digits, 0.5, kToNearest, out);
+  EXPECT_EQ(FormatNumber(1, &digits, HUGE_VAL, kToNearest, out), 1);
   EXPECT_EQ(digits, 25) << "fixed notation keeps the caller's count";
 }
 
@@ -91,54 +92,45 @@ TEST(DecimalConversion, FormatsOutsideTheOracleSample) {
 // never written past its 256 bytes.
 TEST(DecimalConversion, OverlongFixedRequestsStayWithinTheString) {
   EXPECT_EQ(Format(1, 10, 1e300), " 1.0000000000000001e+300");
-  EXPECT_EQ(Format(1, 300, 1.5), " 1.5000000000000000e+0");
   EXPECT_EQ(Format(1, 32767, -2.0), "-2.0000000000000000e+0");
-  EXPECT_EQ(Format(1, 32767, 0.0), " 0.0000000000000000e+0");
   // The longest text that fits: 253 fraction digits after "0." (255 characters).
-  std::string fits = Format(1, 253, 0.5);
-  EXPECT_EQ(fits.size(), 255u);
-  EXPECT_EQ(fits.substr(0, 4), "0.50");
-  EXPECT_EQ(Format(1, 254, 0.5).substr(0, 1), " ");
+  EXPECT_EQ(Format(1, 253, 0.5), "0.5" + std::string(252, '0'));
+  EXPECT_EQ(Format(1, 254, 0.5), " 5.0000000000000000e-1");
   // A carry into a new decade can push the text over: 9.99...96 to 251 digits needs "10.".
-  for (int digits : {0, 1, 17, 200, 252, 253, 254, 255, 256, 400}) {
-    for (double x : {0.5, -9.9999999999, 1e200, -1e250, 1e-200, 123456.789}) {
-      unsigned char out[257];
-      out[256] = 0x5A;
-      int d = digits;
-      FormatNumber(1, &d, x, kToNearest, out);
-      EXPECT_EQ(out[256], 0x5A);
-      EXPECT_LE(out[0], 255);
-    }
-  }
+  for (int digits : {251, 252, 253, 254}) Format(1, digits, -9.9999999999);
 }
 
-TEST(DecimalConversion, SpecialValuesHaveNoSignAndReturnOne) {
-  unsigned char out[256];
-  for (int style : {0, 1}) {
-    for (double x : {HUGE_VAL, -HUGE_VAL, MakeNaN(0), -MakeNaN(17)}) {
-      int digits = 5;
-      EXPECT_EQ(FormatNumber(style, &digits, x, kToNearest, out), 1);
-      EXPECT_EQ(Text(out), std::isnan(x) ? "NAN" : "INF");
-    }
-  }
-  DecimalParts inf = DecomposeNumber(5, -HUGE_VAL, kToNearest);
-  EXPECT_EQ(inf.sgn, 1);
-  EXPECT_EQ(std::string(reinterpret_cast<char *>(inf.sig + 1), inf.sig[0]), "INF");
-}
-
-TEST(DecimalConversion, RecordHoldsAtMost255Digits) {
+TEST(DecimalConversion, RecordsHoldAtMost255DigitsAndComposeBack) {
   DecimalParts parts = DecomposeNumber(1000, 5e-324, kToNearest);
   EXPECT_EQ(parts.sig[0], 255);
   EXPECT_EQ(parts.exp, -323 - 255);
   EXPECT_EQ(std::string(reinterpret_cast<char *>(parts.sig + 1), 6), "494065");
-  parts = DecomposeNumber(0, 0.0, kToNearest);
-  EXPECT_EQ(std::string(reinterpret_cast<char *>(parts.sig + 1), parts.sig[0]), "0");
+  parts = DecomposeNumber(5, -HUGE_VAL, kToNearest);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(parts.sig), 4) + char('0' + parts.sgn), "\x03INF1");
+
+  const struct {
+    unsigned char sgn;
+    short exp;
+    std::string sig;
+    double x;
+  } records[] = {
+      {0, 3, "125", 125000.0}, {3, -2, "125", -1.25} /* odd sgn negates */, {2, -2, "125", 1.25},
+      {0, 0, "", 0.0},         {1, 0, "INF", -HUGE_VAL}, {0, 32767, "1", HUGE_VAL}, {0, -32768, "1", 0.0},
+      {0, 2, "12x9", 12.0} /* reading stops at the first non-digit */, {0, -255, std::string(255, '3'), 1.0 / 3.0},
+  };
+  for (const auto &r : records) {
+    std::string sig = char(r.sig.size()) + r.sig;
+    EXPECT_EQ(ComposeNumber(r.sgn, r.exp, reinterpret_cast<const unsigned char *>(sig.data())), r.x) << r.sig;
+  }
+  std::string zero = "\x04" "0999";
+  EXPECT_EQ(Bits(ComposeNumber(1, 99, reinterpret_cast<const unsigned char *>(zero.data()))), Bits(0.0))
+      << "a leading 0 is zero, sign ignored";
 }
 
 // 17 significant digits identify a double: text and record both come back exactly.
 TEST(DecimalConversion, SeventeenDigitRoundTripsAreExact) {
   std::mt19937_64 rng(17);
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 5000; ++i) {
     double x = FromBits(rng());
     if (!std::isfinite(x)) continue;
     unsigned char out[256];
@@ -153,38 +145,13 @@ TEST(DecimalConversion, SeventeenDigitRoundTripsAreExact) {
 TEST(DecimalConversion, ParsesLikeTheCLibrary) {
   const std::pair<std::string, double> cases[] = {
       {"  -12.5e2xyz", -1250.0}, {"+.5", 0.5},       {"3.", 3.0},      {"\t\n 7", 7.0},
-      {"1e", 1.0},               {"abc", 0.0},       {"", 0.0},        {"-", 0.0},
-      {"--1", 0.0},              {"0x10", 0.0},      {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL},
-      {"1e-400", 0.0},           {std::string(400, '9'), HUGE_VAL},     {std::string("12\0" "34", 5), 12.0},
-      {"0.1", 0.1},              {"INFINITE", HUGE_VAL}, {"4.9406564584124654e-324", 5e-324},
+      {"1e", 1.0},               {"abc", 0.0},       {"", 0.0},        {"--1", 0.0},
+      {"0x10", 0.0},             {"-1e400", -HUGE_VAL}, {"1e-400", 0.0}, {std::string(400, '9'), HUGE_VAL},
+      {std::string("12\0" "34", 5), 12.0},           {"INFINITE", HUGE_VAL}, {"4.9406564584124654e-324", 5e-324},
   };
   for (const auto &c : cases) EXPECT_EQ(Parse(c.first), c.second) << c.first;
   EXPECT_TRUE(std::isnan(Parse("Nothing")));
   EXPECT_EQ(NaNCode(Parse("N")), 0);
-}
-
-unsigned char *Sig(unsigned char *sig, const char *text) {
-  sig[0] = static_cast<unsigned char>(std::strlen(text));
-  std::memcpy(sig + 1, text, sig[0]);
-  return sig;
-}
-
-TEST(DecimalConversion, DecimalRecordToNumber) {
-  unsigned char sig[256];
-  EXPECT_EQ(ComposeNumber(0, 3, Sig(sig, "125")), 125000.0);
-  EXPECT_EQ(ComposeNumber(1, -2, Sig(sig, "125")), -1.25);
-  EXPECT_EQ(ComposeNumber(3, -2, Sig(sig, "125")), -1.25) << "odd sgn negates";
-  EXPECT_EQ(ComposeNumber(2, -2, Sig(sig, "125")), 1.25);
-  EXPECT_EQ(Bits(ComposeNumber(1, 99, Sig(sig, "0999"))), Bits(0.0)) << "a leading 0 is zero, sign ignored";
-  EXPECT_EQ(ComposeNumber(0, 0, Sig(sig, "")), 0.0);
-  EXPECT_EQ(ComposeNumber(0, 0, Sig(sig, "INF")), HUGE_VAL);
-  EXPECT_EQ(ComposeNumber(1, 0, Sig(sig, "INF")), -HUGE_VAL);
-  EXPECT_TRUE(std::isnan(ComposeNumber(0, 0, Sig(sig, "NAN"))));
-  EXPECT_EQ(ComposeNumber(0, 32767, Sig(sig, "1")), HUGE_VAL);
-  EXPECT_EQ(ComposeNumber(0, -32768, Sig(sig, "1")), 0.0);
-  EXPECT_EQ(ComposeNumber(0, 2, Sig(sig, "12x9")), 12.0) << "reading stops at the first non-digit";
-  std::string many(255, '3');
-  EXPECT_EQ(ComposeNumber(0, -255, Sig(sig, many.c_str())), 1.0 / 3.0);
 }
 
 }  // namespace
