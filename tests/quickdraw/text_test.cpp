@@ -247,12 +247,7 @@ TEST_F(TextTest, BoldBelowTheMinimumSizeIsSimulatedOnScreenOnly) {
   ML_TextWidth(bolded, text, 0, 2);
   EXPECT_EQ(FontOf(bolded).lfWeight, 700) << "real bold from the minimum size";
 
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Bold Sizes", 0, KEY_ALL_ACCESS, &key) ==
-      ERROR_SUCCESS) {
-    RegDeleteValueA(key, "DejaVu Sans");
-    RegCloseKey(key);
-  }
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Bold Sizes", "DejaVu Sans");
   SetTSToolsResourceInstance(nullptr);
   FreeLibrary(resources);
   InitFonts();
