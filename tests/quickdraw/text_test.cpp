@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -360,47 +359,4 @@ TEST_F(TextTest, RepeatedTextCallsReuseTheFontAndLeakNothing) {
   for (int i = 0; i < 3; ++i) everything();
   EXPECT_EQ(tstools::test::LiveGdiObjects(), before);
   EXPECT_EQ(std::string(text, 6), "a b\x8E c");
-}
-
-namespace {
-
-int CALLBACK FindRaster(const LOGFONTA *lf, const TEXTMETRICA *, DWORD type, LPARAM found) {
-  if (!(type & RASTER_FONTTYPE)) return 1;
-  std::memcpy(reinterpret_cast<char *>(found), lf->lfFaceName, strnlen(lf->lfFaceName, LF_FACESIZE - 1));
-  return 0;
-}
-
-}  // namespace
-
-// Small sizes of a raster face are drawn from its smallest real size, shrunk. The prefix
-// may have no raster faces at all; the shrinking arithmetic is covered by the portable tests.
-TEST_F(TextTest, SmallRasterSizesAreShrunk) {
-  char face[LF_FACESIZE] = {};
-  HDC screen = GetDC(nullptr);
-  EnumFontFamiliesA(screen, nullptr, reinterpret_cast<FONTENUMPROCA>(FindRaster), reinterpret_cast<LPARAM>(face));
-  ReleaseDC(nullptr, screen);
-  short number = face[0] ? FNum(face) : 0;
-  if (number < 2) {
-    // Not GTEST_SKIP: under the emulated 32-bit Wine a skipped test ends the process before
-    // its summary, which reads as a failure.
-    std::printf("no raster face installed: shrinking is covered by the portable tests\n");
-    return;
-  }
-  DibDC s;
-  Port port(s.dc());
-  ML_TextFont(port, number);
-  ML_TextSize(port, 6);
-  FontInfo info{};
-  ML_GetFontInfo(port, &info);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(s.dc(), &tm);
-  ASSERT_GT(tm.tmAscent + tm.tmDescent, 6) << "the face has no real 6-point size";
-  EXPECT_LE(info.ascent + info.descent, 6);
-  char text[] = "HHHH";
-  ML_MoveTo(port, 10, 40);
-  ML_DrawText(port, text, 0, 4);
-  RECT ink = s.Ink();
-  EXPECT_LE(ink.bottom - ink.top + 1, 6) << "glyphs shrunk to 6 points";
-  EXPECT_LE(ink.bottom, 40);
-  EXPECT_LT(port->pnLoc.h - 10, GdiAdvance(s.dc(), text, 4));
 }
