@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # run.sh [win64|win32]: builds the DLL, the host resource module and the demo host, and runs
 # the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu).
+# Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
+# build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,4 +12,6 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 loader=/usr/lib/wine/wine64
 [ "$preset" = win32 ] && loader=/usr/lib/wine/wine
-scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/tsdemo.exe"
+for program in tsdemo tsshapes_sheet tspicture_sheet; do
+  scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/$program.exe"
+done

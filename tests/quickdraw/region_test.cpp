@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/gdi_objects.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -134,6 +135,7 @@ TEST(Regions, NullAndForeignHandlesAreIgnored) {
 // Insetting an irregular region must match per-pixel erosion and dilation.
 TEST(Regions, InsetMatchesPixelModelOnIrregularRegions) {
   std::mt19937 rng(4);
+  long before = tstools::test::LiveGdiObjects();
   for (int round = 0; round < 30; ++round) {
     RgnHandle rgn = NewRgn(), piece = NewRgn();
     for (int i = 0; i < 6; ++i) {
@@ -165,4 +167,5 @@ TEST(Regions, InsetMatchesPixelModelOnIrregularRegions) {
     DisposeRgn(rgn);
     DisposeRgn(piece);
   }
+  EXPECT_EQ(tstools::test::LiveGdiObjects(), before) << "insetting leaves no GDI region behind";
 }

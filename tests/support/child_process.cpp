@@ -1,17 +1,15 @@
 #include "support/child_process.h"
 
-#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace tstools::test {
 
 std::string ProgramDirectory() {
   char path[MAX_PATH] = {};
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, length);
-  size_t slash = dir.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+  std::string file(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return file.substr(0, file.find_last_of("\\/") + 1);  // "" when there is no slash
 }
 
 ProgramResult RunProgram(const std::string &program, const std::string &arguments,
@@ -27,8 +25,7 @@ ProgramResult RunProgram(const std::string &program, const std::string &argument
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = out;
-  si.hStdError = out;
+  si.hStdOutput = si.hStdError = out;
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION pi = {};
   std::string commandLine = "\"" + program + "\" " + arguments;
@@ -45,11 +42,8 @@ ProgramResult RunProgram(const std::string &program, const std::string &argument
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
-  std::ifstream file(tempFile, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  result.output = text.str();
-  file.close();
+  // The stream is closed by the end of the statement, before the file is deleted.
+  result.output.assign(std::istreambuf_iterator<char>(std::ifstream(tempFile, std::ios::binary).rdbuf()), {});
   DeleteFileA(tempFile);
   return result;
 }
@@ -66,24 +60,15 @@ std::map<std::string, std::string> ParseReport(const std::string &output) {
 }
 
 std::string CopyProgramAs(const std::string &program, const std::string &copyName) {
-  size_t slash = program.find_last_of("\\/");
-  std::string copy = (slash == std::string::npos ? std::string() : program.substr(0, slash + 1)) +
-                     copyName;
+  std::string copy = program.substr(0, program.find_last_of("\\/") + 1) + copyName;
   return CopyFileA(program.c_str(), copy.c_str(), FALSE) ? copy : std::string();
 }
 
 bool SetWineAppDefault(const std::string &programName, const std::string &value,
                        const std::string &data) {
   std::string keyName = "Software\\Wine\\AppDefaults\\" + programName;
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG status = RegSetValueExA(key, value.c_str(), 0, REG_SZ,
-                               reinterpret_cast<const BYTE *>(data.c_str()),
-                               static_cast<DWORD>(data.size() + 1));
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  return RegSetKeyValueA(HKEY_CURRENT_USER, keyName.c_str(), value.c_str(), REG_SZ, data.c_str(),
+                         static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
 }
 
 }  // namespace tstools::test

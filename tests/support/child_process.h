@@ -11,8 +11,7 @@ namespace tstools::test {
 
 struct ProgramResult {
   DWORD exitCode = 0;
-  bool timedOut = false;
-  bool started = false;
+  bool timedOut = false, started = false;
   std::string output;  // stdout and stderr together
 };
 

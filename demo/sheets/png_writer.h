@@ -1,5 +1,5 @@
-// Writes RGB PNG files for pictures a person looks at (contact sheets): stored (uncompressed)
-// deflate blocks, so nothing beyond the standard library is needed.
+// Writes RGB PNG files for the contact sheets: stored (uncompressed) deflate blocks, so
+// nothing beyond the standard library is needed.
 #pragma once
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tstools::test {
+namespace tstools::sheets {
 
 inline uint32_t Crc(const unsigned char *p, size_t n, uint32_t c = 0xFFFFFFFFu) {
   for (size_t i = 0; i < n; ++i) {
@@ -80,4 +80,4 @@ inline bool WritePng(const std::string &path, const uint32_t *pixels, int w, int
   return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace tstools::test
+}  // namespace tstools::sheets

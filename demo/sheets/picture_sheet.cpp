@@ -1,17 +1,18 @@
 // Plays every shared real picture into a cell of one sheet, scaled to fit, and saves it as
-// a PNG in the build tree (with a list of the cells) for a person to look at.
-#include <gtest/gtest.h>
+// picture_corpus.png in the build tree (the cells listed in picture_corpus.txt), for a person
+// to look at.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include "support/dib_canvas.h"
-#include "support/png_writer.h"
+#include "demo/sheets/png_writer.h"
+#include "tests/support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -57,13 +58,16 @@ Rect FitInCell(const std::vector<uint8_t> &block) {
 
 }  // namespace
 
-TEST(PictureContactSheet, EveryCorpusPictureInItsOwnCell) {
+int main() {
   std::vector<std::string> names = CorpusFiles();
-  if (names.empty()) GTEST_SKIP() << "no corpus at " << TSTOOLS_PICT_CORPUS;
+  if (names.empty()) {
+    std::printf("no pictures at %s: no picture sheet\n", TSTOOLS_PICT_CORPUS);
+    return 0;
+  }
   int rows = int((names.size() + kColumns - 1) / kColumns);
   int w = kColumns * (kCellW + kGap) + kGap, h = rows * (kCellH + kGap) + kGap;
   tstools::test::DibCanvas sheet(w, h, 0x808080);
-  ASSERT_TRUE(sheet.ok());
+  if (!sheet.ok()) return 1;
   HDC dc = sheet.dc();
   MemInitZone();
   QDrawCacheInit();
@@ -91,6 +95,11 @@ TEST(PictureContactSheet, EveryCorpusPictureInItsOwnCell) {
   }
   QDrawCacheClose();
   std::string path = std::string(TSTOOLS_SHEET_DIR) + "/picture_corpus.png";
-  EXPECT_TRUE(tstools::test::WritePng(path, sheet.pixels(), w, h)) << path;
+  if (!tstools::sheets::WritePng(path, sheet.pixels(), w, h)) {
+    std::printf("cannot write %s\n", path.c_str());
+    return 1;
+  }
   std::ofstream(std::string(TSTOOLS_SHEET_DIR) + "/picture_corpus.txt") << list;
+  std::printf("shared pictures: %s (%zu, cells in picture_corpus.txt)\n", path.c_str(), names.size());
+  return 0;
 }
