@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "font/font_manager.h"
+#include "frame/export_guard.h"
 #include "quickdraw/drawing_state.h"
 #include "quickdraw/gdi_scopes.h"
 #include "quickdraw/object_cache.h"
@@ -204,10 +205,19 @@ bool AddReferencesIn(std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<C
   return false;
 }
 
+// A cache is made with room reserved in its closed list, so that closing it never allocates.
+template <typename Cache>
+std::unique_ptr<Cache> MakeCache(const std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<Cache>> &closed,
+                                 size_t entries, const typename Cache::Hooks &hooks) {
+  if (live) return nullptr;
+  closed.reserve(closed.size() + 1);
+  return std::make_unique<Cache>(entries, hooks);
+}
+
 template <typename Cache>
 void CloseCache(std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<Cache>> &closed) {
   if (!live) return;
-  if (live->Close() > 0) closed.push_back(std::move(live));
+  if (live->Close() > 0) closed.push_back(std::move(live));  // within the room reserved
   live.reset();
 }
 
@@ -320,14 +330,21 @@ void UnpinPortObjects(GrafPort *port) {
 using namespace tstools::qd;
 
 void WINAPI QDrawCacheInit(void) {
-  // A second call keeps the caches ports are already using.
-  if (!pens) pens = std::make_unique<PenCache>(kPenEntries, kPenHooks);
-  if (!brushes) brushes = std::make_unique<BrushCache>(kBrushEntries, kBrushHooks);
-  if (!fonts) fonts = std::make_unique<FontCache>(kFontEntries, kFontHooks);
-  // A rebuilt font table may give the numbers other faces: unused cached fonts must go.
-  tstools::onFontTableReplaced = [] { FlushCache(CacheKind::Font); };
+  // A second call keeps the caches ports are already using. All three are made before any
+  // is kept: running out of memory part-way leaves none made.
+  tstools::Guarded(tstools::Nothing, [] {
+    auto pen = MakeCache(pens, closedPens, kPenEntries, kPenHooks);
+    auto brush = MakeCache(brushes, closedBrushes, kBrushEntries, kBrushHooks);
+    auto font = MakeCache(fonts, closedFonts, kFontEntries, kFontHooks);
+    if (pen) pens = std::move(pen);
+    if (brush) brushes = std::move(brush);
+    if (font) fonts = std::move(font);
+    // A rebuilt font table may give the numbers other faces: unused cached fonts must go.
+    tstools::onFontTableReplaced = [] { FlushCache(CacheKind::Font); };
+  });
 }
 
+// Allocates nothing (see MakeCache and ObjectCache::Flush), so it cannot stop half-way.
 void WINAPI QDrawCacheClose(void) {
   CloseCache(pens, closedPens);
   CloseCache(brushes, closedBrushes);
