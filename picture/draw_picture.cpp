@@ -1,6 +1,7 @@
 // ML_DrawPicture: the PICT player driving the GDI sink on a port.
 #include <algorithm>
 
+#include "frame/export_guard.h"
 #include "picture/gdi_sink.h"
 #include "picture/pict_player.h"
 #include "tstools/memory.h"
@@ -44,16 +45,16 @@ void WINAPI ML_DrawPicture(GrafPtr port, PicHandle picture, const Rect *destinat
   if (MemGetHandleSize(picture, &size) != noErr || size <= 0 || !*picture) return;
   playing = true;
   MemSetHandleLock(picture, 1);
-  try {
+  // Out of memory mid-picture ends the playback: the sink puts the port back as it goes,
+  // and what was drawn stays.
+  tstools::Guarded(tstools::Nothing, [&] {
     GdiSink sink(port);
     GetPicProcPtr getPic = port->grafProcs ? port->grafProcs->getPicProc : nullptr;
     GetPicSource hook(getPic);
     PictRect dst{destination->left, destination->top, destination->right, destination->bottom};
     PlayPicture(reinterpret_cast<const uint8_t *>(*picture), static_cast<size_t>(size),
                 getPic ? &hook : nullptr, sink, dst);
-  } catch (...) {
-    // Out of memory mid-picture: the sink has put the port back; what was drawn stays.
-  }
+  });
   MemSetHandleLock(picture, -1);
   playing = false;
 }
