@@ -7,50 +7,33 @@
 #include "frame/export_guard.h"
 #include "quickdraw/drawing_state.h"
 #include "quickdraw/gdi_scopes.h"
-#include "quickdraw/object_cache.h"
 #include "quickdraw/port_internal.h"
+#include "quickdraw/quickdraw_state.h"
 
 namespace tstools::qd {
 
+QuickDrawState quickDrawState;
+
+void MaskSurface::Free() {
+  if (oldBitmap) SelectObject(dc, oldBitmap);
+  if (bitmap) DeleteObject(bitmap);
+  if (dc) DeleteDC(dc);
+  *this = MaskSurface{};
+}
+
 namespace {
-
-struct FontKey {
-  LOGFONTA font;
-  unsigned char portKind;
-};
-
-using PenCache = ObjectCache<LOGPEN, GrafPort *>;
-using BrushCache = ObjectCache<BrushKey, GrafPort *>;
-using FontCache = ObjectCache<FontKey, GrafPort *>;
 
 constexpr size_t kBrushEntries = 10, kFontEntries = 20, kPenEntries = 10;
 
-// Live caches, and closed ones whose objects open ports still hold.
-std::unique_ptr<PenCache> pens;
-std::unique_ptr<BrushCache> brushes;
-std::unique_ptr<FontCache> fonts;
-std::vector<std::unique_ptr<PenCache>> closedPens;
-std::vector<std::unique_ptr<BrushCache>> closedBrushes;
-std::vector<std::unique_ptr<FontCache>> closedFonts;
-HDC transferDC = nullptr;
-
-// The arc mask surface kept between verbs: a bitmap of ours selected into a memory DC,
-// compatible with the DC (and the bitmap that DC held) it was made for.
-struct MaskSurface {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
-  int width = 0, height = 0;
-  HDC like = nullptr;
-  HGDIOBJ likeBitmap = nullptr;
-
-  void Free() {
-    if (oldBitmap) SelectObject(dc, oldBitmap);
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-    *this = MaskSurface{};
-  }
-} maskSurface;
+// The names the cache code uses, bound to quickDrawState's fields.
+std::unique_ptr<PenCache> &pens = quickDrawState.pens;
+std::unique_ptr<BrushCache> &brushes = quickDrawState.brushes;
+std::unique_ptr<FontCache> &fonts = quickDrawState.fonts;
+std::vector<std::unique_ptr<PenCache>> &closedPens = quickDrawState.closedPens;
+std::vector<std::unique_ptr<BrushCache>> &closedBrushes = quickDrawState.closedBrushes;
+std::vector<std::unique_ptr<FontCache>> &closedFonts = quickDrawState.closedFonts;
+HDC &transferDC = quickDrawState.transferDC;
+MaskSurface &maskSurface = quickDrawState.maskSurface;
 
 // Masks above this many pixels are made for their call alone rather than kept.
 constexpr long kLargestKeptMask = 512 * 512;
@@ -354,6 +337,9 @@ void WINAPI QDrawCacheClose(void) {
   maskSurface.Free();
 }
 
-static unsigned char lockGdiFlag;  // recorded for source compatibility; nothing reads it
+void tstools::qd::QuickDrawState::Reset() {
+  QDrawCacheClose();
+  *this = QuickDrawState();
+}
 
-void WINAPI ML_LockGDIHack(Boolean flag) { lockGdiFlag = flag; }
+void WINAPI ML_LockGDIHack(Boolean flag) { quickDrawState.lockGdiFlag = flag; }
