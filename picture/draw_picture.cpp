@@ -4,16 +4,17 @@
 #include "frame/export_guard.h"
 #include "picture/gdi_sink.h"
 #include "picture/pict_player.h"
+#include "picture/picture_state.h"
 #include "tstools/memory.h"
 #include "tstools/picture.h"
+
+namespace tstools::pict {
+PictureState pictureState;
+}
 
 namespace {
 
 using namespace tstools::pict;
-
-// The playback state is the process's, so one playback runs at a time: a hook or comment
-// that starts another gets nothing drawn.
-bool playing = false;
 
 // Picture data through the port's get-picture procedure, whose count is a 16-bit integer.
 class GetPicSource final : public PictSource {
@@ -38,6 +39,7 @@ class GetPicSource final : public PictSource {
 }  // namespace
 
 void WINAPI ML_DrawPicture(GrafPtr port, PicHandle picture, const Rect *destination) {
+  bool &playing = pictureState.playing;
   if (!port || !port->dc || !picture || !destination || playing) return;
   // A destination without area has nothing to scale onto.
   if (destination->right == destination->left || destination->bottom == destination->top) return;
