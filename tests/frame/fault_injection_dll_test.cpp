@@ -44,21 +44,15 @@ std::string Value(const char *name) {
   return rc == ERROR_SUCCESS ? data : "<none>";
 }
 
-std::string Hex(const void *p, size_t n) {
-  std::string s;
-  for (size_t i = 0; i < n; ++i) s += "0123456789ABCDEF"[static_cast<const uint8_t *>(p)[i] >> 4],
-                                   s += "0123456789ABCDEF"[static_cast<const uint8_t *>(p)[i] & 15];
-  return s;
-}
+std::string Raw(const void *p, size_t n) { return std::string(static_cast<const char *>(p), n); }
 
-// The state of a DC a port draws on: saved levels, selected objects, clip box.
+// The state of a DC a port draws on: saved levels, clip, selected objects.
 std::string DCState(HDC dc) {
-  int level = SaveDC(dc) - 1;
-  RestoreDC(dc, -1);
   RECT clip{};
-  int kind = GetClipBox(dc, &clip);
-  HGDIOBJ objects[] = {GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH), GetCurrentObject(dc, OBJ_FONT)};
-  return std::to_string(level) + "," + std::to_string(kind) + "," + Hex(&clip, sizeof clip) + "," + Hex(objects, sizeof objects);
+  INT_PTR state[] = {SaveDC(dc), GetClipBox(dc, &clip), INT_PTR(GetCurrentObject(dc, OBJ_PEN)),
+                     INT_PTR(GetCurrentObject(dc, OBJ_BRUSH)), INT_PTR(GetCurrentObject(dc, OBJ_FONT))};
+  RestoreDC(dc, -1);
+  return Raw(state, sizeof state) + Raw(&clip, sizeof clip);
 }
 
 int CALLBACK TallySavedStates(HDC, HANDLETABLE *, METARECORD *r, int, LPARAM data) {
@@ -101,14 +95,13 @@ struct World {
     recording.dc = CreateMetaFileA(nullptr);
     recording.portRect = Rect{0, 0, 32, 32};
     ML_OpenPort(&recording);
-    const int kVertices = 100;
-    poly = GlobalAlloc(GMEM_MOVEABLE, tstools::qd::kPolyHeader + kVertices * tstools::qd::kPolyVertex);
-    auto *record = static_cast<uint8_t *>(GlobalLock(poly));
-    short size = short(GlobalSize(poly));
-    std::memcpy(record, &size, 2);
-    for (int i = 0; i < kVertices; ++i) {
-      POINT vertex{(i * 7) % 32, (i * 13) % 32};
-      std::memcpy(record + tstools::qd::kPolyHeader + i * tstools::qd::kPolyVertex, &vertex, sizeof vertex);
+    using tstools::qd::kPolyHeader, tstools::qd::kPolyVertex;
+    const short size = short(kPolyHeader + 100 * kPolyVertex);
+    auto *record = static_cast<uint8_t *>(GlobalLock(poly = GlobalAlloc(GHND, size_t(size))));
+    std::memcpy(record, &size, sizeof size);
+    for (int i = 0; i < 100; ++i) {
+      POINT v{i * 7 % 32, i * 13 % 32};
+      std::memcpy(record + kPolyHeader + i * kPolyVertex, &v, sizeof v);
     }
     GlobalUnlock(poly);
     std::vector<uint8_t> bytes = tstools::test::FaultPicture();
@@ -127,31 +120,26 @@ struct World {
   // (an absolute level would be replayed as it is into whatever DC plays the metafile).
   void ExpectBalancedRecording() {
     HMETAFILE metafile = CloseMetaFile(recording.dc);
-    recording.dc = recording.refDC = nullptr;
     int tally[2] = {};  // states open, absolute restores
     EnumMetaFile(scratch.dc(), metafile, TallySavedStates, reinterpret_cast<LPARAM>(tally));
     DeleteMetaFile(metafile);
-    EXPECT_EQ(tally[0], 0) << "states left saved in the recording";
-    EXPECT_EQ(tally[1], 0) << "restores to an absolute level in the recording";
+    recording.dc = recording.refDC = nullptr;
+    EXPECT_EQ(tally[0] * 10 + tally[1], 0) << "states left saved, absolute restores in the recording";
   }
-
-  // Which of a new port's pen, brush and font came from the caches.
-  std::string CachesMade() {
-    GrafPort probe{};
-    probe.dc = scratch.dc();
-    ML_OpenPort(&probe);
-    std::string made = std::string(probe.penSlot ? "P" : "-") + (probe.brushSlot ? "B" : "-") + (probe.fontSlot ? "F" : "-");
-    ClosePort(&probe);
-    return made;
-  }
-  // The ports and their DCs, the locks on the host's blocks, and the GDI objects alive.
+  // The ports and their DCs, the locks on the host's blocks, the GDI objects alive, and
+  // which of a new port's pen, brush and font the caches make.
   std::string Drawing() {
     signed char pictureState = 0;
     MemGetHandleState(picture, &pictureState);
-    return Hex(&port, sizeof port) + "|" + Hex(&printer, sizeof printer) + "|" + Hex(&recording, sizeof recording) +
-           "|" + DCState(port.dc) + "|" + DCState(printer.dc) + "|locks " +
-           std::to_string(GlobalFlags(poly) & GMEM_LOCKCOUNT) + "," + std::to_string(pictureState) + "|objects " +
-           std::to_string(tstools::test::LiveGdiObjects()) + "|caches " + CachesMade();
+    GrafPort probe{};
+    probe.dc = scratch.dc();
+    ML_OpenPort(&probe);
+    std::string state = Raw(&port, sizeof port) + Raw(&printer, sizeof printer) + Raw(&recording, sizeof recording) +
+                        DCState(port.dc) + DCState(printer.dc) + (probe.penSlot ? "P" : "-") +
+                        (probe.brushSlot ? "B" : "-") + (probe.fontSlot ? "F" : "-") + "|locks " +
+                        std::to_string(GlobalFlags(poly) & GMEM_LOCKCOUNT) + "," + std::to_string(pictureState);
+    ClosePort(&probe);
+    return state + "|objects " + std::to_string(tstools::test::LiveGdiObjects());
   }
 
   static std::string Bytes(Handle h) {
@@ -173,11 +161,9 @@ struct World {
   }
 };
 
-enum Kind {
-  kOther,
-  kMemory,   // a Memory Manager export: the last error says -108 after a failure
-  kDrawing,  // ports, DCs, block locks and GDI objects must be as they were too
-};
+// kMemory: a Memory Manager export, the last error says -108 after a failure; kDrawing: ports,
+// DCs, block locks, caches and GDI objects must be as they were too.
+enum Kind { kOther, kMemory, kDrawing };
 
 struct Operation {
   const char *name;
@@ -215,11 +201,9 @@ const Operation kOperations[] = {
     {"ML_FillRoundRect on a printer", 0, 0, kDrawing,
      [](World &w) -> long { ML_FillRoundRect(&w.printer, &kDestination, 9, 9, &kGray); return 0; }},
     {"ML_DrawPicture", 0, 0, kDrawing,
-     [](World &w) -> long { ML_DrawPicture(&w.port, reinterpret_cast<PicHandle>(w.picture), &kDestination); return 0; }},
-    {"ML_DrawPicture recorded", 0, 0, kDrawing, [](World &w) -> long {
-       ML_DrawPicture(&w.recording, reinterpret_cast<PicHandle>(w.picture), &kDestination);
-       return 0;
-     }},
+     [](World &w) -> long { ML_DrawPicture(&w.port, PicHandle(w.picture), &kDestination); return 0; }},
+    {"ML_DrawPicture recorded", 0, 0, kDrawing,
+     [](World &w) -> long { ML_DrawPicture(&w.recording, PicHandle(w.picture), &kDestination); return 0; }},
 };
 
 // The child: runs only with a plan from the parent below.
