@@ -19,7 +19,6 @@
 #include "frame/profile_paths.h"
 #include "memory/zone.h"
 #include "numerics/decimal_conversion.h"
-#include "picture/packbits.h"
 #include "picture/pict_player.h"
 
 namespace {
@@ -80,7 +79,6 @@ struct World {
   unsigned char formatted[256] = {};
   std::vector<uint8_t> picture = test::FaultPicture();
   BalanceSink sink;
-  uint8_t packed[5] = {0xF9, 1, 1, 2, 3}, unpacked[10] = {};
 
   World() {
     memory::PtrToHand(zone, "hello, world", &text, 12);
@@ -157,9 +155,6 @@ const Operation kOperations[] = {
      [](World &w) -> long {
        pict::PlayResult r = pict::PlayPicture(w.picture.data(), w.picture.size(), nullptr, w.sink, {0, 0, 40, 40});
        return r.outcome == pict::PlayOutcome::kEnded;
-     }},
-    {"picture: PackBits rows", 0, nullptr, false, [](World &w) -> long {
-       return pict::UnpackBits(w.packed, 5, w.unpacked, 10) && pict::UnpackBits16(w.packed, 4, w.unpacked, 8);
      }},
 };
 
