@@ -122,7 +122,7 @@ struct World {
     EnumMetaFile(scratch.dc(), metafile, TallySavedStates, reinterpret_cast<LPARAM>(tally));
     DeleteMetaFile(metafile);
     recording.dc = recording.refDC = nullptr;
-    EXPECT_EQ(tally[0] * 10 + tally[1], 0) << "states left saved, absolute restores in the recording";
+    EXPECT_EQ(std::make_pair(tally[0], tally[1]), std::make_pair(0, 0)) << "states left saved, absolute restores";
   }
   // The ports and their DCs, the locks on the host's blocks, the GDI objects alive, and
   // which of a new port's pen, brush and font the caches make.
