@@ -61,8 +61,8 @@ void GdiSink::BeginPlayback(PictPoint penStart) {
   // picture's own clip is in force.
   port->clipDepth = 0;
   port->clipChanged = 0;
-  savedDC_ = SaveDC(port->dc);
-  if (TwoDCs()) savedRefDC_ = SaveDC(port->refDC);
+  savedDC_.emplace(port->dc);
+  if (TwoDCs()) savedRefDC_.emplace(port->refDC);
   auto currentClip = [](HDC dc) -> HRGN {
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     if (rgn && GetClipRgn(dc, rgn) != 1) {
@@ -107,8 +107,8 @@ void GdiSink::EndPlayback() {
   if (!began_) return;
   began_ = false;
   GrafPort *port = port_;
-  RestoreDC(port->dc, savedDC_);
-  if (TwoDCs()) RestoreDC(port->refDC, savedRefDC_);
+  savedDC_.reset();
+  savedRefDC_.reset();
   RestoreSlot(CacheKind::Pen, port->penSlot, saved_.penSlot);
   RestoreSlot(CacheKind::Brush, port->brushSlot, saved_.brushSlot);
   RestoreSlot(CacheKind::Font, port->fontSlot, saved_.fontSlot);
@@ -288,7 +288,8 @@ HRGN GdiSink::SpanRegion(const std::vector<PictRect> &spans, bool device) const 
 }
 
 void GdiSink::Region(ShapeVerb verb, const std::vector<PictRect> &spans, const PictRect &, const Pattern8 &fill) {
-  HRGN rgn = SpanRegion(spans, false);
+  gdi::OwnedObject<HRGN> region(SpanRegion(spans, false));
+  HRGN rgn = region.get();
   if (!rgn) return;
   Pattern pat = ToPattern(fill);
   switch (verb) {
@@ -298,14 +299,15 @@ void GdiSink::Region(ShapeVerb verb, const std::vector<PictRect> &spans, const P
     case ShapeVerb::kInvert: ML_InvertRgn(port_, rgn); break;
     case ShapeVerb::kFill: ML_FillRgn(port_, rgn, &pat); break;
   }
-  DeleteObject(rgn);
 }
 
 void GdiSink::Text(const uint8_t *text, size_t count) {
-  // The text calls convert their buffer in place: they get a copy of the player's.
-  text_.assign(text, text + count);
-  if (!text_.empty())
-    ML_DrawText(port_, reinterpret_cast<const char *>(text_.data()), 0, static_cast<short>(text_.size()));
+  // The text calls convert their buffer in place: they get a copy of the player's, whose
+  // count is a byte.
+  char copy[255];
+  size_t n = std::min(count, sizeof copy);
+  std::memcpy(copy, text, n);
+  if (n) ML_DrawText(port_, copy, 0, static_cast<short>(n));
 }
 
 // The comment kinds a port acts on (line width, PostScript) carry data; a short comment has
@@ -333,6 +335,22 @@ bool GdiSink::ColourHook(RgbColor *foreground, RgbColor *background, int16_t *mo
   *background = {bg.red, bg.green, bg.blue};
   *mode = m;
   return true;
+}
+
+// The brush a two-colour image in the srcOr or srcBic mode paints its set bits with: the
+// foreground (srcOr) or background (srcBic) colour. None for black on white, which the
+// mode's own raster operation draws.
+HBRUSH GdiSink::ColourBrush(const ImageBand &b, size_t colours, const RGBQUAD *table, HDC dc) const {
+  if (!b.twoColour || colours != 2 || (b.mode != srcOr && b.mode != srcBic)) return nullptr;
+  const RGBQUAD &fg = table[1], &bg = table[0];
+  bool blackOnWhite = !fg.rgbRed && !fg.rgbGreen && !fg.rgbBlue && bg.rgbRed == 0xFF && bg.rgbGreen == 0xFF &&
+                      bg.rgbBlue == 0xFF;
+  if (blackOnWhite) return nullptr;
+  const RGBQUAD &c = b.mode == srcOr ? fg : bg;
+  COLORREF colour = PALETTERGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+  if (port_->portKind != portKindPrinter)
+    if (COLORREF nearest = GetNearestColor(dc, colour); nearest != CLR_INVALID) colour = nearest | 0x02000000;
+  return CreateSolidBrush(colour);
 }
 
 void GdiSink::Image(const ImageBand &b) {
@@ -366,35 +384,17 @@ void GdiSink::Image(const ImageBand &b) {
 
   HDC dc = port_->dc;
   DWORD rop = qd::TransferRop(b.mode);
-  HBRUSH brush = nullptr;
-  HGDIOBJ oldBrush = nullptr;
-  if (b.twoColour && colours == 2 && (b.mode == srcOr || b.mode == srcBic)) {
-    const RGBQUAD &fg = info.colours[1], &bg = info.colours[0];
-    bool blackOnWhite = !fg.rgbRed && !fg.rgbGreen && !fg.rgbBlue && bg.rgbRed == 0xFF && bg.rgbGreen == 0xFF &&
-                        bg.rgbBlue == 0xFF;
-    if (!blackOnWhite) {
-      // Set bits take the foreground (srcOr) or background (srcBic) colour through a brush;
-      // clear bits leave the destination alone.
-      const RGBQUAD &c = b.mode == srcOr ? fg : bg;
-      COLORREF colour = PALETTERGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
-      if (port_->portKind != portKindPrinter)
-        if (COLORREF nearest = GetNearestColor(dc, colour); nearest != CLR_INVALID) colour = nearest | 0x02000000;
-      brush = CreateSolidBrush(colour);
-      if (brush) {
-        oldBrush = SelectObject(dc, brush);
-        info.colours[0] = RGBQUAD{0xFF, 0xFF, 0xFF, 0};
-        info.colours[1] = RGBQUAD{0, 0, 0, 0};
-        rop = kPaintSetBits;
-      }
-    }
+  gdi::OwnedObject<HBRUSH> brush(ColourBrush(b, colours, info.colours, dc));
+  gdi::SelectedObject selected;
+  if (brush && selected.Select(dc, brush.get())) {
+    // Set bits take the brush's colour; clear bits leave the destination alone.
+    info.colours[0] = RGBQUAD{0xFF, 0xFF, 0xFF, 0};
+    info.colours[1] = RGBQUAD{0, 0, 0, 0};
+    rop = kPaintSetBits;
   }
   if (b.depth < 2) SetStretchBltMode(dc, BLACKONWHITE);
   StretchDIBits(dc, b.destination.left, b.destination.top, dstW, dstH, b.source.left, 0, srcW, srcH, bits,
                 reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS, rop);
-  if (brush) {
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-  }
 }
 
 void GdiSink::RestoreClip() {
@@ -415,11 +415,10 @@ void GdiSink::IntersectClip(const PictRect &r) {
 }
 
 bool GdiSink::IntersectClipWithSpans(const std::vector<PictRect> &spans) {
-  HRGN rgn = SpanRegion(spans, true);
+  gdi::OwnedObject<HRGN> rgn(SpanRegion(spans, true));
   if (!rgn) return false;
   bool applied = true;
-  BothDCs([&](HDC dc) { applied = ExtSelectClipRgn(dc, rgn, RGN_AND) != ERROR && applied; });
-  DeleteObject(rgn);
+  BothDCs([&](HDC dc) { applied = ExtSelectClipRgn(dc, rgn.get(), RGN_AND) != ERROR && applied; });
   return applied;
 }
 

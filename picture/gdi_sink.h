@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "picture/pict_sink.h"
+#include "quickdraw/gdi_scopes.h"
 #include "tstools/picture.h"
 
 namespace tstools::pict {
@@ -77,16 +79,16 @@ class GdiSink final : public PictSink {
   // A region of spans in the port's logical coordinates, converted to device units for
   // clipping when device is set. Null when GDI has no room.
   HRGN SpanRegion(const std::vector<PictRect> &spans, bool device) const;
+  HBRUSH ColourBrush(const ImageBand &band, size_t colours, const RGBQUAD *table, HDC dc) const;
 
   GrafPort *port_;
   GrafPort saved_;             // the record as the caller left it
-  int savedDC_ = 0, savedRefDC_ = 0;
+  std::optional<gdi::SavedDC> savedDC_, savedRefDC_;  // the DCs' states at the start
   bool pushedClip_ = false;    // the port's lazy clip was applied for this playback
   HRGN startClip_ = nullptr;   // the device clip at the start (null: none)
   HRGN startRefClip_ = nullptr;
   RECT recordingClip_{};       // a recording port's clip at the start
   bool began_ = false;
-  std::vector<uint8_t> text_;  // text is converted in place by the text calls
 };
 
 }  // namespace tstools::pict

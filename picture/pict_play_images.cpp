@@ -209,17 +209,21 @@ Player::Step Player::BitImage(uint16_t code) {
   }
   band.mode = mode;
 
+  // The image's own clip goes however the image ends, running out of memory included: a
+  // state left pushed would be the one the sink's end of playback restores on a recording.
+  struct ImageState {
+    Player &player;
+    bool wasSuppressed;
+    ~ImageState() {
+      player.sink_.RestoreImageState();
+      player.suppressed_ = wasSuppressed;
+    }
+  };
   sink_.SaveImageState();
-  bool wasSuppressed = suppressed_;
-  if (masked && !ApplyClipRegion(mask)) {
-    sink_.RestoreImageState();
-    return kBad;
-  }
+  ImageState state{*this, suppressed_};
+  if (masked && !ApplyClipRegion(mask)) return kBad;
   bool neverPacked = code == op::kBitsRect || code == op::kBitsRgn;
-  bool complete = ReadRows(h, neverPacked, band.depth, &band, &source, &destination);
-  sink_.RestoreImageState();
-  suppressed_ = wasSuppressed;
-  return complete ? kContinue : kEnd;
+  return ReadRows(h, neverPacked, band.depth, &band, &source, &destination) ? kContinue : kEnd;
 }
 
 

@@ -145,8 +145,14 @@ PlayResult PlayPicture(const uint8_t *picture, size_t size, PictSource *hook, Pi
                            : PictStream(picture, size, kHeaderBytes);
   Player player(stream, sink, frame, destination);
   sink.BeginPlayback({destination.left, destination.top});
-  result.outcome = player.Run(&result.opcodes);
-  sink.EndPlayback();
+  {
+    // The port goes back however playback ends, running out of memory included.
+    struct Playback {
+      PictSink &sink;
+      ~Playback() { sink.EndPlayback(); }
+    } playback{sink};
+    result.outcome = player.Run(&result.opcodes);
+  }
   result.bytesRead = stream.Consumed();
   return result;
 }

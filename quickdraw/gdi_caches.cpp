@@ -4,52 +4,36 @@
 #include <vector>
 
 #include "font/font_manager.h"
+#include "frame/export_guard.h"
 #include "quickdraw/drawing_state.h"
 #include "quickdraw/gdi_scopes.h"
-#include "quickdraw/object_cache.h"
 #include "quickdraw/port_internal.h"
+#include "quickdraw/quickdraw_state.h"
 
 namespace tstools::qd {
 
+QuickDrawState quickDrawState;
+
+void MaskSurface::Free() {
+  if (oldBitmap) SelectObject(dc, oldBitmap);
+  if (bitmap) DeleteObject(bitmap);
+  if (dc) DeleteDC(dc);
+  *this = MaskSurface{};
+}
+
 namespace {
-
-struct FontKey {
-  LOGFONTA font;
-  unsigned char portKind;
-};
-
-using PenCache = ObjectCache<LOGPEN, GrafPort *>;
-using BrushCache = ObjectCache<BrushKey, GrafPort *>;
-using FontCache = ObjectCache<FontKey, GrafPort *>;
 
 constexpr size_t kBrushEntries = 10, kFontEntries = 20, kPenEntries = 10;
 
-// Live caches, and closed ones whose objects open ports still hold.
-std::unique_ptr<PenCache> pens;
-std::unique_ptr<BrushCache> brushes;
-std::unique_ptr<FontCache> fonts;
-std::vector<std::unique_ptr<PenCache>> closedPens;
-std::vector<std::unique_ptr<BrushCache>> closedBrushes;
-std::vector<std::unique_ptr<FontCache>> closedFonts;
-HDC transferDC = nullptr;
-
-// The arc mask surface kept between verbs: a bitmap of ours selected into a memory DC,
-// compatible with the DC (and the bitmap that DC held) it was made for.
-struct MaskSurface {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
-  int width = 0, height = 0;
-  HDC like = nullptr;
-  HGDIOBJ likeBitmap = nullptr;
-
-  void Free() {
-    if (oldBitmap) SelectObject(dc, oldBitmap);
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-    *this = MaskSurface{};
-  }
-} maskSurface;
+// The names the cache code uses, bound to quickDrawState's fields.
+std::unique_ptr<PenCache> &pens = quickDrawState.pens;
+std::unique_ptr<BrushCache> &brushes = quickDrawState.brushes;
+std::unique_ptr<FontCache> &fonts = quickDrawState.fonts;
+std::vector<std::unique_ptr<PenCache>> &closedPens = quickDrawState.closedPens;
+std::vector<std::unique_ptr<BrushCache>> &closedBrushes = quickDrawState.closedBrushes;
+std::vector<std::unique_ptr<FontCache>> &closedFonts = quickDrawState.closedFonts;
+HDC &transferDC = quickDrawState.transferDC;
+MaskSurface &maskSurface = quickDrawState.maskSurface;
 
 // Masks above this many pixels are made for their call alone rather than kept.
 constexpr long kLargestKeptMask = 512 * 512;
@@ -204,10 +188,19 @@ bool AddReferencesIn(std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<C
   return false;
 }
 
+// A cache is made with room reserved in its closed list, so that closing it never allocates.
+template <typename Cache>
+std::unique_ptr<Cache> MakeCache(const std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<Cache>> &closed,
+                                 size_t entries, const typename Cache::Hooks &hooks) {
+  if (live) return nullptr;
+  closed.reserve(closed.size() + 1);
+  return std::make_unique<Cache>(entries, hooks);
+}
+
 template <typename Cache>
 void CloseCache(std::unique_ptr<Cache> &live, std::vector<std::unique_ptr<Cache>> &closed) {
   if (!live) return;
-  if (live->Close() > 0) closed.push_back(std::move(live));
+  if (live->Close() > 0) closed.push_back(std::move(live));  // within the room reserved
   live.reset();
 }
 
@@ -320,14 +313,21 @@ void UnpinPortObjects(GrafPort *port) {
 using namespace tstools::qd;
 
 void WINAPI QDrawCacheInit(void) {
-  // A second call keeps the caches ports are already using.
-  if (!pens) pens = std::make_unique<PenCache>(kPenEntries, kPenHooks);
-  if (!brushes) brushes = std::make_unique<BrushCache>(kBrushEntries, kBrushHooks);
-  if (!fonts) fonts = std::make_unique<FontCache>(kFontEntries, kFontHooks);
-  // A rebuilt font table may give the numbers other faces: unused cached fonts must go.
-  tstools::onFontTableReplaced = [] { FlushCache(CacheKind::Font); };
+  // A second call keeps the caches ports are already using. All three are made before any
+  // is kept: running out of memory part-way leaves none made.
+  tstools::Guarded(tstools::Nothing, [] {
+    auto pen = MakeCache(pens, closedPens, kPenEntries, kPenHooks);
+    auto brush = MakeCache(brushes, closedBrushes, kBrushEntries, kBrushHooks);
+    auto font = MakeCache(fonts, closedFonts, kFontEntries, kFontHooks);
+    if (pen) pens = std::move(pen);
+    if (brush) brushes = std::move(brush);
+    if (font) fonts = std::move(font);
+    // A rebuilt font table may give the numbers other faces: unused cached fonts must go.
+    tstools::onFontTableReplaced = [] { FlushCache(CacheKind::Font); };
+  });
 }
 
+// Allocates nothing (see MakeCache and ObjectCache::Flush), so it cannot stop half-way.
 void WINAPI QDrawCacheClose(void) {
   CloseCache(pens, closedPens);
   CloseCache(brushes, closedBrushes);
@@ -337,6 +337,9 @@ void WINAPI QDrawCacheClose(void) {
   maskSurface.Free();
 }
 
-static unsigned char lockGdiFlag;  // recorded for source compatibility; nothing reads it
+void tstools::qd::QuickDrawState::Reset() {
+  QDrawCacheClose();
+  *this = QuickDrawState();
+}
 
-void WINAPI ML_LockGDIHack(Boolean flag) { lockGdiFlag = flag; }
+void WINAPI ML_LockGDIHack(Boolean flag) { quickDrawState.lockGdiFlag = flag; }

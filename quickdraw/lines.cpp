@@ -30,24 +30,28 @@ HPEN OnePixelPen(GrafPort *port) { return CachedPen(port, PS_SOLID, port->hairli
 
 bool OnePixelPath(GrafPort *port, POINT *vertices, int count) {
   if (count < 2 || !OnePixelSolidPen(port) || IsPrinter(port) || IsPicture(port)) return false;
-  DrawingBracket bracket(port);
-  VerbObject pen(port, Slot::Pen, OnePixelPen(port));
   const POINT end = vertices[count - 1];
-  if (RedrawnPixelsUnchanged(GetROP2(port->dc))) {
-    // One polyline: its lines join at the vertices, and one more pixel is the last end.
-    vertices[count] = POINT{end.x + 1, end.y};
-    Polyline(port->dc, vertices, count + 1);
-  } else {
-    // A mode that tells a pixel drawn twice: each line separately, as ML_LineTo draws it,
-    // so that each vertex between two lines is drawn twice.
-    std::vector<POINT> points;
+  // A mode that tells a pixel drawn twice: each line separately, as ML_LineTo draws it, so
+  // that each vertex between two lines is drawn twice. Made before the port is touched.
+  std::vector<POINT> points;
+  std::vector<DWORD> threes;
+  bool separate = !RedrawnPixelsUnchanged(GetROP2(port->dc));
+  if (separate) {
     points.reserve(3 * static_cast<size_t>(count - 1));
     for (int i = 1; i < count; ++i) {
       const POINT &a = vertices[i - 1], &b = vertices[i];
       points.insert(points.end(), {a, b, POINT{b.x + 1, b.y}});
     }
-    std::vector<DWORD> threes(static_cast<size_t>(count - 1), 3);
+    threes.assign(static_cast<size_t>(count - 1), 3);
+  }
+  DrawingBracket bracket(port);
+  VerbObject pen(port, Slot::Pen, OnePixelPen(port));
+  if (separate) {
     PolyPolyline(port->dc, points.data(), threes.data(), static_cast<DWORD>(threes.size()));
+  } else {
+    // One polyline: its lines join at the vertices, and one more pixel is the last end.
+    vertices[count] = POINT{end.x + 1, end.y};
+    Polyline(port->dc, vertices, count + 1);
   }
   MoveToEx(port->dc, end.x, end.y, nullptr);
   port->pnLoc = Point{static_cast<short>(end.x), static_cast<short>(end.y)};

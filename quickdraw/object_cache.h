@@ -89,14 +89,19 @@ class ObjectCache {
     return false;
   }
 
-  // Destroys every unreferenced object and moves the entries still holding one to the front.
+  // Destroys every unreferenced object and moves the entries still holding one to the front,
+  // in their order. Allocates nothing: closing runs it, and so does the font table's
+  // replacement, neither of which may fail half-way.
   void Flush() {
-    std::vector<int> held;
-    for (int i = head_; i >= 0; i = entries_[i].next) {
+    // From the cold end to the entry that was first: each entry still holding an object
+    // goes to the front, so that those moved keep their order.
+    for (int i = tail_, first = head_; i >= 0;) {
+      int prev = entries_[i].prev;
       if (entries_[i].refs < 1) DestroyObject(entries_[i]);
-      if (entries_[i].object) held.push_back(i);
+      if (entries_[i].object) MoveToFront(i);
+      if (i == first) break;
+      i = prev;
     }
-    for (auto it = held.rbegin(); it != held.rend(); ++it) MoveToFront(*it);
   }
 
   // Destroys every unreferenced object and stops handing out objects. Objects still

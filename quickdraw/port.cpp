@@ -6,6 +6,7 @@
 #include "quickdraw/drawing_state.h"
 #include "quickdraw/gdi_scopes.h"
 #include "quickdraw/port_internal.h"
+#include "quickdraw/quickdraw_state.h"
 #include "quickdraw/rect_math.h"
 #include "quickdraw/regions.h"
 #include "tstools/font.h"
@@ -13,8 +14,6 @@
 namespace tstools::qd {
 
 namespace {
-
-MakeMetaFileRoutine makeMetaFile = nullptr;
 
 bool IsPicturePort(const GrafPort *port) { return port->portKind == portKindPicture; }
 bool IsPrinterPort(const GrafPort *port) { return port->portKind == portKindPrinter; }
@@ -162,7 +161,7 @@ void AlignLocalBrushOrigin(GrafPort *port) {
 
 }  // namespace
 
-void SetMakeMetaFileRoutine(MakeMetaFileRoutine routine) { makeMetaFile = routine; }
+void SetMakeMetaFileRoutine(MakeMetaFileRoutine routine) { quickDrawState.makeMetaFile = routine; }
 
 const char *InitialPortFaceName() {
   // Font number 1 is the library's standard face; "Helv" serves before InitFonts.
@@ -265,6 +264,7 @@ void WINAPI ML_OpenPort(GrafPort *port) {
     port->portRect = Rect{0, 0, static_cast<short>(GetDeviceCaps(screen, HORZRES)),
                           static_cast<short>(GetDeviceCaps(screen, VERTRES))};
     Rect frame = port->portRect;
+    MakeMetaFileRoutine makeMetaFile = quickDrawState.makeMetaFile;
     if (!makeMetaFile || !screen || !makeMetaFile(port, nullptr, &frame, screen))
       OutputDebugStringA("OpenPort: MakeMetaFile() failed.\r\n");
     if (screen) DeleteDC(screen);

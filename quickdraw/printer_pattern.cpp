@@ -32,7 +32,7 @@ RECT DeviceBox(HDC dc, const RECT &logical) {
 }
 
 // Draws with the shape's own routine on a DC with nothing but the given brush and no pen.
-void DrawWith(HDC dc, HBRUSH brush, const ShapeDrawer &draw) {
+void DrawWith(HDC dc, HBRUSH brush, ShapeDrawer draw) {
   gdi::SelectedObject pen(dc, GetStockObject(NULL_PEN));
   gdi::SelectedObject selected(dc, brush);
   draw(dc, brush);
@@ -45,7 +45,7 @@ bool PrinterPatternCase(const GrafPort *port, const Pattern &pattern) {
          !(IsWhite(port->rgbFgColor) && IsWhite(port->rgbBkColor));
 }
 
-void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &logicalBox, const ShapeDrawer &draw) {
+void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &logicalBox, ShapeDrawer draw) {
   HDC dc = port->dc;
   static const Pattern kBackground = {};
   if (HBRUSH background = CachedBrush(port, kBackground)) {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <functional>
+#include <type_traits>
 
 #include "quickdraw/gdi_scopes.h"
 #include "quickdraw/port_internal.h"
@@ -76,19 +76,31 @@ HBRUSH CachedBrush(GrafPort *port, const Pattern &pattern);
 // Lines through the vertices with the 1-pixel solid pen in one GDI call, drawn and leaving
 // the pen as ML_MoveTo to the first and ML_LineTo to each next would (lines.cpp). The
 // array has room for count + 1 points; the calls may write past the vertices. False, with
-// nothing drawn, when the pen or port needs the line-by-line way.
+// nothing drawn, when the pen or port needs the line-by-line way. In a mix mode that tells a
+// pixel drawn twice it allocates the separate lines (and may throw, before it touches the port).
 bool OnePixelPath(GrafPort *port, POINT *vertices, int count);
 
 // Patterned shapes on high-resolution printers (printer_pattern.cpp). A drawer draws its
 // shape on any DC in the port's logical units, filling with the brush given, which is also
-// selected along with no pen.
-using ShapeDrawer = std::function<void(HDC dc, HBRUSH brush)>;
+// selected along with no pen. It refers to the caller's callable, which outlives the call it
+// is passed to: a copy of the callable and its captures would allocate.
+class ShapeDrawer {
+ public:
+  template <typename F, typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, ShapeDrawer>>>
+  ShapeDrawer(const F &draw)  // implicit: the verbs pass their lambdas as they are
+      : callable_(&draw), call_([](const void *f, HDC dc, HBRUSH brush) { (*static_cast<const F *>(f))(dc, brush); }) {}
+  void operator()(HDC dc, HBRUSH brush) const { call_(callable_, dc, brush); }
+
+ private:
+  const void *callable_;
+  void (*call_)(const void *callable, HDC dc, HBRUSH brush);
+};
 // Whether a shape in this pattern takes the printer pattern path on this port.
 bool PrinterPatternCase(const GrafPort *port, const Pattern &pattern);
 // Fills the shape with the background colour, then puts the foreground where its set pattern
 // bits fall, in cells of 1/72 inch anchored at the port's origin. logicalBox bounds the
 // shape.
-void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &logicalBox, const ShapeDrawer &draw);
+void PrinterPatternShape(GrafPort *port, const Pattern &pattern, const RECT &logicalBox, ShapeDrawer draw);
 // The same for a filled polygon.
 void PrinterPatternPolygon(GrafPort *port, const Pattern &pattern, const POINT *points, int count);
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "frame/export_guard.h"
 #include "quickdraw/drawing_state.h"
 #include "quickdraw/shape_support.h"
 #include "tstools/shapes.h"
@@ -272,25 +273,40 @@ void InvertRegion(GrafPort *port, HRGN rgn) {
   InvertRgn(port->dc, rgn);
 }
 
+// The host's polygon block locked for the scope: unlocked however the scope ends.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HGLOBAL block) : block_(block), bytes_(static_cast<const unsigned char *>(GlobalLock(block))) {}
+  ~LockedBlock() {
+    if (bytes_) GlobalUnlock(block_);
+  }
+  LockedBlock(const LockedBlock &) = delete;
+  LockedBlock &operator=(const LockedBlock &) = delete;
+  const unsigned char *bytes() const { return bytes_; }
+
+ private:
+  HGLOBAL block_;
+  const unsigned char *bytes_;
+};
+
 // The vertices of a polygon handle, copied out under the block's lock, with room for
 // `spare` more points after them; none when the record lies about its size. Most polygons
-// fit on the stack: an allocation costs as much as a small shape.
+// fit on the stack: an allocation costs as much as a small shape. A larger one may throw,
+// with the block unlocked: the polygon verbs are guarded.
 class PolygonVertices {
  public:
   PolygonVertices(PolyHandle poly, size_t spare) {
     SIZE_T blockSize = poly ? GlobalSize(poly) : 0;
     if (blockSize < kPolyHeader) return;
-    auto *bytes = static_cast<const unsigned char *>(GlobalLock(poly));
-    if (!bytes) return;
+    LockedBlock block(poly);
+    if (!block.bytes()) return;
     int16_t sizeWord;
-    std::memcpy(&sizeWord, bytes, sizeof sizeWord);
+    std::memcpy(&sizeWord, block.bytes(), sizeof sizeWord);
     long count = PolygonVertexCount(sizeWord, blockSize);
-    if (count > 0) {
-      count_ = static_cast<size_t>(count);
-      if (count_ + spare > kOnStack) heap_.resize(count_ + spare);
-      std::memcpy(data(), bytes + kPolyHeader, count_ * kPolyVertex);
-    }
-    GlobalUnlock(poly);
+    if (count <= 0) return;
+    if (size_t(count) + spare > kOnStack) heap_.resize(size_t(count) + spare);
+    count_ = static_cast<size_t>(count);
+    std::memcpy(data(), block.bytes() + kPolyHeader, count_ * kPolyVertex);
   }
   PolygonVertices(const PolygonVertices &) = delete;
   PolygonVertices &operator=(const PolygonVertices &) = delete;
@@ -506,35 +522,40 @@ void WINAPI ML_InvertRgn(GrafPort *port, RgnHandle rgn) {
   if (Ready(port, rgn) && GetObjectType(rgn) == OBJ_REGION) InvertRegion(port, rgn);
 }
 
-// --- Polygons
+// --- Polygons: the only shape verbs that allocate (vertices beyond the stack's room, and
+// the separate lines of a frame in a mode that tells a pixel drawn twice).
 
 void WINAPI ML_FramePoly(GrafPort *port, PolyHandle poly) {
   if (!Ready(port, poly)) return;
-  PolygonVertices v(poly, 1);  // the one-call path ends with a point past the last vertex
-  if (v.empty()) return;
-  POINT *path = v.data();
-  for (int i = 0; i < v.size(); ++i)  // the pen's coordinates are 16-bit
-    path[i] = POINT{static_cast<short>(path[i].x), static_cast<short>(path[i].y)};
-  if (OnePixelPath(port, path, v.size())) return;
-  ML_MoveTo(port, static_cast<short>(path[0].x), static_cast<short>(path[0].y));
-  for (int i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(path[i].x), static_cast<short>(path[i].y));
+  tstools::Guarded(tstools::Nothing, [&] {
+    PolygonVertices v(poly, 1);  // the one-call path ends with a point past the last vertex
+    if (v.empty()) return;
+    POINT *path = v.data();
+    for (int i = 0; i < v.size(); ++i)  // the pen's coordinates are 16-bit
+      path[i] = POINT{static_cast<short>(path[i].x), static_cast<short>(path[i].y)};
+    if (OnePixelPath(port, path, v.size())) return;
+    ML_MoveTo(port, static_cast<short>(path[0].x), static_cast<short>(path[0].y));
+    for (int i = 1; i < v.size(); ++i) ML_LineTo(port, static_cast<short>(path[i].x), static_cast<short>(path[i].y));
+  });
 }
 void WINAPI ML_PaintPoly(GrafPort *port, PolyHandle poly) {
-  if (Ready(port, poly)) FillPolygon(port, poly, port->pnPat);
+  if (Ready(port, poly)) tstools::Guarded(tstools::Nothing, [&] { FillPolygon(port, poly, port->pnPat); });
 }
 void WINAPI ML_ErasePoly(GrafPort *port, PolyHandle poly) {
-  if (Ready(port, poly)) FillPolygon(port, poly, port->bkPat);
+  if (Ready(port, poly)) tstools::Guarded(tstools::Nothing, [&] { FillPolygon(port, poly, port->bkPat); });
 }
 void WINAPI ML_FillPoly(GrafPort *port, PolyHandle poly, const Pattern *pat) {
-  if (Ready(port, poly) && pat) FillPolygon(port, poly, *pat);
+  if (Ready(port, poly) && pat) tstools::Guarded(tstools::Nothing, [&] { FillPolygon(port, poly, *pat); });
 }
 void WINAPI ML_InvertPoly(GrafPort *port, PolyHandle poly) {
   if (!Ready(port, poly)) return;
-  PolygonVertices v(poly, 0);
-  if (v.empty()) return;
-  HRGN rgn = CreatePolygonRgn(v.data(), v.size(), WINDING);
-  if (!rgn) return;
-  DrawingBracket bracket(port);
-  InvertRgn(port->refDC, rgn);
-  DeleteObject(rgn);
+  tstools::Guarded(tstools::Nothing, [&] {
+    PolygonVertices v(poly, 0);
+    if (v.empty()) return;
+    HRGN rgn = CreatePolygonRgn(v.data(), v.size(), WINDING);
+    if (!rgn) return;
+    DrawingBracket bracket(port);
+    InvertRgn(port->refDC, rgn);
+    DeleteObject(rgn);
+  });
 }

@@ -14,10 +14,12 @@
 #include "font/charset.h"
 #include "font/font_table_rules.h"
 #include "frame/export_guard.h"
+#include "frame/fault_picture.h"
 #include "frame/fault_plan.h"
 #include "frame/profile_paths.h"
 #include "memory/zone.h"
 #include "numerics/decimal_conversion.h"
+#include "picture/pict_player.h"
 
 namespace {
 tstools::FaultPlan plan{};
@@ -42,6 +44,21 @@ namespace {
 using memory::HandleRef;
 using memory::Zone;
 
+// What a playback must give back however it ends: the port, and each image's clip state.
+struct BalanceSink : pict::PictSink {
+  int open = 0, imageStates = 0;
+  pict::PictRect DestinationClipBox() override { return {-32768, -32768, 32767, 32767}; }
+  void BeginPlayback(pict::PictPoint) override { ++open; }
+  void EndPlayback() override { --open; }
+  pict::PictPoint PenLocation() override { return {}; }
+  void SetPenLocation(pict::PictPoint) override {}
+  void MoveTo(pict::PictPoint) override {}
+  void LineTo(pict::PictPoint) override {}
+  void SaveImageState() override { ++imageStates; }
+  void RestoreImageState() override { --imageStates; }
+  std::string FontSubstitute(const std::string &face) override { return face + " substitute"; }
+};
+
 // Everything an operation may change, set up with faults disarmed. Arguments are made here
 // too, so that only the operation itself allocates while a plan is armed.
 struct World {
@@ -60,6 +77,8 @@ struct World {
   std::string mappingText = "0x8E 0xE9\n0xE9 0x8E # swapped\n";
   unsigned char decimalText[256] = {0};
   unsigned char formatted[256] = {};
+  std::vector<uint8_t> picture = test::FaultPicture();
+  BalanceSink sink;
 
   World() {
     memory::PtrToHand(zone, "hello, world", &text, 12);
@@ -86,7 +105,8 @@ struct World {
            std::to_string(zone.LivePtrs()) + "," + std::to_string(fresh.LiveHandles()) + "," +
            std::to_string(fresh.LivePtrs()) + "|" + key + "|" + path + "|" + printer.device + "," +
            printer.driver + "," + printer.port + "|" + discovery.directory + "|" + face + "|" + number + "|" +
-           std::to_string(mapping.macToWin[0x8E]) + "|" + reinterpret_cast<char *>(formatted);
+           std::to_string(mapping.macToWin[0x8E]) + "|" + reinterpret_cast<char *>(formatted) + "|" +
+           std::to_string(sink.open) + "," + std::to_string(sink.imageStates);
   }
 };
 
@@ -130,6 +150,11 @@ const Operation kOperations[] = {
     {"numerics: Num2Str with 200 fraction digits", 0, nullptr, false, [](World &w) -> long {
        int digits = 200;
        return numerics::FormatNumber(1, &digits, 1.0 / 3, numerics::kToNearest, w.formatted);
+     }},
+    {"picture: playback of clip, font name, text, polygon, region, masked pixel map", 0, nullptr, true,
+     [](World &w) -> long {
+       pict::PlayResult r = pict::PlayPicture(w.picture.data(), w.picture.size(), nullptr, w.sink, {0, 0, 40, 40});
+       return r.outcome == pict::PlayOutcome::kEnded;
      }},
 };
 
