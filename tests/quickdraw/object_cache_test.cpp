@@ -59,16 +59,6 @@ TEST_F(ObjectCacheTest, FullCacheReturnsNothingAndRecyclesColdestFreeEntry) {
   EXPECT_EQ(cache.References(c), 1);
 }
 
-TEST_F(ObjectCacheTest, FlushDestroysOnlyUnreferencedObjects) {
-  Cache cache(4, Hooks());
-  uintptr_t a = cache.Get(1, 0), b = cache.Get(2, 0), c = cache.Get(3, 0);
-  cache.Release(b);
-  cache.Flush();
-  EXPECT_EQ(w.alive, (std::set<uintptr_t>{a, c}));
-  EXPECT_EQ(cache.Get(1, 0), a) << "held entries still answer their key";
-  EXPECT_NE(cache.Get(4, 0), 0u) << "freed slots take new keys";
-}
-
 TEST_F(ObjectCacheTest, CloseKeepsHeldObjectsUntilTheirLastRelease) {
   Cache cache(4, Hooks());
   uintptr_t a = cache.Get(1, 0), b = cache.Get(2, 0);
@@ -81,7 +71,6 @@ TEST_F(ObjectCacheTest, CloseKeepsHeldObjectsUntilTheirLastRelease) {
   EXPECT_TRUE(w.alive.count(a));
   EXPECT_TRUE(cache.Release(a));
   EXPECT_TRUE(w.alive.empty());
-  EXPECT_EQ(cache.LiveObjects(), 0u);
 }
 
 TEST_F(ObjectCacheTest, RandomUseNeverHandsOutADestroyedObject) {
