@@ -6,7 +6,6 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "support/dib_canvas.h"
 #include "support/gdi_objects.h"
@@ -181,9 +180,8 @@ TEST_F(PortTest, PictureClipCountsOnlyStatesReallyPushed) {
     port.refDC = ref;
     const int before[2] = {level(a), level(b)};
     ResetWinClipRgn(&port);
-    EXPECT_EQ(port.clipDepth, pushed);
-    EXPECT_EQ(level(a) - before[0], dc == a ? pushed : 0);
-    EXPECT_EQ(level(b) - before[1], ref == b ? pushed : 0);
+    EXPECT_EQ(std::make_tuple(port.clipDepth, level(a) - before[0], level(b) - before[1]),
+              std::make_tuple(long(pushed), dc == a ? pushed : 0, ref == b ? pushed : 0));
     DesetWinClipRgn(&port);
     EXPECT_EQ(std::make_tuple(port.clipDepth, level(a), level(b)), std::make_tuple(0L, before[0], before[1]));
   }
@@ -207,24 +205,14 @@ TEST_F(PortTest, PatternsAndHex) {
   EXPECT_EQ(std::make_pair(procs[0] | procs[1] | procs[2], procs[3]), std::make_pair(0ul, 4ul));
 }
 
-namespace {
-
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
-HWND MakeWindow() {
+TEST_F(PortTest, WindowPortRegistersItselfAndFollowsTheClientArea) {
   WNDCLASSA wc{};
-  wc.lpfnWndProc = PlainProc;
+  wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "QuickDrawPortTest";
   RegisterClassA(&wc);
-  return CreateWindowA("QuickDrawPortTest", "port", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 150,
-                       nullptr, nullptr, wc.hInstance, nullptr);
-}
-
-}  // namespace
-
-TEST_F(PortTest, WindowPortRegistersItselfAndFollowsTheClientArea) {
-  HWND window = MakeWindow();
+  HWND window = CreateWindowA("QuickDrawPortTest", "port", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 150,
+                              nullptr, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(window, nullptr);
   GrafPort port{};
   port.window = window;

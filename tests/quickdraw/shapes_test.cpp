@@ -172,14 +172,12 @@ TEST_F(ShapeTest, RectsLinesAndPensDrawTheModelsPixels) {
                      return in && Bit(kStripes, x + o.h, y + o.v);
                    }});
   // A frame is the band inside its box, for every pen shape and pattern; a pen of half the
-  // box or more covers all of it; patXor draws each pixel of the band once. No frame of an
-  // oval or rounded rect paints outside its box.
+  // box or more covers all of it; patXor draws each pixel of the band once.
   struct Frame { short pw, ph, w, h; const Pattern *pat = &kSolid; short mode = patCopy; };
   const Frame frames[] = {{1, 1, 32, 22}, {3, 3, 32, 22}, {2, 3, 32, 22}, {1, 1, 32, 22, &kChecker},
                           {3, 3, 32, 22, &kSolid, patXor}, {4, 4, 8, 4}, {6, 6, 5, 20}, {1, 3, 6, 6}};
   for (Frame f : frames) {
     const Rect box{8, 8, short(8 + f.w), short(8 + f.h)};
-    auto inBox = [=](int x, int y) { return InRect(x, y, box.left, box.top, box.right, box.bottom); };
     cases.push_back({"frame rect",
                      [=] {
                        ML_PenSize(p, f.pw, f.ph);
@@ -188,14 +186,6 @@ TEST_F(ShapeTest, RectsLinesAndPensDrawTheModelsPixels) {
                        ML_FrameRect(p, &box);
                      },
                      [=](int x, int y) { return Ring(x, y, 8, 8, box.right, box.bottom, f.pw, f.ph) && Bit(*f.pat, x, y); }});
-    cases.push_back({"curved frames keep to the box",
-                     [=] {
-                       ML_PenSize(p, f.pw, f.ph);
-                       ML_FrameGrayOval(p, &box);  // first: it may invert what the others draw
-                       ML_FrameRoundRect(p, &box, 4, 4);
-                       ML_FrameOval(p, &box);
-                     },
-                     kNothing, inBox, 1});
   }
   Check(cases);
 }
@@ -297,31 +287,6 @@ TEST_F(ShapeTest, ClipAndSelectedObjectsSurviveEveryVerb) {
   EXPECT_EQ(port.brushSlot, brush);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
-}
-
-// A window port's patterns keep to the screen's 8-pixel grid: the DC's brush origin is where
-// local (0, 0) is on the screen, modulo 8, whatever the port's origin.
-TEST(ShapeWindowTest, PatternsAlignOnTheScreenGrid) {
-  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 13, 21, 100, 100, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(window, nullptr);
-  QDrawCacheInit();
-  GrafPort port{};
-  port.window = window;
-  ML_OpenPort(&port);
-  for (Point origin : {Point{0, 0}, Point{3, 5}, Point{-6, 11}}) {
-    ML_SetOrigin(&port, origin.h, origin.v);
-    Rect r{origin.h, origin.v, short(origin.h + 20), short(origin.v + 20)};
-    ML_FillRect(&port, &r, &kChecker);
-    POINT client{0, 0}, brush{};
-    ClientToScreen(window, &client);
-    GetBrushOrgEx(port.dc, &brush);
-    EXPECT_EQ(brush.x, ((client.x - origin.h) % 8 + 8) % 8) << origin.h;
-    EXPECT_EQ(brush.y, ((client.y - origin.v) % 8 + 8) % 8) << origin.v;
-  }
-  ClosePort(&port);
-  DestroyWindow(window);
-  QDrawCacheClose();
 }
 
 TEST_F(ShapeTest, EveryVerbReleasesWhatItMakes) {
