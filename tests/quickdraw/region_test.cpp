@@ -52,38 +52,25 @@ TEST(Geometry, ExportsReachTheArithmetic) {
   EXPECT_EQ(ML_Fix2X(0x00018000), 1.5);
 }
 
-TEST(Regions, RectRegionsAndEmptiness) {
-  RgnHandle rgn = NewRgn();
-  ASSERT_NE(rgn, nullptr);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  M_SetRectRgn(rgn, 5, 5, 15, 10);
-  EXPECT_TRUE(PtInRgn(Point{5, 5}, rgn));
-  EXPECT_FALSE(PtInRgn(Point{15, 5}, rgn)) << "right and bottom edges are outside";
-  Rect touching{15, 0, 20, 20}, overlapping{14, 9, 20, 20};
-  EXPECT_FALSE(RectInRgn(&touching, rgn));
-  EXPECT_TRUE(RectInRgn(&overlapping, rgn));
-  M_OffsetRgn(rgn, -5, 10);
-  EXPECT_EQ(std::make_pair(Box(rgn).left, Box(rgn).top), std::make_pair(0L, 15L));
-  Rect inverted{10, 10, 0, 20};
-  RectRgn(rgn, &inverted);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  DisposeRgn(rgn);
-}
-
-TEST(Regions, CombinationsReportTheResultKind) {
+// Each combination reaches its GDI mode; the destination may be a source. The region rules
+// themselves are GDI's.
+TEST(Regions, CombinationsReachTheirModes) {
   RgnHandle a = NewRgn(), b = NewRgn(), dst = NewRgn();
   M_SetRectRgn(a, 0, 0, 10, 10);
   M_SetRectRgn(b, 5, 0, 15, 10);
   EXPECT_EQ(SectRgn(a, b, dst), SIMPLEREGION);
   EXPECT_EQ(Box(dst).left, 5);
   EXPECT_EQ(UnionRgn(a, b, dst), SIMPLEREGION);
-  EXPECT_EQ(Box(dst).right, 15);
   EXPECT_EQ(XorRgn(a, b, dst), COMPLEXREGION);
-  // The destination may be a source.
   EXPECT_EQ(DiffRgn(a, b, a), SIMPLEREGION);
   EXPECT_EQ(Box(a).right, 5);
+  Rect inverted{10, 10, 0, 20}, touching{5, 0, 9, 9};
+  EXPECT_FALSE(RectInRgn(&touching, a)) << "right edges are outside";
+  RectRgn(dst, &inverted);
+  EXPECT_TRUE(EmptyRgn(dst));
   CopyRgn(b, dst);
-  EXPECT_TRUE(EqualRgn(b, dst));
+  M_OffsetRgn(dst, -5, 0);
+  EXPECT_EQ(Box(dst).left, 0);
   SetEmptyRgn(dst);
   EXPECT_TRUE(EmptyRgn(dst));
   DisposeRgn(a);
@@ -99,10 +86,8 @@ TEST(Regions, NullAndForeignHandlesAreIgnored) {
   RgnHandle deleted = NewRgn();
   DisposeRgn(deleted);
   for (RgnHandle bad : {RgnHandle(nullptr), foreign, deleted}) {
-    EXPECT_EQ(UnionRgn(rgn, bad, rgn), ERROR);
-    EXPECT_EQ(SectRgn(bad, rgn, rgn), ERROR);
-    EXPECT_EQ(DiffRgn(rgn, rgn, bad), ERROR);
-    EXPECT_EQ(XorRgn(bad, bad, bad), ERROR);
+    EXPECT_EQ(std::make_tuple(UnionRgn(rgn, bad, rgn), SectRgn(bad, rgn, rgn), DiffRgn(rgn, rgn, bad), XorRgn(bad, bad, bad)),
+              std::make_tuple(ERROR, ERROR, ERROR, ERROR));
     CopyRgn(bad, rgn);
     CopyRgn(rgn, bad);
     SetEmptyRgn(bad);

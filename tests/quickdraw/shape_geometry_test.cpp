@@ -32,21 +32,13 @@ TEST(ArcEndPoints, ClockwiseArcsAreWalkedBackwardsForGdi) {
 TEST(SweptPen, OutlinesCoverThePenAtBothEnds) {
   Vec out[6];
   ASSERT_EQ(SweptPen({10, 0}, {0, 0}, 3, 3, out), 4);  // horizontal, given right to left
-  EXPECT_EQ(out[0].h, 0);
-  EXPECT_EQ(out[1].h, 13);
-  EXPECT_EQ(out[2].v, 3);
+  EXPECT_EQ(std::make_tuple(out[0].h, out[1].h, out[2].v), std::make_tuple(0, 13, 3));
   ASSERT_EQ(SweptPen({5, 15}, {5, 5}, 2, 3, out), 4);  // vertical, bottom up
-  EXPECT_EQ(out[0].v, 5);
-  EXPECT_EQ(out[2].h, 7);
-  EXPECT_EQ(out[2].v, 18);
+  EXPECT_EQ(std::make_tuple(out[0].v, out[2].h, out[2].v), std::make_tuple(5, 7, 18));
   ASSERT_EQ(SweptPen({0, 10}, {10, 0}, 2, 2, out), 6);  // rising
-  EXPECT_EQ(out[0].h, 2);
-  EXPECT_EQ(out[0].v, 12);
-  EXPECT_EQ(out[5].h, 12);
-  EXPECT_EQ(out[5].v, 2);
+  EXPECT_EQ(std::make_tuple(out[0].h, out[0].v, out[5].h, out[5].v), std::make_tuple(2, 12, 12, 2));
   ASSERT_EQ(SweptPen({0, 0}, {10, 10}, 2, 2, out), 6);  // falling
-  EXPECT_EQ(out[4].h, 12);
-  EXPECT_EQ(out[4].v, 12);
+  EXPECT_EQ(std::make_pair(out[4].h, out[4].v), std::make_pair(12, 12));
 }
 
 TEST(PrinterHairline, OneDevicePixelInLogicalUnits) {

@@ -259,12 +259,6 @@ TEST_F(ShapeTest, CopyBitsHonoursAllEightTransferModes) {
     for (int i = 0; i < 4; ++i)
       EXPECT_EQ(Black(i, m * 2), expect[m][i] == '1') << "mode " << modes[m] << " src " << s[i] << " dst " << d[i];
   }
-  // Stretching: one source pixel to a 4 x 4 block; no bitmap draws nothing.
-  Clear();
-  Rect one{0, 0, 1, 1}, big{20, 20, 24, 24};
-  ML_CopyBits(&port, source, nullptr, &one, &big, srcCopy, nullptr);
-  ML_CopyBits(&port, nullptr, nullptr, &one, &big, srcCopy, nullptr);
-  EXPECT_EQ(Mismatches([](int x, int y) { return InRect(x, y, 20, 20, 24, 24); }), 0);
   Point where{40, 40};
   ML_DrawBitmap(&port, source, &where, SRCCOPY);
   EXPECT_TRUE(Black(40, 40) && !Black(41, 40) && Black(42, 40));

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "support/dib_canvas.h"
-#include "support/gdi_objects.h"
 #include "tests/font/pascal_string.h"
 #include "tstools/tstools.h"
 
@@ -170,13 +169,12 @@ TEST_F(TextTest, SpacingReachesTheDCForOneCall) {
   EXPECT_EQ(b->pnLoc.h - a->pnLoc.h, 4) << "two inner spaces of 2, the trailing one not widened";
   EXPECT_EQ(ML_TextWidth(b, text, 0, 6), ML_TextWidth(a, text, 0, 6)) << "widths ignore spExtra";
 
-  char m[] = "mmmm";
-  short normal = ML_TextWidth(a, m, 0, 4);
+  short normal = ML_TextWidth(a, text, 0, 6);
   ML_TextFace(a, 64);  // extend
   ML_MoveTo(a, 0, 30);
-  ML_DrawText(a, m, 0, 4);
+  ML_DrawText(a, text, 0, 6);
   EXPECT_GT(a->pnLoc.h, normal);
-  EXPECT_EQ(a->pnLoc.h, ML_TextWidth(a, m, 0, 4)) << "drawings and widths alike";
+  EXPECT_EQ(a->pnLoc.h, ML_TextWidth(a, text, 0, 6)) << "drawings and widths alike";
   EXPECT_EQ(GetTextCharacterExtra(plain.dc()), 0) << "the spacing ends with the call";
 }
 
@@ -286,31 +284,3 @@ TEST_F(TextTest, ModesAndAnglesReachTheDCForOneCall) {
   EXPECT_EQ(FontOf(port).lfEscapement, 0) << "the angle ends with the call";
 }
 
-TEST_F(TextTest, RepeatedTextCallsReuseTheFontAndLeakNothing) {
-  DibDC s;
-  Port port(s.dc());
-  UseSans(port, 12);
-  char text[] = "a b\x8E c";
-  ML_DrawText(port, text, 0, 6);
-  HFONT realized = port->fontSlot;
-  ML_DrawText(port, text, 0, 6);
-  EXPECT_EQ(port->fontSlot, realized) << "the same text state keeps its font";
-  short mono = FNum("DejaVu Sans Mono"), serif = FNum("Liberation Serif");
-  auto everything = [&] {
-    for (int i = 0; i < 40; ++i) {
-      ML_TextFont(port, (i & 1) ? mono : (i & 2) ? serif : sans);
-      ML_TextSize(port, short(6 + i % 9));
-      ML_TextFace(port, short((i * 37) & 0xFF));
-      ML_TextMode(port, short(i % 4 == 3 ? 16 : i % 4));
-      port->spExtra = (i & 4) ? 0x18000 : 0;
-      ML_MoveTo(port, 0, 40);
-      ML_DrawText(port, text, 0, 6);
-      ML_DrawAngleText(port, text, 0, 6, short(i * 150));
-      ML_TextWidth(port, text, 0, 6);
-    }
-  };
-  everything();  // fills the cache
-  long before = tstools::test::LiveGdiObjects();
-  for (int i = 0; i < 3; ++i) everything();
-  EXPECT_EQ(tstools::test::LiveGdiObjects(), before);
-}
