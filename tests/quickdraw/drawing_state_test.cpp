@@ -23,7 +23,7 @@ TEST(DrawingState, HexDecodesPairsAndPadsAnOddDigit) {
       << "nothing written past the last byte";
   const uint8_t odd[] = {3, '1', 'g', '7'};
   EXPECT_EQ(qd::DecodeHex(odd, out), 2u);
-  EXPECT_EQ(std::make_pair(out[0], out[1]), std::make_pair(0x10, 0x70)) << "a non-digit counts as 0";
+  EXPECT_EQ(std::make_tuple(out[0], out[1]), std::make_tuple(0x10, 0x70)) << "a non-digit counts as 0";
   const uint8_t none[] = {0};
   EXPECT_EQ(qd::DecodeHex(none, out), 0u);
 }
