@@ -1,4 +1,5 @@
-// Colour constants, hexadecimal patterns and pattern bitmaps.
+// Colour constants, hexadecimal patterns and the brush grid. Pattern bitmaps and brushes are
+// checked where they draw: the port and shape tests.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -26,19 +27,6 @@ TEST(DrawingState, HexDecodesPairsAndPadsAnOddDigit) {
   EXPECT_EQ(std::make_tuple(out[0], out[1]), std::make_tuple(0x10, 0x70)) << "a non-digit counts as 0";
   const uint8_t none[] = {0};
   EXPECT_EQ(qd::DecodeHex(none, out), 0u);
-}
-
-TEST(DrawingState, PatternBitmapsInvertRows) {
-  const uint8_t pattern[8] = {0xFF, 0x00, 0x81, 0x42, 0x24, 0x18, 0xF0, 0x0F};
-  uint8_t rows[16];
-  qd::PatternBitmapRows(pattern, rows);
-  EXPECT_EQ(std::make_tuple(rows[0], rows[2], rows[4], rows[14]), std::make_tuple(0x00, 0xFF, 0x7E, 0xF0));
-  for (int y = 0; y < 8; ++y) EXPECT_EQ(rows[2 * y + 1], 0) << "rows padded to 16 bits";
-  uint8_t bits[32];
-  qd::PatternBrushBits(pattern, bits);
-  EXPECT_EQ(bits[0], 0xF0) << "bottom-up: the first stored row is the last pattern row, inverted";
-  EXPECT_EQ(bits[28], 0x00);
-  EXPECT_EQ(bits[1] | bits[2] | bits[3], 0);
 }
 
 TEST(DrawingState, BrushGridOffsetIsAlwaysPositive) {

@@ -14,53 +14,38 @@ namespace {
 
 using Cache = tstools::qd::ObjectCache<int, int>;
 
-struct World {
-  std::set<uintptr_t> alive, destroyed;
-  uintptr_t nextObject = 100;
-  bool failCreate = false;
-  int objectsMade = 0;
-};
-World *world;
+// The objects the hooks made and have not destroyed.
+std::set<uintptr_t> alive;
+uintptr_t nextObject = 100;
+bool failCreate = false;
 
 Cache::Hooks Hooks() {
   return Cache::Hooks{
       [](Cache::Entry &e, const int &key, int) { return e.key == key; },
-      [](Cache::Entry &e, int) -> uintptr_t {
-        if (world->failCreate) return 0;
-        ++world->objectsMade;
-        uintptr_t o = world->nextObject++;
-        world->alive.insert(o);
-        return o;
+      [](Cache::Entry &, int) -> uintptr_t {
+        if (failCreate) return 0;
+        alive.insert(nextObject);
+        return nextObject++;
       },
-      [](uintptr_t o) {
-        EXPECT_TRUE(world->alive.erase(o)) << "destroyed twice or never made";
-        world->destroyed.insert(o);
-      }};
+      [](uintptr_t o) { EXPECT_TRUE(alive.erase(o)) << "destroyed twice or never made"; }};
 }
-
-class ObjectCacheTest : public ::testing::Test {
- protected:
-  void SetUp() override { world = &w; }
-  World w;
-};
 
 }  // namespace
 
-TEST_F(ObjectCacheTest, RandomUseNeverHandsOutADestroyedObject) {
+TEST(ObjectCache, RandomUseNeverHandsOutADestroyedObject) {
   std::mt19937 rng(21);
   for (int round = 0; round < 20; ++round) {
-    World fresh;
-    w = fresh;
+    alive.clear();
     Cache cache(5, Hooks());
     std::multiset<uintptr_t> held;   // one element per reference we hold
     std::map<uintptr_t, int> keyOf;  // key each live object was made for
     for (int step = 0; step < 3000; ++step) {
-      w.failCreate = rng() % 50 == 0;
+      failCreate = rng() % 50 == 0;
       if (rng() % 3 && held.size() < 12) {
         int key = static_cast<int>(rng() % 9);
         uintptr_t o = cache.Get(key, 0);
         if (o) {
-          ASSERT_TRUE(w.alive.count(o)) << "handed out a destroyed object";
+          ASSERT_TRUE(alive.count(o)) << "handed out a destroyed object";
           if (keyOf.count(o)) {
             ASSERT_EQ(keyOf[o], key);
           }
@@ -69,7 +54,7 @@ TEST_F(ObjectCacheTest, RandomUseNeverHandsOutADestroyedObject) {
         } else {
           // Nothing only when every entry is held or creation failed.
           std::set<uintptr_t> distinct(held.begin(), held.end());
-          ASSERT_TRUE(distinct.size() == cache.capacity() || w.failCreate);
+          ASSERT_TRUE(distinct.size() == cache.capacity() || failCreate);
         }
       } else if (!held.empty()) {
         auto it = held.begin();
@@ -78,14 +63,14 @@ TEST_F(ObjectCacheTest, RandomUseNeverHandsOutADestroyedObject) {
         held.erase(it);
       }
       for (uintptr_t o : held) {
-        ASSERT_TRUE(w.alive.count(o)) << "a held object was destroyed";
+        ASSERT_TRUE(alive.count(o)) << "a held object was destroyed";
         ASSERT_EQ(cache.References(o), static_cast<int32_t>(held.count(o)));
       }
-      ASSERT_LE(w.alive.size(), cache.capacity());
+      ASSERT_LE(alive.size(), cache.capacity());
     }
     std::set<uintptr_t> distinct(held.begin(), held.end());
     EXPECT_EQ(cache.Close(), distinct.size());
     for (uintptr_t o : held) cache.Release(o);
-    EXPECT_TRUE(w.alive.empty()) << "everything destroyed after the last release";
+    EXPECT_TRUE(alive.empty()) << "everything destroyed after the last release";
   }
 }

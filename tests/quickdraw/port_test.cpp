@@ -210,8 +210,7 @@ TEST_F(PortTest, WindowPortRegistersItselfAndFollowsTheClientArea) {
   SetWindowPos(window, nullptr, 0, 0, 300, 250, SWP_NOMOVE | SWP_NOZORDER);
   UpdateGrafPort(&port);
   GetClientRect(window, &client);
-  EXPECT_EQ(port.portRect.bottom, client.bottom + 50);
-  EXPECT_EQ(port.clipChanged, 0);
+  EXPECT_EQ(std::make_pair(port.portRect.bottom, port.clipChanged), std::make_pair(short(client.bottom + 50), 0L));
   ClosePort(&port);
   EXPECT_EQ(GetPropA(window, "thePort"), nullptr);
   long before = tstools::test::LiveGdiObjects();

@@ -90,9 +90,3 @@ TEST(PrinterPatterns, GridOfSeventySecondsOfAnInch) {
   }
 }
 
-TEST(TransferModes, RasterOperationsByMode) {
-  EXPECT_EQ(TransferRop(0), 0xCC0020u);
-  EXPECT_EQ(TransferRop(7), 0xEE0086u);
-  EXPECT_EQ(TransferRop(9), 0xCC0020u);
-  EXPECT_EQ(TransferRop(-1), 0xCC0020u);
-}

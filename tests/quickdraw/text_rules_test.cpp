@@ -34,12 +34,10 @@ TEST(TextRules, JustificationWidensInnerBreaksOnly) {
     int breaks, extra, body;
   } cases[] = {
       {"a b c ", 0x20000, 2, 4, 5},   // the trailing space is not widened
-      {"a b c", 0x20000, 2, 4, 5},
       {"   ", 0x20000, 0, 0, 0},      // nothing but breaks: nothing to widen
       {" a", 0x18000, 1, 1, 2},       // 1.5 over one break: integer part
       {"a b c d", 0x18000, 3, 4, 7},  // 4.5
       {"a b", -0x18000, 1, -1, 3},    // narrowing truncates toward zero
-      {"abc", 0x20000, 0, 0, 3},
   };
   for (const Case &c : cases) {
     int breaks = qd::CountInnerBreaks(B(c.text), N(c.text), ' ');
@@ -58,10 +56,8 @@ TEST(TextRules, CondenseAndExtendSpacing) {
       {0, 20, 0},
       {qd::kFaceExtend, 20, 4},
       {qd::kFaceCondense, 20, -4},
-      {qd::kFaceCondense | qd::kFaceExtend, 20, -4},
       {qd::kFaceExtend, 4, 1},  // at least one unit
       {qd::kFaceCondense, 0, -1},
-      {qd::kFaceBold | qd::kFaceExtend, 9, 1},
   };
   for (const Case &c : cases) EXPECT_EQ(qd::CondenseExtendExtra(c.face, c.average), c.extra) << int(c.face) << " " << c.average;
 }
@@ -82,7 +78,6 @@ TEST(TextRules, StyleDecisions) {
   EXPECT_TRUE(qd::ShrinksRasterFont(7, false, 1, 0x00));
   EXPECT_FALSE(qd::ShrinksRasterFont(8, false, 0, 0x01));
   EXPECT_FALSE(qd::ShrinksRasterFont(6, true, 0, 0x01));
-  EXPECT_FALSE(qd::ShrinksRasterFont(6, false, 2, 0x01));
   EXPECT_FALSE(qd::ShrinksRasterFont(6, false, 0, 0x02)) << "vector fonts scale themselves";
 }
 
