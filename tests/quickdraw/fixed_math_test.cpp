@@ -43,17 +43,14 @@ TEST(FixedMath, EdgesSaturateSymmetrically) {
     int32_t got, want;
   } cases[] = {
       {"LongToFixed(-40000)", qd::LongToFixed(-40000), Raw(0x80010000)},
-      {"LongToFixed(40000)", qd::LongToFixed(40000), 0x7FFF0000},
       {"FixedRound(32767.5) wraps in 16 bits", qd::FixedRound(0x7FFF8000), -32768},
       {"FixedMul(1, -32768)", qd::FixedMul(0x00010000, INT32_MIN), Raw(0x80000001)},
       {"FixedMul: fractions carry past 2^31", qd::FixedMul(0x7FFFFFFF, 0x0001FFFF), 0x7FFFFFFF},
-      {"FixedRatio(0, 0)", qd::FixedRatio(0, 0), 0x7FFFFFFF},
       {"FixedRatio(-32768, 1)", qd::FixedRatio(-32768, 1), INT32_MIN},
       {"FixedRatio(-32768, -1)", qd::FixedRatio(-32768, -1), 0x7FFFFFFF},
       {"FixedDiv(1, 0)", qd::FixedDiv(0x00010000, 0), 0x7FFFFFFF},
       {"FixedDiv(-1, 0)", qd::FixedDiv(Raw(0xFFFF0000), 0), INT32_MIN},
       {"DoubleToFixed toward zero", qd::DoubleToFixed(-1.0 / 65536 * 1.9), -1},
-      {"DoubleToFixed(40000)", qd::DoubleToFixed(40000.0), 0x7FFFFFFF},
       {"DoubleToFixed(NaN)", qd::DoubleToFixed(std::nan("")), 0},
   };
   for (const auto &c : cases) EXPECT_EQ(c.got, c.want) << c.what;

@@ -1,7 +1,6 @@
-// The shared object cache driven with random gets, releases and failed creations next to a
-// model of which objects are alive and how often each is held (sharing of equal keys, a slot
-// freed by a failed creation, closing with objects still held). Recycling order is the glue's
-// exhaustion tests'.
+// The shared object cache driven with random gets, releases, failed creations and a close with
+// objects still held, next to a model of which objects are alive and how often each is held.
+// Recycling order is the glue's exhaustion tests'.
 #include <gtest/gtest.h>
 
 #include <map>
