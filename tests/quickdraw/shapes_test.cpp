@@ -189,7 +189,7 @@ TEST_F(ShapeTest, RectsLinesAndPensDrawTheModelsPixels) {
   Check(cases);
 }
 
-TEST_F(ShapeTest, OvalsArcsRegionsAndPolygonsDrawTheModelsPixels) {
+TEST_F(ShapeTest, CurvesReachTheirLastPixelsAndLyingPolygonsDrawNothing) {
   GrafPort *p = &port;
   Rect r{4, 6, 44, 36}, box{0, 0, 40, 40};
   // The extreme pixels of r's oval or rounded rect, and their neighbours outside it.
