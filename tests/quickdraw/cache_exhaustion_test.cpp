@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "frame/library_globals.h"
 #include "quickdraw/port_internal.h"
@@ -53,11 +54,8 @@ TEST_F(CacheExhaustion, EleventhBrushLeavesThePortDrawingWithWhatItHas) {
   for (int i = 0; i < 9; ++i) ASSERT_TRUE(UsePortBrush(&ports[i].port, Numbered(i)));
   // Nine patterns and the white brush port 9 still holds fill all ten entries.
   EXPECT_FALSE(UsePortBrush(&ports[9].port, Numbered(9)));
-  EXPECT_EQ(ports[9].port.brushSlot, white);
-  EXPECT_EQ(GetCurrentObject(ports[9].dc, OBJ_BRUSH), white);
-  EXPECT_EQ(GetObjectType(white), static_cast<DWORD>(OBJ_BRUSH));
-  RGBColor black{}, whiteColour{0xFFFF, 0xFFFF, 0xFFFF};
-  EXPECT_EQ(GetCachedBrush(black, whiteColour, Numbered(20), nullptr), nullptr);
+  EXPECT_EQ(std::make_tuple(ports[9].port.brushSlot, GetCurrentObject(ports[9].dc, OBJ_BRUSH), GetObjectType(white)),
+            std::make_tuple(white, HGDIOBJ(white), DWORD(OBJ_BRUSH)));
   // Freeing one entry lets the request through and recycles that entry's brush.
   HBRUSH first = ports[0].port.brushSlot;
   ASSERT_TRUE(UsePortBrush(&ports[0].port, Numbered(5)));
@@ -67,34 +65,18 @@ TEST_F(CacheExhaustion, EleventhBrushLeavesThePortDrawingWithWhatItHas) {
   EXPECT_NE(ports[9].port.brushSlot, first);
 }
 
-TEST_F(CacheExhaustion, PensAndFontsKeepWhatIsSelectedWhenFull) {
-  MemoryPort port;
-  HPEN held[9];
-  for (int i = 0; i < 9; ++i) {
-    LOGPEN pen{PS_SOLID, POINT{i + 2, i + 2}, 0};
-    held[i] = GetCachedPen(pen, &port.port);
-    ASSERT_NE(held[i], nullptr);
-  }
-  HPEN current = port.port.penSlot;
-  LOGPEN another{PS_SOLID, POINT{40, 40}, 0};
-  EXPECT_FALSE(UsePortPen(&port.port, another));
-  EXPECT_EQ(port.port.penSlot, current);
-  EXPECT_EQ(GetCurrentObject(port.dc, OBJ_PEN), current);
-  for (HPEN p : held) ReleaseCached(CacheKind::Pen, p);
-  EXPECT_TRUE(UsePortPen(&port.port, another));
-  LOGFONTA font{};
-  font.lfHeight = -30;
-  std::strcpy(font.lfFaceName, "Arial");
-  ASSERT_TRUE(UsePortFont(&port.port, font));
-  FlushCache(CacheKind::Font);
-  EXPECT_EQ(GetObjectType(port.port.fontSlot), static_cast<DWORD>(OBJ_FONT)) << "selected fonts survive a flush";
-  EXPECT_EQ(LiveCachedObjects(CacheKind::Font), 1u) << "the unused Helv font was flushed";
-}
-
-TEST_F(CacheExhaustion, PinnedObjectsSurviveTheirPort) {
+// A flush spares what a port has selected or pinned.
+TEST_F(CacheExhaustion, SelectedAndPinnedObjectsSurviveAFlush) {
   GrafPort copy;
   {
     MemoryPort port;
+    LOGFONTA font{};
+    font.lfHeight = -30;
+    std::strcpy(font.lfFaceName, "Arial");
+    ASSERT_TRUE(UsePortFont(&port.port, font));
+    FlushCache(CacheKind::Font);
+    EXPECT_EQ(GetObjectType(port.port.fontSlot), DWORD(OBJ_FONT));
+    EXPECT_EQ(LiveCachedObjects(CacheKind::Font), 1u) << "the unused Helv font was flushed";
     PinPortObjects(&port.port);
     copy = port.port;
   }  // closed: its references are gone, the pins remain

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/gdi_objects.h"
@@ -37,65 +38,37 @@ TEST(Geometry, ExportsReachTheArithmetic) {
   Rect a{0, 0, 10, 10}, b{10, 0, 20, 10}, dst{1, 1, 1, 1};
   EXPECT_FALSE(SectRect(&a, &b, &dst));
   EXPECT_EQ(Str(dst), "0,0,0,0");
-  Pt2Rect(Point{5, 7}, Point{2, 9}, &dst);
-  EXPECT_EQ(Str(dst), "2,7,5,9");
   Rect r{5, 5, 10, 10}, src{0, 0, 10, 10}, to{0, 0, 100, 50};
   MapRect(&r, &src, &to);
   EXPECT_EQ(Str(r), "50,25,100,50");
   const unsigned char stored[8] = {0, 1, 0, 2, 0, 3, 0, 4};
   CopySwapRect(stored, &r);
   EXPECT_EQ(Str(r), "2,1,4,3");
-  EXPECT_EQ(FixMul(0x00018000, 0x00020000), 0x00030000);
-  EXPECT_EQ(static_cast<unsigned long>(FixRatio(1, -2)), 0xFFFF8000ul);
-  EXPECT_EQ(static_cast<unsigned long>(FixDiv(static_cast<Fixed>(0xFFFF0000), 0)), 0x80000000ul);
-  EXPECT_EQ(static_cast<unsigned long>(Long2Fix(-40000)), 0x80010000ul);
-  EXPECT_EQ(Fix2Long(-0x18000), -2);
-  EXPECT_EQ(FixRound(0x7FFF8000), -32768);
-  EXPECT_EQ(ML_Fix2X(0x00018000), 1.5);
-  EXPECT_EQ(ML_X2Fix(-1.5), -0x18000);
+  EXPECT_EQ(std::make_tuple(FixMul(0x00018000, 0x00020000), FixDiv(0x00030000, 0x00020000), FixRound(0x7FFF8000)),
+            std::make_tuple(0x00030000, 0x00018000, -32768));
 }
 
-TEST(Regions, RectRegionsAndEmptiness) {
-  RgnHandle rgn = NewRgn();
-  ASSERT_NE(rgn, nullptr);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  M_SetRectRgn(rgn, 5, 5, 5, 10);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  M_SetRectRgn(rgn, 5, 5, 15, 10);
-  EXPECT_FALSE(EmptyRgn(rgn));
-  EXPECT_TRUE(PtInRgn(Point{5, 5}, rgn));
-  EXPECT_FALSE(PtInRgn(Point{15, 5}, rgn)) << "right and bottom edges are outside";
-  Rect touching{15, 0, 20, 20}, overlapping{14, 9, 20, 20};
-  EXPECT_FALSE(RectInRgn(&touching, rgn));
-  EXPECT_TRUE(RectInRgn(&overlapping, rgn));
-  M_OffsetRgn(rgn, -5, 10);
-  RECT box = Box(rgn);
-  EXPECT_EQ(box.left, 0);
-  EXPECT_EQ(box.top, 15);
-  Rect inverted{10, 10, 0, 20};
-  RectRgn(rgn, &inverted);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  SetEmptyRgn(rgn);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  DisposeRgn(rgn);
-}
-
-TEST(Regions, CombinationsReportTheResultKind) {
+// Each combination reaches its GDI mode; the destination may be a source. The region rules
+// themselves are GDI's.
+TEST(Regions, CombinationsReachTheirModes) {
   RgnHandle a = NewRgn(), b = NewRgn(), dst = NewRgn();
   M_SetRectRgn(a, 0, 0, 10, 10);
   M_SetRectRgn(b, 5, 0, 15, 10);
   EXPECT_EQ(SectRgn(a, b, dst), SIMPLEREGION);
   EXPECT_EQ(Box(dst).left, 5);
   EXPECT_EQ(UnionRgn(a, b, dst), SIMPLEREGION);
-  EXPECT_EQ(Box(dst).right, 15);
   EXPECT_EQ(XorRgn(a, b, dst), COMPLEXREGION);
-  EXPECT_EQ(DiffRgn(a, a, dst), NULLREGION);
-  EXPECT_TRUE(EmptyRgn(dst));
-  // The destination may be a source.
   EXPECT_EQ(DiffRgn(a, b, a), SIMPLEREGION);
   EXPECT_EQ(Box(a).right, 5);
+  Rect inverted{10, 10, 0, 20}, touching{5, 0, 9, 9};
+  EXPECT_FALSE(RectInRgn(&touching, a)) << "right edges are outside";
+  RectRgn(dst, &inverted);
+  EXPECT_TRUE(EmptyRgn(dst));
   CopyRgn(b, dst);
-  EXPECT_TRUE(EqualRgn(b, dst));
+  M_OffsetRgn(dst, -5, 0);
+  EXPECT_EQ(Box(dst).left, 0);
+  SetEmptyRgn(dst);
+  EXPECT_TRUE(EmptyRgn(dst));
   DisposeRgn(a);
   DisposeRgn(b);
   DisposeRgn(dst);
@@ -109,10 +82,8 @@ TEST(Regions, NullAndForeignHandlesAreIgnored) {
   RgnHandle deleted = NewRgn();
   DisposeRgn(deleted);
   for (RgnHandle bad : {RgnHandle(nullptr), foreign, deleted}) {
-    EXPECT_EQ(UnionRgn(rgn, bad, rgn), ERROR);
-    EXPECT_EQ(SectRgn(bad, rgn, rgn), ERROR);
-    EXPECT_EQ(DiffRgn(rgn, rgn, bad), ERROR);
-    EXPECT_EQ(XorRgn(bad, bad, bad), ERROR);
+    EXPECT_EQ(std::make_tuple(UnionRgn(rgn, bad, rgn), SectRgn(bad, rgn, rgn), DiffRgn(rgn, rgn, bad), XorRgn(bad, bad, bad)),
+              std::make_tuple(ERROR, ERROR, ERROR, ERROR));
     CopyRgn(bad, rgn);
     CopyRgn(rgn, bad);
     SetEmptyRgn(bad);
@@ -135,7 +106,7 @@ TEST(Regions, NullAndForeignHandlesAreIgnored) {
 // Insetting an irregular region must match per-pixel erosion and dilation.
 TEST(Regions, InsetMatchesPixelModelOnIrregularRegions) {
   std::mt19937 rng(4);
-  long before = tstools::test::LiveGdiObjects();
+  long objects = tstools::test::LiveGdiObjects();
   for (int round = 0; round < 30; ++round) {
     RgnHandle rgn = NewRgn(), piece = NewRgn();
     for (int i = 0; i < 6; ++i) {
@@ -167,5 +138,5 @@ TEST(Regions, InsetMatchesPixelModelOnIrregularRegions) {
     DisposeRgn(rgn);
     DisposeRgn(piece);
   }
-  EXPECT_EQ(tstools::test::LiveGdiObjects(), before) << "insetting leaves no GDI region behind";
+  EXPECT_EQ(tstools::test::LiveGdiObjects(), objects) << "insetting leaves no GDI region behind";
 }
