@@ -57,7 +57,7 @@ TEST(NumericsExports, ConversionsFollowTheDirection) {
 }
 
 TEST(NumericsExports, SmallFunctionsAndDates) {
-  double out, seed = 1;
+  double seed = 1;
   EXPECT_EQ(Num2Longint(-7.9), -7);
   EXPECT_EQ(ML_RandomX(&seed), &seed);
   EXPECT_EQ(seed, 16807.0);
