@@ -1,12 +1,10 @@
-// The settings profile through TSTOOLS.DLL, in scratch sections that the tests create and
-// delete. Key names, listing bounds and directory discovery are the portable tests'.
+// The settings profile through TSTOOLS.DLL, in scratch sections; the rules are the portable tests'.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
-#include "support/child_process.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -14,15 +12,11 @@ namespace {
 const std::string kProductKey = "Software\\Vantor Corp.\\Tessaly Pro\\";
 
 // A section name no one else uses, deleted with its key at the end.
-class ScratchSection {
- public:
-  ScratchSection() : name_("TSTOOLS test " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter_++)) {}
-  ~ScratchSection() { RegDeleteKeyA(HKEY_CURRENT_USER, (kProductKey + name_).c_str()); }
-  const char *name() const { return name_.c_str(); }
-
- private:
-  static inline int counter_ = 0;
-  std::string name_;
+struct ScratchSection {
+  static inline int counter = 0;
+  std::string text = "TSTOOLS test " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+  ~ScratchSection() { RegDeleteKeyA(HKEY_CURRENT_USER, (kProductKey + text).c_str()); }
+  const char *name() const { return text.c_str(); }
 };
 
 std::string Read(const char *section, const char *key) {
@@ -49,9 +43,8 @@ TEST(SettingsProfile, StringsRoundTripWithinTheCallersBuffer) {
   EXPECT_EQ(ML_GetVantorProfileString(s.name(), "Name", "", buffer, 11), 10) << "exactly enough room";
 }
 
-// Each call opens its section's key and must close it again. Under Wine the process handle
-// count did not show leaked keys, but the handle table hands out the lowest free slot: a key
-// left open pushes the next key's handle up.
+// Each call must close the key it opens. Wine's handle count does not show leaked keys, but its
+// table hands out the lowest free slot: a key left open pushes the next key's handle up.
 uintptr_t NextKeySlot() {
   HKEY key = nullptr;
   RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key);
@@ -115,36 +108,6 @@ TEST(SettingsProfile, HostSectionFromTheResourceModuleAndTheVantorDirectory) {
       << "discovery ends on an existing directory: " << dir;
   EXPECT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Vantor", "Vantor Directory"), 0)
       << "section Vantor sits under the company key";
-}
-
-// Wine reports platform 0 (Win32s) to a program set to "win31": the profile is then VANTOR.INI
-// in the Windows directory, made from the host's TEMPLATE text, and the calls that need the
-// registry (size, clear) answer as for a missing value.
-TEST(SettingsProfile, Win32sKeepsTheProfileInVantorIni_ManyProcesses) {
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, sizeof windows);
-  const std::string ini = std::string(windows) + "\\VANTOR.INI", vantor = std::string(windows) + "\\Vantor";
-  if (GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "a real VANTOR.INI is present";
-
-  const std::string name = "profile_win32s_probe.exe";
-  ASSERT_TRUE(tstools::test::SetWineAppDefault(name, "Version", "win31"));
-  std::string probe = tstools::test::CopyProgramAs(tstools::test::ProgramDirectory() + "frame_profile_win32s_host.exe", name);
-  ASSERT_FALSE(probe.empty());
-  auto result = tstools::test::RunProgram(probe);
-  DeleteFileA(probe.c_str());
-  auto report = tstools::test::ParseReport(result.output);
-  EXPECT_EQ(report["read"] + " " + report["size"] + " " + report["appended"] + " " + report["clear"] + " " +
-                report["intread"] + " " + report["dir"],
-            "5:value 0 more 4 -42 1:" + vantor)
-      << result.output;
-  char text[4096] = {};
-  HANDLE file = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  DWORD got = 0;
-  ReadFile(file, text, sizeof text - 1, &got, nullptr);
-  CloseHandle(file);
-  EXPECT_EQ(std::string(text, got).rfind("; Settings of the Demo Host", 0), 0u) << "made from the TEMPLATE text";
-  DeleteFileA(ini.c_str());
-  RemoveDirectoryA(vantor.c_str());
 }
 
 }  // namespace
