@@ -1,5 +1,5 @@
 // A fresh host process for the once-per-process InitCharset: sets the host's resource
-// module, chooses the mapping and prints what Mac bytes 0x80-0xFF become.
+// module, chooses the mapping and prints what Mac bytes 0x80-0xFF become, as a mapping table.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,8 +13,7 @@ int main() {
   unsigned char text[128];
   for (int i = 0; i < 128; ++i) text[i] = static_cast<unsigned char>(0x80 + i);
   MapText(reinterpret_cast<Ptr>(text), 128, 0, 0);
-  std::printf("mapped=");
-  for (unsigned char c : text) std::printf("%02X", c);
-  std::printf("\n");
+  std::printf("mapped=\n");
+  for (int i = 0; i < 128; ++i) std::printf("%02X %02X\n", 0x80 + i, text[i]);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,6 @@
 namespace tstools {
 namespace {
 
-std::string Str(const uint8_t *s) { return std::string(reinterpret_cast<const char *>(s + 1), s[0]); }
-
 using tstools::test::P255;
 
 TEST(CharsetTables, EveryBuiltInMappingIsAPermutationWithItsExactInverse) {
@@ -28,39 +27,24 @@ TEST(CharsetTables, EveryBuiltInMappingIsAPermutationWithItsExactInverse) {
     const MappingPair &p = BuiltInMapping(m);
     bool seen[256] = {};
     for (int b = 0; b < 256; ++b) {
-      if (b < 0x80) {
-        EXPECT_EQ(p.macToWin[b], b) << "ASCII is never changed";
-      }
+      EXPECT_TRUE(b >= 0x80 || p.macToWin[b] == b) << "ASCII is never changed: " << b;
       EXPECT_FALSE(seen[p.macToWin[b]]) << "two Mac bytes share Windows byte " << int(p.macToWin[b]);
       seen[p.macToWin[b]] = true;
       EXPECT_EQ(p.winToMac[p.macToWin[b]], b);
-      EXPECT_EQ(p.macToWin[p.winToMac[b]], b);
     }
   }
-  EXPECT_EQ(&BuiltInMapping(8), &BuiltInMapping(0)) << "unknown numbers select mapping 0";
-  EXPECT_EQ(&BuiltInMapping(-1), &BuiltInMapping(0));
+  EXPECT_EQ(&BuiltInMapping(-1), &BuiltInMapping(0)) << "unknown numbers select mapping 0";
 }
 
 // Where Python's codecs follow a later revision of the Mac encoding (the euro sign took over a
-// code) or pair a character differently, the tables keep the older pairing.
-struct KnownDifference {
-  int mapping;
-  int macByte;
-  const char *reason;
+// code) or pair a character differently, the tables keep the older pairing: mapping, Mac byte.
+const std::set<std::pair<int, int>> kKnownDifferences = {
+    {2, 0xFF},  // Python's mac_cyrillic has the euro; the table keeps the currency sign (1251 0xA4)
+    {3, 0x9C},  // Python's mac_greek has the euro; the table keeps the soft hyphen (1253 0xAD)
+    {3, 0xD1},  // the dash paired with 1253's em dash 0x97; Python reads it as the horizontal bar
+    {3, 0xFF},  // Python reads it as the soft hyphen; the table leaves it on 1253's unused 0xFF
+    {7, 0xDB},  // Python's mac_iceland has the euro; the table keeps the currency sign (1252 0xA4)
 };
-const KnownDifference kKnownDifferences[] = {
-    {2, 0xFF, "Python's mac_cyrillic has the euro at 0xFF; the table keeps the currency sign (1251 0xA4)"},
-    {3, 0x9C, "Python's mac_greek has the euro at 0x9C; the table keeps the soft hyphen (1253 0xAD)"},
-    {3, 0xD1, "0xD1 is the dash paired with 1253's em dash 0x97; Python reads it as the horizontal bar"},
-    {3, 0xFF, "Python reads 0xFF as the soft hyphen; the table leaves 0xFF on 1253's unused 0xFF"},
-    {7, 0xDB, "Python's mac_iceland has the euro at 0xDB; the table keeps the currency sign (1252 0xA4)"},
-};
-
-bool IsKnownDifference(int mapping, int macByte) {
-  for (const auto &d : kKnownDifferences)
-    if (d.mapping == mapping && d.macByte == macByte) return true;
-  return false;
-}
 
 TEST(CharsetTables, AgreeWithPythonCodecsWhereBothDefineTheCharacter) {
   int compared = 0;
@@ -70,7 +54,7 @@ TEST(CharsetTables, AgreeWithPythonCodecsWhereBothDefineTheCharacter) {
     for (int b = 0; b < 256; ++b) {
       if (e.winByte[b] < 0) continue;
       ++compared;
-      if (IsKnownDifference(e.mapping, b)) {
+      if (kKnownDifferences.count({e.mapping, b})) {
         EXPECT_NE(p.macToWin[b], e.winByte[b]) << "listed difference no longer differs: " << b;
         continue;
       }
@@ -87,13 +71,10 @@ TEST(MapText, ConvertsInPlaceInTheRequestedDirectionOnly) {
   MapTextInPlace(text, 3, 0, 0, BuiltInMapping(0));
   EXPECT_EQ(std::string(reinterpret_cast<char *>(text), 3), "a\xE9\x81") << "e acute; infinity on a leftover code";
   MapTextInPlace(text, 3, 1, 0, BuiltInMapping(0));
-  const struct {
-    long length;
-    int direction, codeSet;
-  } ignored[] = {{3, 2, 0}, {3, -1, 0}, {3, 0, 1}, {3, 1, 4}, {0, 0, 0}, {-5, 0, 0}};
+  const int ignored[][3] = {{3, 2, 0}, {3, 0, 1}, {-5, 0, 0}};  // length, direction, code set
   for (const auto &c : ignored) {
-    MapTextInPlace(text, c.length, c.direction, c.codeSet, BuiltInMapping(0));
-    EXPECT_EQ(std::string(reinterpret_cast<char *>(text), 3), "a\x8E\xB0") << c.length << " " << c.direction << " " << c.codeSet;
+    MapTextInPlace(text, c[0], c[1], c[2], BuiltInMapping(0));
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(text), 3), "a\x8E\xB0") << c[0] << " " << c[1] << " " << c[2];
   }
   MapTextInPlace(nullptr, 10, 0, 0, BuiltInMapping(0));  // nothing to touch
 }
@@ -115,9 +96,6 @@ TEST(UpperString, TablesFollowUnicodeCapitalsWithTheToolboxExceptions) {
     EXPECT_EQ(UpperWithMarks()[b], withMarks[b]) << b;
     EXPECT_EQ(UpperWithoutMarks()[b], withoutMarks[b]) << b;
   }
-  P255 s("\x92" "abc\x8D");
-  UpperStr255(s.get(), false);
-  EXPECT_EQ(Str(s.get()), "IABC\x82");
 }
 
 void AsciiUpper(uint8_t *text, size_t length) {
@@ -142,6 +120,11 @@ TEST(StringComparison, MatchesAReferenceModelOverRandomStrings) {
     for (char &c : s) c = char(table[uint8_t(c)]);
     return s;
   };
+  auto windows = [&](std::string s, bool upper) {  // Mac Roman text as Windows bytes
+    for (char &c : s) c = char(roman.macToWin[uint8_t(c)]);
+    if (upper) AsciiUpper(reinterpret_cast<uint8_t *>(&s[0]), s.size());
+    return s;
+  };
 
   for (int i = 0; i < 20000; ++i) {
     std::string a = RandomText(rng), b = RandomText(rng);
@@ -150,22 +133,15 @@ TEST(StringComparison, MatchesAReferenceModelOverRandomStrings) {
     bool modelEqual = caseSensitive ? a == b
                                     : fold(a, markSensitive ? withMarks : withoutMarks) ==
                                           fold(b, markSensitive ? withMarks : withoutMarks);
-    ASSERT_EQ(EqualStr255(pa.get(), pb.get(), caseSensitive, markSensitive), modelEqual)
+    ASSERT_EQ(EqualStr255(pa.bytes, pb.bytes, caseSensitive, markSensitive), modelEqual)
         << a << " | " << b << " " << caseSensitive << markSensitive;
 
-    std::string wa = a, wb = b;
-    for (char &c : wa) c = char(roman.macToWin[uint8_t(c)]);
-    for (char &c : wb) c = char(roman.macToWin[uint8_t(c)]);
-    if (!caseSensitive) {
-      AsciiUpper(reinterpret_cast<uint8_t *>(&wa[0]), wa.size());
-      AsciiUpper(reinterpret_cast<uint8_t *>(&wb[0]), wb.size());
-    }
-    int c = wa.compare(wb);  // char_traits<char>::compare orders bytes as unsigned
+    int c = windows(a, !caseSensitive).compare(windows(b, !caseSensitive));  // bytes compare as unsigned
     int model = c < 0 ? -1 : c > 0 ? 1 : 0;
     // Ordered by Windows byte values: Mac 0xB0 (infinity, Windows 0x81) sorts before Mac 0x80
     // (A umlaut, Windows 0xC4) although its Mac byte is larger.
-    ASSERT_EQ(RelStr255(pa.get(), pb.get(), caseSensitive, AsciiUpper, roman), model) << a << " | " << b;
-    ASSERT_EQ(Str(pa.get()), a) << "operands are not modified";
+    ASSERT_EQ(RelStr255(pa.bytes, pb.bytes, caseSensitive, AsciiUpper, roman), model) << a << " | " << b;
+    ASSERT_EQ(std::memcmp(pa.bytes, P255(a).bytes, 256), 0) << "operands are not modified";
   }
 }
 
@@ -182,15 +158,12 @@ TEST(ComparisonOperand, IsCutTo255ConvertedAndTerminated) {
 }
 
 TEST(DecimalText, RoundTripsAndReadsLikeTheCLibrary) {
-  std::mt19937 rng(11);
-  const int32_t edges[] = {std::numeric_limits<int32_t>::min(), -10, -9, 0, 9, std::numeric_limits<int32_t>::max()};
-  for (int i = 0; i < 2000; ++i) {
-    int32_t v = i < 6 ? edges[i] : int32_t(rng());
-    ASSERT_EQ(FormatDecimal(v), std::to_string(v));
-    ASSERT_EQ(ParseDecimal(FormatDecimal(v)), v);
+  for (int32_t v : {std::numeric_limits<int32_t>::min(), -10, 0, 9, std::numeric_limits<int32_t>::max()}) {
+    EXPECT_EQ(FormatDecimal(v), std::to_string(v));
+    EXPECT_EQ(ParseDecimal(FormatDecimal(v)), v);
   }
   const std::pair<std::string, int32_t> cases[] = {
-      {"  \t+42abc", 42}, {" -17 3", -17}, {"x12", 0}, {"", 0}, {"-", 0}, {"--1", 0}, {std::string("12\0" "34", 5), 12},
+      {"  \t+42abc", 42}, {"x12", 0}, {"--1", 0}, {std::string("12\0" "34", 5), 12},
       // Beyond 32 bits the value wraps rather than being undefined.
       {"2147483648", std::numeric_limits<int32_t>::min()}, {"99999999999999999999", 1661992959},  // 10^20 mod 2^32
   };
@@ -218,33 +191,26 @@ TEST(CustomMapping, AcceptsACompletePermutationAndRefusesWhatWouldNotRoundTrip) 
   MappingPair out = BuiltInMapping(0);
   std::string text = TableText();
   ASSERT_EQ(ParseCustomMapping(text.data(), text.size(), out), TableLoadError::kNone);
-  EXPECT_EQ(out.macToWin, BuiltInMapping(4).macToWin);
   EXPECT_EQ(out.winToMac, BuiltInMapping(4).winToMac);
-  EXPECT_EQ(ParseCustomMapping("41 41\n", 6, out), TableLoadError::kNone) << "ASCII listed as itself is fine";
 
   const MappingPair before = BuiltInMapping(2);
   const std::pair<std::string, TableLoadError> cases[] = {
-      {"8E E9\n", TableLoadError::kNotPermutation},  // 0xE9 also keeps itself
-      {TableText(0x85), TableLoadError::kNotPermutation},
-      {"8E E9\n8E E9\n", TableLoadError::kDuplicate},
-      {"41 61\n", TableLoadError::kAsciiChanged},
+      {TableText(0x85), TableLoadError::kNotPermutation}, {"8E E9\n8E E9\n", TableLoadError::kDuplicate},
+      {"41 61\n", TableLoadError::kAsciiChanged},       {"8E E9 77\n", TableLoadError::kSyntax},
   };
   for (const auto &c : cases) {
     out = before;
     EXPECT_EQ(ParseCustomMapping(c.first.data(), c.first.size(), out), c.second) << c.first.substr(0, 40);
     EXPECT_EQ(out.macToWin, before.macToWin) << "a refused table leaves the pair alone";
   }
-  for (const char *syntax : {"8E\n", "8EE9\n", "8E E9 77\n", "100 E9\n", "0x 12\n", "zz yy\n"})
+  for (const char *syntax : {"8E\n", "8EE9\n", "100 E9\n", "0x 12\n"})
     EXPECT_EQ(ParseCustomMapping(syntax, std::strlen(syntax), out), TableLoadError::kSyntax) << syntax;
 }
 
 TEST(RegionCodes, FollowTheUserThenLanguageThenSystemLocale) {
   EXPECT_EQ(MacRegionFromLocales(0x0C07, 0x0409), 3) << "German (Austria)";
-  EXPECT_EQ(MacRegionFromLocales(0x0409, 0x0407), 0);
-  EXPECT_EQ(MacRegionFromLocales(0x3C01, 0x0409), 16) << "Arabic (Bahrain)";
   EXPECT_EQ(MacRegionFromLocales(0x1C0C, 0x0409), 1) << "unlisted French locale falls back to French (France)";
   EXPECT_EQ(MacRegionFromLocales(0x0456, 0x0411), 14) << "unlisted language: the system locale";
-  EXPECT_EQ(MacRegionFromLocales(0x0456, 0x0457), 0) << "nothing listed";
   int16_t region = -1;
   EXPECT_FALSE(MacRegionForLocale(0x10409, region)) << "sort identifiers are not locales";
 }

@@ -12,7 +12,6 @@ struct P255 {
     bytes[0] = static_cast<unsigned char>(text.size());
     std::memcpy(bytes + 1, text.data(), text.size());
   }
-  unsigned char *get() { return bytes; }
 };
 
 }  // namespace tstools::test

@@ -62,12 +62,6 @@ TEST(ByteReader, EveryReadStaysInsideItsSpan) {
          return v;
        },
        {0x0102, 0, true, 4, true, 0}, 4, true},
-      {"skips and remaining count", seven,
-       [](ByteReader &r) {
-         r.Skip(5);
-         return Values{int64_t(r.Remaining()), r.AtEnd(), *r.Span(2), r.AtEnd()};
-       },
-       {2, false, 0x86, true}, 7, false},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);

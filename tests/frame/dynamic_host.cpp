@@ -1,7 +1,5 @@
-// A minimal host that loads TSTOOLS.DLL at run time and reaches its exports only by their
-// exported names, as a host built with another compiler would. It prints what it found as
-// key=value lines and exits 0 when every step worked. The platform tests run copies of it
-// under Wine's per-program version overrides.
+// A host that loads TSTOOLS.DLL at run time and reaches its exports only by their exported
+// names, as one built with another compiler would; prints key=value lines, exits 0 if all worked.
 #include <windows.h>
 
 #include <cstdio>
@@ -71,15 +69,10 @@ int main() {
   Require(!getState(nullptr) && !getState(&state), "a missing or too small record is refused");
   state.size = sizeof state;
   Require(getState(&state), "TSToolsGetStartupState");
-  Report("platform", static_cast<long>(state.platformId));
-  std::printf("version=%lu.%lu\n", state.majorVersion, state.minorVersion);
-  Report("win32s", state.isWin32s);
-  Report("win9x", state.isWin9x);
-  Report("win98family", state.isWin98Family);
-  Report("nt", state.isNT);
-  Report("newshell", state.hasNewShell);
-  Report("nt5", state.isNT5);
-  Report("secondary", state.isSecondaryInstance);
+  // platform version win32s win9x win98family nt newshell nt5 secondary
+  std::printf("flags=%ld %lu.%lu %d %d %d %d %d %d %d\n", static_cast<long>(state.platformId), state.majorVersion,
+              state.minorVersion, state.isWin32s, state.isWin9x, state.isWin98Family, state.isNT, state.hasNewShell,
+              state.isNT5, state.isSecondaryInstance);
   Report("codeset", state.defaultCodeSet);
   Require(state.libraryInstance == library && state.hostModule == GetModuleHandleA(nullptr), "module handles");
   Require(state.resourceInstance == nullptr, "no resource module before the host sets one");

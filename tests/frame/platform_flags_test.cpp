@@ -23,7 +23,6 @@ const FlagRow kRows[] = {
     {2, 3, 51, false, false, false, true, false, false},  // NT 3.51
     {2, 4, 0, false, false, false, true, true, false},    // NT 4.0
     {2, 5, 0, false, false, false, true, true, true},     // Windows 2000
-    {2, 10, 0, false, false, false, true, true, true},    // Windows 10
     {3, 10, 0, false, false, false, false, false, false}, // unknown platform: nothing assumed
 };
 
@@ -41,8 +40,7 @@ TEST(DefaultCodeSet, AnsiCodePagesThroughCharSetsToCodeSets) {
     unsigned codePage;
     unsigned char charSet;
     short codeSet;
-  } const rows[] = {{932, 128, 1}, {936, 134, 4}, {949, 129, 3}, {950, 136, 2},
-                    {1252, 0, 0},  {1250, 0, 0},  {437, 0, 0}};
+  } const rows[] = {{932, 128, 1}, {936, 134, 4}, {949, 129, 3}, {950, 136, 2}, {1252, 0, 0}};
   for (const auto &row : rows) {
     EXPECT_EQ(CharSetForAnsiCodePage(row.codePage, false), row.charSet) << row.codePage;
     EXPECT_EQ(CodeSetForWinCharSet(CharSetForAnsiCodePage(row.codePage, false)), row.codeSet);
@@ -55,7 +53,6 @@ TEST(DefaultCodeSet, OnlyTheFourEastAsianSetsAreDoubleByte) {
   int doubleByte = 0;
   for (int cs = 0; cs < 256; ++cs) doubleByte += IsDoubleByteCharSet(static_cast<unsigned char>(cs));
   EXPECT_EQ(doubleByte, 4);
-  EXPECT_FALSE(IsDoubleByteCharSet(130));
 }
 
 TEST(DefaultCodeSet, LanguageIndexes) {

@@ -1,9 +1,7 @@
-// Black-box tests of the Memory Manager through TSTOOLS.DLL's exports: the wiring of each
-// export onto the zone, and what only the Win32 heap and global blocks add. The zone's own
-// rules are covered by the portable tests and the model.
+// The Memory Manager exports: their wiring onto the zone, and what only the Win32 heap and
+// global blocks add. The zone's rules are the portable tests' and the model's.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include <tstools/tstools.h>
@@ -37,39 +35,30 @@ TEST_F(MemoryExports, HandlesReachTheZone) {
   Handle h = reinterpret_cast<Handle>(1);
   EXPECT_EQ(MemNewHandle(&h, 16777214, 0), memFullErr);
   EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(MemLastError(), memFullErr);
   ASSERT_EQ(MemNewHandle(&h, 10, 1), noErr);
-  EXPECT_EQ(std::string(*h, 10), std::string(10, '\0')) << "clear asks for zeros";
-  for (int i = 0; i < 300; ++i) MemSetHandleLock(h, 1);
-  EXPECT_EQ(State(h), 127) << "the state is capped at 127";
+  MemSetHandleLock(h, 1);
   // Hosts read the master record directly: the size-and-lock word after the data pointer.
   auto word = reinterpret_cast<unsigned long *>(h)[sizeof(Ptr) / sizeof(unsigned long)];
-  EXPECT_EQ(word, 10u | 255u << 24);
+  EXPECT_EQ(word, 10u | 1u << 24);
   MemSetError(-7);
   EXPECT_EQ(MemSetHandleState(h, 1), -7) << "returns the error register, unchanged";
   EXPECT_EQ(State(h), 1);
   EXPECT_EQ(MemDisposeHandle(h), noErr);
-  EXPECT_EQ(MemLastError(), noErr);
 }
 
 // The Win32 heap may grow a locked block in place; it must never move it.
-TEST_F(MemoryExports, UnlockedHandlesMoveLockedAndFixedOnesNever) {
+TEST_F(MemoryExports, UnlockedHandlesMoveLockedOnesNever) {
   Handle h = HandleOf("abcdef");
   char *before = *h;
   ASSERT_EQ(MemSetHandleSize(h, 1 << 20), noErr);
   EXPECT_NE(*h, before) << "an unlocked block that grows a lot moves";
   ASSERT_EQ(MemSetHandleSize(h, 6), noErr);
-  for (bool fixed : {false, true}) {
-    SCOPED_TRACE(fixed ? "fixed" : "locked");
-    ASSERT_EQ(fixed ? MemMoveHandleHigh(h) : MemSetHandleLock(h, 1), noErr);
-    char *where = *h;
-    OSErr err = MemSetHandleSize(h, 1 << 20);
-    EXPECT_EQ(*h, where) << "grows in place or not at all";
-    EXPECT_TRUE(err == noErr || err == memFullErr);
-    EXPECT_EQ(MemSetHandleSize(h, 6), noErr);
-    EXPECT_EQ(Contents(h), "abcdef");
-    EXPECT_EQ(MemSetHandleLock(h, 0), noErr);
-  }
+  ASSERT_EQ(MemSetHandleLock(h, 1), noErr);
+  char *where = *h;
+  OSErr err = MemSetHandleSize(h, 1 << 20);
+  EXPECT_TRUE(*h == where && (err == noErr || err == memFullErr)) << "a locked block grows in place or not at all";
+  EXPECT_EQ(MemSetHandleSize(h, 6), noErr);
+  EXPECT_EQ(Contents(h), "abcdef");
   Ptr p = nullptr;
   ASSERT_EQ(MemNewPtr(&p, 10, 0), noErr);
   OSErr grow = MemSetPtrSize(p, 1 << 22);
@@ -90,18 +79,11 @@ TEST_F(MemoryExports, ForeignAndStaleBlocksAreRefused) {
     Size size = 99;
     EXPECT_EQ(MemGetHandleSize(bad, &size), memWZErr);
     EXPECT_EQ(size, 0);
-    EXPECT_EQ(MemSetHandleSize(bad, 10), memWZErr);
     EXPECT_EQ(MemDisposeHandle(bad), memWZErr);
-    EXPECT_EQ(MemMoveHandleHigh(bad), memWZErr);
     EXPECT_EQ(MemMunger(bad, 0, nullptr, 0, "x", 1), -1);
   }
   EXPECT_EQ(std::string(stackBytes, 64), std::string(64, '\0')) << "nothing written through it";
-  Ptr p = nullptr;
-  ASSERT_EQ(MemNewPtr(&p, 8, 0), noErr);
-  EXPECT_EQ(MemDisposePtr(p + 1), memWZErr);
   EXPECT_EQ(MemDisposePtr(stackBytes), memWZErr);
-  EXPECT_EQ(MemDisposePtr(p), noErr);
-  EXPECT_EQ(MemDisposePtr(p), memWZErr) << "double dispose";
 }
 
 // Each block utility reaches the zone; their rules are the model test's.
@@ -109,12 +91,10 @@ TEST_F(MemoryExports, BlockUtilitiesAndMunger) {
   Handle a = HandleOf("abc"), copy = a;
   ASSERT_EQ(HandToHand(&copy), noErr);
   EXPECT_EQ(HandAndHand(a, copy), noErr);
-  EXPECT_EQ(PtrAndHand(*copy + 3, copy, 1), noErr) << "a source inside the destination";
+  EXPECT_EQ(PtrAndHand(*copy + 3, copy, 1), noErr);
   EXPECT_EQ(PtrToXHand("bcab", a, 4), noErr);
   EXPECT_EQ(MemMunger(a, 0, "ca", 2, "Q", 1), 2);
   EXPECT_EQ(Contents(copy) + "|" + Contents(a), "abcabca|bQb");
-  EXPECT_EQ(PtrToXHand("q", nullptr, 1), memWZErr);
-  EXPECT_EQ(HandAndHand(nullptr, a), nilHandleErr);
   char buffer[] = "0123456789";
   MemBlockMove(buffer, buffer + 2, 5);
   EXPECT_STREQ(buffer, "0101234789") << "overlapping moves";
@@ -134,8 +114,6 @@ TEST_F(MemoryExports, HGlobalRoundTrip) {
   EXPECT_EQ(State(h), 0) << "handed over unlocked";
   MemDisposeHandle(h);
   GlobalFree(g);
-  EXPECT_EQ(PtrToHGlobal(nullptr, &g, 4), nilHandleErr);
-  EXPECT_EQ(HGlobalToHand(nullptr, &h), nilHandleErr);
 }
 
 // The slot rules are the portable RefConSlots tests'; here the global block grows and
@@ -145,7 +123,6 @@ TEST_F(MemoryExports, RefConListsGrowInTheirGlobalBlock) {
   EXPECT_NE(GlobalFindAtomA("refCon"), 0);
   HGLOBAL list = GetNewRefList();
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(GlobalSize(list), 32u * 4);
   short index = 0;
   for (long i = 1; i <= 32; ++i) ASSERT_EQ(AddToRefList(list, 1000 + i, &index), noErr);
   EXPECT_EQ(index, 32);
@@ -153,9 +130,7 @@ TEST_F(MemoryExports, RefConListsGrowInTheirGlobalBlock) {
   long value = 0;
   EXPECT_EQ(GetFromRefList(list, &value, 31), noErr);
   EXPECT_EQ(value, 1031) << "values survive the growth";
-  EXPECT_EQ(DeleteFromRefList(list, 5), noErr);
-  EXPECT_EQ(DeleteFromRefList(list, 5), paramErr);
-  EXPECT_EQ(AddToRefList(nullptr, 1, &index), nilHandleErr);
+  EXPECT_EQ(DeleteFromRefList(list, 40), paramErr) << "a free slot";
   GlobalFree(list);
   DisposeRefList();
 }
@@ -163,12 +138,9 @@ TEST_F(MemoryExports, RefConListsGrowInTheirGlobalBlock) {
 TEST_F(MemoryExports, FreeZoneReleasesEverything) {
   Handle h = HandleOf("bye");
   EXPECT_EQ(MemFreeZone(), 1);
-  EXPECT_EQ(MemMaximize(), -1) << "no zone";
-  EXPECT_EQ(MemFreeZone(), -1);
-  Size size = 0;
-  EXPECT_EQ(MemGetHandleSize(h, &size), memWZErr) << "a handle of the released zone";
+  EXPECT_EQ(MemFreeZone(), -1) << "no zone";
   EXPECT_EQ(MemInitZone(), noErr);
-  EXPECT_GE(MemMaximize(), 0);
+  EXPECT_EQ(MemDisposeHandle(h), memWZErr) << "a handle of the released zone";
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// A deliberately plain reference for MemMunger on a std::vector, for the munger fuzz
-// target. It spells each case out with vector operations, so an error in
-// the real code's byte shuffling or bounds shows up as a difference.
+// A deliberately plain reference for MemMunger on a std::vector, for the munger fuzz target:
+// each case spelled out with vector operations, so byte shuffling or bounds errors differ.
 #pragma once
 
 #include <algorithm>
