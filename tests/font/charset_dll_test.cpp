@@ -60,7 +60,7 @@ std::string TableOf(const tstools::MappingPair &pair) {
 
 // The mapping number and a custom table come from the preferences (host string 2075 of
 // TSHOSTRES.DLL is "Preferences"), read once per process: each run is a fresh host.
-TEST(InitCharset, ReadsTheMappingAndACustomTable_ManyProcesses) {
+TEST(InitCharset, ReadsTheMappingAndACustomTable) {
   const char kPreferences[] = "Software\\Vantor Corp.\\Tessaly Pro\\Preferences";
   char dir[MAX_PATH];
   GetTempPathA(sizeof dir, dir);

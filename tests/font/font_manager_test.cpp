@@ -105,7 +105,7 @@ TEST_F(FontManager, MinimumBoldSizesComeFromTheSettings) {
 // prefix holds only TrueType faces (Wine's own bitmap faces are not installed here), so the
 // bridge sees the rasteriser query and no face queries; which kind a non-TrueType face gets
 // from it is covered by the portable FontKinds test.
-TEST_F(FontManager, TypeOneBridgeIsBoundByItsDecoratedNames_ManyProcesses) {
+TEST_F(FontManager, TypeOneBridgeIsBoundByItsDecoratedNames) {
   const std::string name = "font_atm_probe.exe", probe = ProgramDirectory() + name;
   ASSERT_TRUE(tstools::test::SetWineAppDefault(name, "Version", "win98"));
   ASSERT_TRUE(CopyFileA((ProgramDirectory() + "font_atm_host.exe").c_str(), probe.c_str(), FALSE));

@@ -26,7 +26,7 @@ TEST(Startup, RuntimeLoadedHostReachesExportsByName) {
 
 // Wine reports the version set for a program name under AppDefaults; a fresh host's flags follow
 // it (the rules are the portable PlatformFlags table's): Win32s, with its start-up check, and 98.
-TEST(Startup, PlatformFlagsFollowTheReportedWindowsVersion_ManyProcesses) {
+TEST(Startup, PlatformFlagsFollowTheReportedWindowsVersion) {
   // platform version win32s win9x win98family nt newshell nt5 secondary, as the host prints them
   const std::pair<const char *, const char *> rows[] = {{"win31", "0 3.10 1 0 0 0 0 0 0"},
                                                         {"win98", "1 4.10 0 1 1 0 1 0 0"}};
