@@ -7,6 +7,7 @@
 
 #include "frame/library_globals.h"
 #include "quickdraw/port_internal.h"
+#include "quickdraw/quickdraw_state.h"
 
 using namespace tstools::qd;
 
@@ -42,6 +43,7 @@ class CacheExhaustion : public ::testing::Test {
     QDrawCacheClose();
     EXPECT_EQ(LiveCachedObjects(CacheKind::Pen) + LiveCachedObjects(CacheKind::Brush) +
                   LiveCachedObjects(CacheKind::Font), 0u);
+    quickDrawState.Reset();  // the next test starts as a fresh process would
     DeleteObject(tstools::scratchRegion);
   }
 };
