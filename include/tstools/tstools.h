@@ -12,6 +12,7 @@
 #include <tstools/popup_menu.h>
 #include <tstools/quickdraw.h>
 #include <tstools/grafport.h>
+#include <tstools/window.h>
 #include <tstools/shapes.h>
 #include <tstools/text.h>
 #include <tstools/picture.h>
