@@ -75,6 +75,7 @@ WindowPtr WINAPI ML_NewWindow(HINSTANCE module, const char *className, void *sto
   int cx = right - left, cy = bottom - top;
   int x = visible ? left : -30000, y = visible ? top : -30000;
   DWORD style = WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0);
+  HWND wasActive = reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDIGETACTIVE, 0, 0));
   HWND child = CreateChild(module, className, text, style, x, y, cx, cy, mdiClient, record);
   if (!child || record->port.window != child || RecordOf(child) != record) {
     Abandon(record, child, mdiClient, !storage);
@@ -85,6 +86,10 @@ WindowPtr WINAPI ML_NewWindow(HINSTANCE module, const char *className, void *sto
     SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
     SetWindowPos(child, nullptr, left, top, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The MDI client activates every child it makes; a window nobody can see keeps the
+    // active one active.
+    if (wasActive && IsWindow(wasActive))
+      SendMessageA(mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(wasActive), 0);
   } else if (behind == kWindowInFront) {
     SelectWindow(record);
   }
