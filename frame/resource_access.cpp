@@ -107,9 +107,11 @@ Handle WINAPI ML_NewString(short maxLength, ConstStr255Param s) {
 }
 
 Handle WINAPI ML_GetString(HINSTANCE module, short id) {
-  Str255 s = {};
-  int n = LoadStringA(module, WORD(id), reinterpret_cast<char *>(s + 1), 256);
-  s[0] = static_cast<unsigned char>(n > 0 ? n : 0);
+  // LoadString writes a terminating zero after the 255 characters it may copy.
+  char text[257] = {};
+  int n = LoadStringA(module, WORD(id), text + 1, 256);
+  text[0] = static_cast<char>(n > 0 ? n : 0);
+  auto *s = reinterpret_cast<unsigned char *>(text);
   MapTextInPlace(s + 1, s[0], int(MapDirection::kWinToMac), 0);
   return ML_NewString(0, s);
 }
