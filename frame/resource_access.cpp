@@ -80,14 +80,9 @@ Handle WINAPI ML_GetResource(unsigned long type, short id, HINSTANCE module, sho
   ResourceBytes res;
   if (name[0]) res = Locate(module, name, number);
   if (name[0] && !res.found) res = Locate(frameState.libraryInstance, name, number);
-  if (!res.found) {
-    if (err) *err = resNotFound;
-    return nullptr;
-  }
-  OSErr e = noErr;
-  Handle h = CopyToHandle(res.data, res.size, &e);
-  if (err) *err = e;
-  return h;
+  if (res.found) return CopyToHandle(res.data, res.size, err);
+  if (err) *err = resNotFound;
+  return nullptr;
 }
 
 OSErr WINAPI ML_ReleaseResource(Handle h, short *err) {
