@@ -18,6 +18,7 @@
 #include <tstools/picture.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
+#include <tstools/resources.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif

@@ -1,0 +1,47 @@
+// String lists and pattern lists as resources hold them, read within the resource's real
+// size (a count or a length byte that claims more than is there finds nothing), and the
+// one-entry caches that keep the last list of each kind. Portable.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tstools {
+
+// String list: a 16-bit little-endian count, then that many strings, each a length byte and
+// its characters. The index-th string (from 1), length byte included, as it lies in data.
+// False when index is below 1 or above the count, or the string does not lie wholly within
+// size bytes.
+bool FindListString(const uint8_t *data, size_t size, long index, std::string_view &out);
+
+// Pattern list: a 16-bit little-endian count, then 8-byte patterns. Copies pattern index
+// (from 1) to dst; false, dst untouched, when index is out of range or the pattern lies past
+// size bytes.
+bool FindListPattern(const uint8_t *data, size_t size, long index, uint8_t dst[8]);
+
+// A copy of one loaded list and what it was loaded as. A copy, not the module's memory:
+// the host may free the module while the list is cached.
+struct CachedList {
+  uintptr_t module = 0;
+  long id = 0;
+  std::string type;
+  std::vector<uint8_t> bytes;
+  bool loaded = false;
+
+  bool Holds(uintptr_t m, long i, std::string_view t) const {
+    return loaded && module == m && id == i && type == t;
+  }
+};
+
+struct ResourceState {
+  CachedList strings;   // ML_GetIndString's last list
+  CachedList patterns;  // ML_GetIndPattern's last list
+
+  void Reset() { *this = ResourceState(); }
+};
+ResourceState &Resources();
+
+}  // namespace tstools
