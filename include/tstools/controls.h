@@ -28,7 +28,7 @@ TSAPI(void, SizeControl, (HWND control, long width, long height));
 TSAPI(void, SetCtlValue, (HWND control, long value));
 TSAPI(long, GetCtlValue, (HWND control));
 
-/* Sets the minimum without redrawing. */
+/* Sets the minimum without redrawing the bar; the arrows follow the new range. */
 TSAPI(void, SetCtlMin, (HWND control, long minimum));
 TSAPI(long, GetCtlMin, (HWND control));
 
@@ -37,7 +37,7 @@ TSAPI(void, SetCtlMax, (HWND control, long maximum));
 TSAPI(long, GetCtlMax, (HWND control));
 
 /* Sets the page (the thumb's length, and how far a click in the shaft scrolls), keeping the
- * maximum and the value; without redrawing. Does nothing before Windows 4.0. */
+ * maximum and the value; without redrawing the bar. Does nothing before Windows 4.0. */
 TSAPI(void, SetScrollPage, (HWND control, long page));
 
 #endif
