@@ -19,6 +19,8 @@
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>
+#include <tstools/events.h>
+#include <tstools/controls.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif
