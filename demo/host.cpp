@@ -1,12 +1,23 @@
-// The demo host: loads TSTOOLS.DLL with our host resource module and reports what the
-// library detected about the platform.
+// The demo host: a small Mac-style application on TSTOOLS.DLL. It loads our host resource
+// module, reports what the library detected, then opens an MDI frame with two document
+// windows made by ML_NewWindow: one plays the host's "PICT" 128 when updated, the other draws
+// shapes in a pattern from a pattern list, a string from a string list and the host's icon,
+// beside a scroll bar. It selects one, invalidates part of the other, prints what the Window
+// Manager reports, and saves the screen to demo.png in the build directory.
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "demo/sheets/png_writer.h"
 #include "tstools/tstools.h"
 
 namespace {
+
+HMODULE resources = nullptr;
+HWND mdiClient = nullptr;
+enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2 };
 
 const char *PlatformName(const TSToolsStartupState &s) {
   if (s.isWin32s) return "Win32s";
@@ -15,10 +26,123 @@ const char *PlatformName(const TSToolsStartupState &s) {
   return "unknown";
 }
 
+std::string Text(ConstStr255Param s) { return std::string(reinterpret_cast<const char *>(s + 1), s[0]); }
+
+void DrawPictureDocument(WindowPtr w) {
+  Rect r;
+  GetPortRect(&w->port, &r);
+  ML_EraseRect(&w->port, &r);
+  Handle picture = ML_GetPicture(resources, TSRES_PICT_SAMPLE);
+  if (!picture) return;
+  Rect frame{20, 20, static_cast<short>(r.right - 20), static_cast<short>(r.bottom - 20)};
+  ML_DrawPicture(&w->port, picture, &frame);
+  ML_FrameRect(&w->port, &frame);
+  MemDisposeHandle(picture);
+}
+
+void DrawShapesDocument(WindowPtr w) {
+  Rect r;
+  GetPortRect(&w->port, &r);
+  ML_EraseRect(&w->port, &r);
+  Pattern pattern{};
+  ML_GetIndPattern(resources, &pattern, TSRES_PAT_LIST_SAMPLE, 2);
+  Rect oval{20, 20, 170, 120}, box{190, 20, 290, 120};
+  ML_FillOval(&w->port, &oval, &pattern);
+  ML_FrameOval(&w->port, &oval);
+  ML_GetIndPattern(resources, &pattern, 0, 3);  // the library's own list
+  ML_FillRect(&w->port, &box, &pattern);
+  ML_FrameRect(&w->port, &box);
+  Str255 message{};
+  ML_GetIndString(resources, message, TSRES_STR_LIST_MESSAGES, 1, TSRES_TYPE_STR_LIST);
+  ML_TextSize(&w->port, 14);
+  ML_MoveTo(&w->port, 20, 150);
+  ML_DrawString(&w->port, message);
+  Rect iconAt{20, 165, 52, 197};
+  ML_PlotIcon(&w->port, &iconAt, ML_GetIcon(resources, TSRES_ICON_HOST));
+}
+
+LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      auto create = reinterpret_cast<CREATESTRUCTA *>(lParam);
+      auto w = reinterpret_cast<WindowPtr>(reinterpret_cast<MDICREATESTRUCTA *>(create->lpCreateParams)->lParam);
+      w->port.window = window;
+      ML_OpenPort(&w->port);
+      return 0;
+    }
+    case WM_SIZE:
+      if (WindowPtr w = GetWindowPtr(window)) UpdateGrafPort(&w->port);
+      break;
+    case WM_PAINT:
+      if (WindowPtr w = GetWindowPtr(window)) {
+        BeginUpdate(w);
+        if (w->refCon == kPictureDocument) DrawPictureDocument(w);
+        if (w->refCon == kShapesDocument) DrawShapesDocument(w);
+        EndUpdate(w);
+        return 0;
+      }
+      break;
+  }
+  return DefMDIChildProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefFrameProcA(window, mdiClient, message, wParam, lParam);
+}
+
+void Pump(DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(10);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+// The frame window as it is on the screen, as a PNG.
+bool SaveScreenshot(HWND frame, const std::string &path) {
+  RECT r;
+  GetWindowRect(frame, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    ok = tstools::sheets::WritePng(path, static_cast<const uint32_t *>(bits), w, h);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+int ReportPlatform() {
+  TSToolsStartupState state = {};
+  state.size = sizeof state;
+  TSToolsGetStartupState(&state);
+  char name[64] = {};
+  LoadStringA(resources, 10000, name, sizeof name);
+  std::printf("TSTOOLS.DLL loaded (%d-bit)\n", static_cast<int>(sizeof(void *) * 8));
+  std::printf("platform:        %s (id %lu, version %lu.%lu)\n", PlatformName(state), state.platformId,
+              state.majorVersion, state.minorVersion);
+  std::printf("flags:           win32s=%d win9x=%d win98family=%d nt=%d newshell=%d nt5=%d\n", state.isWin32s,
+              state.isWin9x, state.isWin98Family, state.isNT, state.hasNewShell, state.isNT5);
+  std::printf("character set:   %u (code set %d)\n", GetDefaultSystemCharSet(), state.defaultCodeSet);
+  std::printf("resource module: %s (settings section \"%s\")\n",
+              state.resourceInstance == resources ? "TSHOSTRES.DLL" : "not set", name);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
-  HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!resources) {
     std::printf("TSHOSTRES.DLL not found beside the host\n");
     return 1;
@@ -28,22 +152,93 @@ int main() {
     return 1;
   }
   InitToolUtil();
+  ReportPlatform();
 
-  TSToolsStartupState state = {};
-  state.size = sizeof state;
-  TSToolsGetStartupState(&state);
-  char name[64] = {};
-  LoadStringA(resources, 10000, name, sizeof name);
-  std::printf("TSTOOLS.DLL loaded (%d-bit)\n", static_cast<int>(sizeof(void *) * 8));
-  std::printf("platform:        %s (id %lu, version %lu.%lu)\n", PlatformName(state),
-              state.platformId, state.majorVersion, state.minorVersion);
-  std::printf("flags:           win32s=%d win9x=%d win98family=%d nt=%d newshell=%d nt5=%d\n",
-              state.isWin32s, state.isWin9x, state.isWin98Family, state.isNT, state.hasNewShell,
-              state.isNT5);
-  std::printf("character set:   %u (code set %d)\n", GetDefaultSystemCharSet(),
-              state.defaultCodeSet);
-  std::printf("resource module: %s (settings section \"%s\")\n",
-              state.resourceInstance == resources ? "TSHOSTRES.DLL" : "not set", name);
+  MemInitZone();
+  QDrawCacheInit();
+  InitFonts();
+  ML_InitWindows();
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA frameClass{};
+  frameClass.lpfnWndProc = FrameProc;
+  frameClass.hInstance = instance;
+  frameClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  frameClass.lpszClassName = "TSAPP3DemoFrame";
+  RegisterClassA(&frameClass);
+  WNDCLASSA documentClass = frameClass;
+  documentClass.style = CS_OWNDC;
+  documentClass.lpfnWndProc = DocumentProc;
+  documentClass.hbrBackground = nullptr;  // documents erase through their ports
+  documentClass.hIcon = ML_GetIcon(resources, TSRES_ICON_HOST);
+  documentClass.lpszClassName = "TSDemoDocument";
+  RegisterClassA(&documentClass);
+  HWND frame = CreateWindowA("TSAPP3DemoFrame", "TSTOOLS demo host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                             0, 0, 820, 560, nullptr, nullptr, instance, nullptr);
+  CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
+  RECT area;
+  GetClientRect(frame, &area);
+  mdiClient = CreateWindowA("MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, area.right,
+                            area.bottom, frame, nullptr, instance, &clientCreate);
+
+  const unsigned char pictureTitle[] = "\x0D" "Picture \xA5 128";  // Mac Roman bullet
+  const unsigned char shapesTitle[] = "\x0E" "Shapes & Words";
+  WindowPtr picture = ML_NewWindow(instance, "TSDemoDocument", nullptr, 10, 10, 390, 330, mdiClient, pictureTitle,
+                                   true, true, 0, kWindowInFront, kPictureDocument);
+  WindowPtr shapes = ML_NewWindow(instance, "TSDemoDocument", nullptr, 400, 40, 790, 320, mdiClient, shapesTitle,
+                                  true, true, 0, kWindowInFront, kShapesDocument);
+  if (!picture || !shapes) {
+    std::printf("the document windows could not be made\n");
+    return 1;
+  }
+  RECT content;
+  GetClientRect(shapes->port.window, &content);
+  HWND bar = CreateWindowA("SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_VERT, content.right - 16, 0, 16,
+                           content.bottom, shapes->port.window, nullptr, instance, nullptr);
+  SetScrollPage(bar, 10);
+  SetCtlMax(bar, 100);
+  SetCtlValue(bar, 30);
+  Pump(500);
+
+  SelectWindow(picture);
+  const Rect part{40, 40, 200, 160};
+  ML_InvalRect(shapes, &part);
+  RECT pending{};
+  GetUpdateRect(shapes->port.window, &pending, FALSE);
+  Str255 title{};
+  WindowPtr front = ML_FrontWindow(mdiClient);
+  GetWTitle(front, title);
+  std::printf("documents:       2 made by ML_NewWindow, front \"%s\" (the one selected: %s)\n", Text(title).c_str(),
+              front == picture ? "yes" : "no");
+  GetWTitle(GetNextWindowPtr(front), title);
+  std::printf("next window:     \"%s\"\n", Text(title).c_str());
+  std::printf("invalidated:     local (40,40)-(200,160) of the shapes document; Windows will update "
+              "(%ld,%ld)-(%ld,%ld), update pending %ld\n",
+              pending.left, pending.top, pending.right, pending.bottom, shapes->port.updatePending);
+  RECT barOnScreen;
+  GetWindowRect(bar, &barOnScreen);
+  WindowPtr found = nullptr;
+  ML_FindWindow(nullptr, Point{static_cast<short>(barOnScreen.left + 8), static_cast<short>(barOnScreen.top + 40)},
+                &found);
+  std::printf("under the scroll bar: %s; its value %ld of %ld..%ld\n",
+              found == shapes ? "the shapes document" : "something else", GetCtlValue(bar), GetCtlMin(bar),
+              GetCtlMax(bar));
+  Str255 message{};
+  OSErr err = ML_GetIndString(resources, message, TSRES_STR_LIST_MESSAGES, 1, TSRES_TYPE_STR_LIST);
+  std::printf("string list 128: \"%s\" (%d)\n", Text(message).c_str(), err);
+  Pump(500);
+
+  std::string path = std::string(TSTOOLS_DEMO_DIR) + "/demo.png";
+  bool saved = SaveScreenshot(frame, path);
+  std::printf("screenshot:      %s%s\n", path.c_str(), saved ? "" : " could not be written");
+
+  for (WindowPtr w : {picture, shapes}) {
+    HWND window = w->port.window;
+    DisposeWindow(w);
+    SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+  }
+  DestroyWindow(frame);
+  QDrawCacheClose();
   FreeLibrary(resources);
-  return 0;
+  return saved ? 0 : 1;
 }

@@ -37,10 +37,10 @@ ResourceBytes Locate(HMODULE module, LPCSTR type, LPCSTR name) {
 
 // Makes cache hold the list (module, id, type), loading it unless it already does. False,
 // with nothing cached, when it cannot be loaded or is too short to hold a count.
-bool LoadList(CachedList &cache, HMODULE module, long id, const std::string &type, LPCSTR name) {
+bool LoadList(CachedList &cache, HMODULE module, long id, const char *type, LPCSTR name) {
   auto key = reinterpret_cast<uintptr_t>(module);
   if (cache.Holds(key, id, type)) return true;
-  ResourceBytes res = Locate(module, type.c_str(), name);
+  ResourceBytes res = Locate(module, type, name);
   if (!res.found || res.size < 2) {
     cache = CachedList();
     return false;
@@ -56,9 +56,11 @@ bool LoadList(CachedList &cache, HMODULE module, long id, const std::string &typ
 }
 
 // FindResourceA takes an integer type as "#n" too: one spelling serves as key and name.
-std::string TypeKey(const char *typeName) {
+// Without an allocation: a cached lookup is meant to cost less than LoadString.
+const char *TypeKey(const char *typeName, char (&number)[8]) {
   if (!IS_INTRESOURCE(typeName)) return typeName;
-  return "#" + std::to_string(reinterpret_cast<uintptr_t>(typeName));
+  std::snprintf(number, sizeof number, "#%u", unsigned(reinterpret_cast<uintptr_t>(typeName)));
+  return number;
 }
 
 Handle CopyToHandle(const void *data, size_t size, OSErr *err) {
@@ -116,14 +118,23 @@ OSErr WINAPI ML_GetIndString(HINSTANCE module, Str255 dst, short id, short index
   dst[0] = 0;
   if (!typeName) return resNotFound;
   return Guarded(OSErr(resNotFound), [&]() -> OSErr {
-    std::string type = TypeKey(typeName);
+    char typeNumber[8];
+    const char *type = TypeKey(typeName, typeNumber);
     CachedList &cache = Resources().strings;
     WORD number = ResourceId(id);
+    // The cached list holds Mac text, converted once at load: by the table chosen since, if
+    // one was, so a list converted before the choice is loaded again.
+    int mapping = Charset().mappingChosen ? Charset().mappingNumber : -2;
+    if (cache.mapping != mapping) cache = CachedList();
+    bool cached = cache.Holds(reinterpret_cast<uintptr_t>(module), number, type);
     if (!LoadList(cache, module, number, type, MAKEINTRESOURCEA(number))) return resNotFound;
+    if (!cached) {
+      MapListStrings(cache.bytes.data(), cache.bytes.size(), ActiveMapping().winToMac.data());
+      cache.mapping = mapping;
+    }
     std::string_view s;
     if (!FindListString(cache.bytes.data(), cache.bytes.size(), index, s)) return resNotFound;
     std::memcpy(dst, s.data(), s.size());
-    MapTextInPlace(dst + 1, dst[0], int(MapDirection::kWinToMac), 0);
     return noErr;
   });
 }

@@ -17,10 +17,20 @@ bool FindListString(const uint8_t *data, size_t size, long index, std::string_vi
   if (list.Failed() || index < 1 || index > count) return false;
   for (long i = 1; i < index && !list.Failed(); ++i) list.Skip(list.U8());
   size_t start = list.Position();
-  list.PascalString();
+  list.Skip(list.U8());
   if (list.Failed()) return false;
   out = std::string_view(reinterpret_cast<const char *>(data) + start, list.Position() - start);
   return true;
+}
+
+void MapListStrings(uint8_t *data, size_t size, const uint8_t *table) {
+  ByteReader list(data, size);
+  uint16_t count = list.U16LE();
+  for (uint16_t i = 0; i < count && !list.Failed(); ++i) {
+    size_t length = list.U8(), start = list.Position();
+    if (!list.Span(length)) break;
+    for (size_t k = start; k < start + length; ++k) data[k] = table[data[k]];
+  }
 }
 
 bool FindListPattern(const uint8_t *data, size_t size, long index, uint8_t dst[8]) {

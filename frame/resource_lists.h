@@ -17,6 +17,10 @@ namespace tstools {
 // size bytes.
 bool FindListString(const uint8_t *data, size_t size, long index, std::string_view &out);
 
+// Converts the characters of every string that lies wholly within size bytes through table
+// (256 entries), leaving the count and the length bytes alone.
+void MapListStrings(uint8_t *data, size_t size, const uint8_t *table);
+
 // Pattern list: a 16-bit little-endian count, then 8-byte patterns. Copies pattern index
 // (from 1) to dst; false, dst untouched, when index is out of range or the pattern lies past
 // size bytes.
@@ -30,6 +34,7 @@ struct CachedList {
   std::string type;
   std::vector<uint8_t> bytes;
   bool loaded = false;
+  int mapping = -1;  // string lists: the character mapping their characters were converted by
 
   bool Holds(uintptr_t m, long i, std::string_view t) const {
     return loaded && module == m && id == i && type == t;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # run.sh [win64|win32]: builds the DLL, the host resource module and the demo host, and runs
-# the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu).
+# the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu),
+# which saves build/<preset>/demo.png: its MDI frame with two document windows.
 # Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
 # build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt).
 set -euo pipefail
