@@ -17,6 +17,8 @@
 #include <tstools/picture.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
+#include <tstools/utilities.h>
+#include <tstools/ticks.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif
