@@ -1,5 +1,6 @@
 #include "frame/display_name.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
