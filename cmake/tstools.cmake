@@ -77,7 +77,7 @@ function(tstools_define_libraries)
   set_source_files_properties(${def_file} PROPERTIES GENERATED TRUE)
   add_dependencies(tstools tstools_exports)
   target_compile_definitions(tstools PRIVATE TSTOOLS_BUILDING=1)
-  target_link_libraries(tstools PRIVATE tstools_portable gdi32 user32 kernel32 advapi32 comctl32 winmm shell32)
+  target_link_libraries(tstools PRIVATE tstools_portable gdi32 user32 kernel32 advapi32 comctl32 winmm shell32 comdlg32)
   target_link_options(tstools PRIVATE ${TSTOOLS_STATIC_RUNTIME})
   # ld's own import library would carry the i686 names with a doubled underscore; the
   # usable one is made by dlltool below.

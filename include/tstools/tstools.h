@@ -21,6 +21,8 @@
 #include <tstools/resources.h>
 #include <tstools/events.h>
 #include <tstools/controls.h>
+#include <tstools/utilities.h>
+#include <tstools/ticks.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif
