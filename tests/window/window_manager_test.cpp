@@ -242,10 +242,13 @@ TEST_F(Windows, PendingUpdatesReachWindowsAndTheVisibleRegion) {
   const Rect inverted{50, 40, 10, 10}, empty{10, 10, 10, 40};
   ML_InvalRect(w, &inverted);
   ML_InvalRect(w, &empty);
+  EXPECT_EQ(UpdateBox(h), none);
   ShowHide(w, false);
   ML_InvalRect(w, &whole);
-  ShowHide(w, true);
-  EXPECT_EQ(UpdateBox(h) + " " + Box(w->port.spareRgn), none + " " + none);
+  ShowHide(w, true);  // Windows repaints what it shows: only the pending region tells
+  EXPECT_EQ(Box(w->port.spareRgn), none);
+  BeginUpdate(w);
+  EndUpdate(w);
 
   // The pending region stays on the content when the window moves, from the first
   // invalidation on (no earlier ML_MoveUpdateRgn).
