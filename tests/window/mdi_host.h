@@ -14,46 +14,29 @@ struct MdiHost {
   enum class OnCreate { OpenPort, RefuseAfterOpening, SkipPort };
   static inline OnCreate onCreate = OnCreate::OpenPort;
   static inline HWND client = nullptr;
-
-  HWND frame = nullptr;
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  const WNDCLASSA frameClass{0, FrameProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, "TSTestFrame"};
+  const WNDCLASSA documentClass{CS_OWNDC, DocumentProc, 0, 0, instance, nullptr, nullptr,
+                                static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr, kDocumentClass};
+  const bool registered = RegisterClassA(&frameClass) && RegisterClassA(&documentClass);
+  HWND frame = CreateWindowA("TSTestFrame", "MDI host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                             900, 700, nullptr, nullptr, instance, nullptr);
 
   MdiHost() {
-    WNDCLASSA frameClass{};
-    frameClass.lpfnWndProc = FrameProc;
-    frameClass.hInstance = instance;
-    frameClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-    frameClass.lpszClassName = "TSTestFrame";
-    RegisterClassA(&frameClass);
-    WNDCLASSA documentClass = frameClass;
-    documentClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-    documentClass.lpfnWndProc = DocumentProc;
-    documentClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    documentClass.lpszClassName = kDocumentClass;
-    RegisterClassA(&documentClass);
-    frame = CreateWindowA("TSTestFrame", "MDI host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
-                          900, 700, nullptr, nullptr, instance, nullptr);
     CLIENTCREATESTRUCT create{nullptr, 1000};
     client = CreateWindowA("MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 880, 640, frame,
                            nullptr, instance, &create);
-    SetForegroundWindow(frame);
     Pump();
   }
-  ~MdiHost() {
-    DestroyWindow(frame);
-    client = nullptr;
-    onCreate = OnCreate::OpenPort;
-  }
+  ~MdiHost() { DestroyWindow(frame); }
   MdiHost(const MdiHost &) = delete;
   MdiHost &operator=(const MdiHost &) = delete;
 
-  WindowPtr NewDocument(short left, short top, short right, short bottom, bool visible = true,
-                        short kind = 0, bool closeBox = true, WindowPtr behind = kWindowInFront,
-                        const char *className = kDocumentClass) {
-    static const unsigned char title[] = "\x08" "Document";
-    return ML_NewWindow(instance, className, nullptr, left, top, right, bottom, client, title, visible,
-                        closeBox, kind, behind, 0);
+  WindowPtr NewDocument(short left, short top, short right, short bottom, bool visible = true, short kind = 0,
+                        bool closeBox = true, const char *className = kDocumentClass) {
+    return ML_NewWindow(instance, className, nullptr, left, top, right, bottom, client,
+                        reinterpret_cast<const unsigned char *>("\x03" "Doc"), visible, closeBox, kind,
+                        kWindowInFront, 0);
   }
   // Closes the port, frees the record and destroys the child, as a host's close command does.
   static void Close(WindowPtr window) {
@@ -66,17 +49,11 @@ struct MdiHost {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
-  // The window's frame, or its client area, in the MDI client's coordinates.
-  static RECT FrameInClient(HWND window) {
+  // The window's frame (or client area) in the MDI client's coordinates.
+  static RECT InClient(HWND window, bool content = false) {
     RECT r{};
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, client, reinterpret_cast<POINT *>(&r), 2);
-    return r;
-  }
-  static RECT ContentInClient(HWND window) {
-    RECT r{};
-    GetClientRect(window, &r);
-    MapWindowPoints(window, client, reinterpret_cast<POINT *>(&r), 2);
+    content ? GetClientRect(window, &r) : GetWindowRect(window, &r);
+    MapWindowPoints(content ? window : nullptr, client, reinterpret_cast<POINT *>(&r), 2);
     return r;
   }
 
@@ -85,16 +62,12 @@ struct MdiHost {
     return DefFrameProcA(window, client, message, w, l);
   }
   static LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_CREATE) {
-      auto create = reinterpret_cast<CREATESTRUCTA *>(l);
-      auto record = reinterpret_cast<WindowPtr>(
-          reinterpret_cast<MDICREATESTRUCTA *>(create->lpCreateParams)->lParam);
-      record->port.window = window;
-      if (onCreate == OnCreate::SkipPort) return 0;
-      ML_OpenPort(&record->port);
-      return onCreate == OnCreate::RefuseAfterOpening ? -1 : 0;
-    }
-    return DefMDIChildProcA(window, message, w, l);
+    if (message != WM_CREATE) return DefMDIChildProcA(window, message, w, l);
+    auto create = reinterpret_cast<MDICREATESTRUCTA *>(reinterpret_cast<CREATESTRUCTA *>(l)->lpCreateParams);
+    auto record = reinterpret_cast<WindowPtr>(create->lParam);
+    record->port.window = window;
+    if (onCreate != OnCreate::SkipPort) ML_OpenPort(&record->port);
+    return onCreate == OnCreate::RefuseAfterOpening ? -1 : 0;
   }
 };
 
