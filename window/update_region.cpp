@@ -117,6 +117,21 @@ void SetVisibleRegion(WindowPtr record, HRGN client) {
   ResetWinClipRgn(port);
 }
 
+// Inval and valid: the area in screen coordinates, for shown windows only.
+using AreaAction = void (*)(WindowPtr record, HWND window, HRGN area);
+
+void OnRect(WindowPtr record, const Rect *r, AreaAction action) {
+  HWND window = UpdatableWindow(record);
+  ScratchRegion area;
+  if (window && area && ScreenRectRegion(record, r, area)) action(record, window, area);
+}
+
+void OnRegion(WindowPtr record, HRGN local, AreaAction action) {
+  HWND window = UpdatableWindow(record);
+  ScratchRegion area;
+  if (window && area && ScreenRegion(record, local, area)) action(record, window, area);
+}
+
 bool ClientRegion(HWND window, HRGN out) {
   RECT client{};
   return GetClientRect(window, &client) && SetRectRgn(out, client.left, client.top, client.right, client.bottom);
@@ -129,29 +144,10 @@ using namespace tstools;
 using namespace tstools::window;
 using tstools::qd::IsRegion;
 
-void WINAPI ML_InvalRect(WindowPtr window, const Rect *r) {
-  HWND handle = UpdatableWindow(window);
-  ScratchRegion area;
-  if (handle && area && ScreenRectRegion(window, r, area)) Invalidate(window, handle, area);
-}
-
-void WINAPI ML_InvalRgn(WindowPtr window, RgnHandle rgn) {
-  HWND handle = UpdatableWindow(window);
-  ScratchRegion area;
-  if (handle && area && ScreenRegion(window, rgn, area)) Invalidate(window, handle, area);
-}
-
-void WINAPI ML_ValidRect(WindowPtr window, const Rect *r) {
-  HWND handle = UpdatableWindow(window);
-  ScratchRegion area;
-  if (handle && area && ScreenRectRegion(window, r, area)) Validate(window, handle, area);
-}
-
-void WINAPI ML_ValidRgn(WindowPtr window, RgnHandle rgn) {
-  HWND handle = UpdatableWindow(window);
-  ScratchRegion area;
-  if (handle && area && ScreenRegion(window, rgn, area)) Validate(window, handle, area);
-}
+void WINAPI ML_InvalRect(WindowPtr window, const Rect *r) { OnRect(window, r, Invalidate); }
+void WINAPI ML_ValidRect(WindowPtr window, const Rect *r) { OnRect(window, r, Validate); }
+void WINAPI ML_InvalRgn(WindowPtr window, RgnHandle rgn) { OnRegion(window, rgn, Invalidate); }
+void WINAPI ML_ValidRgn(WindowPtr window, RgnHandle rgn) { OnRegion(window, rgn, Validate); }
 
 void WINAPI ML_MoveUpdateRgn(WindowPtr window) {
   HWND handle = LiveWindow(window);
