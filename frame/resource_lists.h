@@ -36,8 +36,14 @@ struct CachedList {
   bool loaded = false;
   int mapping = -1;  // string lists: the character mapping their characters were converted by
 
-  bool Holds(uintptr_t m, long i, std::string_view t) const {
-    return loaded && module == m && id == i && type == t;
+  // Type names are a few characters: compared here, without a library call, since a cached
+  // lookup is meant to cost a fraction of a LoadString.
+  bool Holds(uintptr_t m, long i, const char *t) const {
+    if (!loaded || module != m || id != i) return false;
+    size_t k = 0;
+    for (; k < type.size(); ++k)
+      if (type[k] != t[k]) return false;
+    return t[k] == 0;
   }
 };
 
