@@ -10,6 +10,8 @@
 #include <tstools/charset.h>
 #include <tstools/settings.h>
 #include <tstools/popup_menu.h>
+#include <tstools/menus.h>
+#include <tstools/font_menu.h>
 #include <tstools/quickdraw.h>
 #include <tstools/grafport.h>
 #include <tstools/window.h>
