@@ -106,4 +106,17 @@ typedef short(__stdcall *BinarySearchCompareProc)(void *container, void *key, vo
 typedef long(__stdcall *BinarySearchSizeProc)(void *container);
 typedef void *(__stdcall *BinarySearchGetItemProc)(void *container, long index);
 
+/* ---- Searching ------------------------------------------------------------- */
+
+/* Halving search over indices 0 to size(container)-1: true with the match's position, or false
+ * with the position where the key belongs. An empty container gives false and 0. */
+TSAPI(Boolean, BinarySearch, (void *container, void *key, BinarySearchCompareProc compare,
+                              BinarySearchSizeProc size, BinarySearchGetItemProc getItem,
+                              long *position));
+/* The font menu's callbacks: face names in local memory blocks, compared case-insensitively. */
+TSAPI(short, FontMenuCompareItemProc, (void *container, void *key, void *item));
+TSAPI(long, FontMenuSizeProc, (void *menu));
+TSAPI(void *, FontMenuGetIndItemProc, (void *menu, long index));
+
+
 #endif

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "menu/column_breaks.h"
 #include "menu/item_list.h"
 #include "menu/menu_resource.h"
 #include "menu/menu_rules.h"
@@ -117,6 +118,26 @@ TEST(MenuRules, BinarySearchFindsOrPlacesLikeLowerBound) {
     ASSERT_EQ(found, std::binary_search(items.begin(), items.end(), key));
     ASSERT_EQ(at, expected) << "key " << key << " among " << items.size();
   }
+}
+
+TEST(ColumnBreaks, ColumnsFillToTheScreenAndEachTakesAnItem) {
+  auto describe = [](const std::vector<bool> &b) {
+    std::string s;
+    for (bool x : b) s += x ? '|' : '.';
+    return s;
+  };
+  // 10-pixel items on a 35-pixel screen: three per column.
+  std::vector<BreakInput> items(7, BreakInput{10});
+  EXPECT_EQ(describe(AutomaticBreaks(items, 35, 0)), ".....|.");
+  // The font menu's extra entry takes the first column's room.
+  EXPECT_EQ(describe(AutomaticBreaks(items, 35, 20)), ".|..|..");
+  // A host break restarts the count without an automatic break; hidden items take no room.
+  items[1].hostBreak = true;
+  items[3].skipped = true;
+  EXPECT_EQ(describe(AutomaticBreaks(items, 35, 0)), ".....|.");
+  // An item taller than the screen still fills a column of its own.
+  std::vector<BreakInput> tall = {{50}, {50}, {10}};
+  EXPECT_EQ(describe(AutomaticBreaks(tall, 35, 0)), ".||");
 }
 
 }  // namespace
