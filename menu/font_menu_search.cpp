@@ -3,25 +3,13 @@
 #include <windows.h>
 
 #include "frame/export_guard.h"
-#include "memory/memory_state.h"
+#include "menu/menu_model.h"
 #include "menu/menu_rules.h"
 #include "tstools/menus.h"
 
 using namespace tstools;
 
 namespace {
-
-// The menu's record, or null when the value is not a live handle of ours.
-MenuInfo *MenuRecord(void *menu) {
-  auto *record = memory::memoryState.zone.Find(static_cast<memory::HandleRef>(menu));
-  if (!record || !record->data || memory::LogicalSize(*record) < offsetof(MenuInfo, itemSlots))
-    return nullptr;
-  auto *menuRecord = reinterpret_cast<MenuInfo *>(record->data);
-  if (menuRecord->itemCount < 0 ||
-      offsetof(MenuInfo, itemSlots) + menuRecord->itemCount * sizeof(unsigned short) > memory::LogicalSize(*record))
-    return nullptr;
-  return menuRecord;
-}
 
 const char *BlockText(void *block) {
   return block ? static_cast<const char *>(LocalLock(static_cast<HLOCAL>(block))) : nullptr;
@@ -57,21 +45,12 @@ short WINAPI FontMenuCompareItemProc(void *, void *key, void *item) {
 }
 
 long WINAPI FontMenuSizeProc(void *menu) {
-  MenuInfo *record = MenuRecord(menu);
+  MenuInfo *record = menu::LiveMenu(static_cast<MenuHandle>(menu));
   return record ? record->itemCount : 0;
 }
 
 void *WINAPI FontMenuGetIndItemProc(void *menu, long index) {
-  MenuInfo *record = MenuRecord(menu);
-  if (!record || index < 0 || index >= record->itemCount) return nullptr;
-  auto *table = memory::memoryState.zone.Find(reinterpret_cast<memory::HandleRef>(record->itemTable));
-  if (!table || !table->data) return nullptr;
-  unsigned slot = record->itemSlots[index];
-  const auto *header = reinterpret_cast<const unsigned short *>(table->data);
-  if (slot == 0 || slot >= header[0] ||
-      (slot + 1) * sizeof(MenuItemSlot) > memory::LogicalSize(*table))
-    return nullptr;
-  MenuItemSlot item;
-  memcpy(&item, table->data + slot * sizeof(MenuItemSlot), sizeof item);
-  return item.textHandle;
+  if (index < 0 || index >= 0x7FFF) return nullptr;
+  MenuItemSlot *slot = menu::SlotOfItem(static_cast<MenuHandle>(menu), int(index) + 1);
+  return slot ? slot->textHandle : nullptr;
 }
