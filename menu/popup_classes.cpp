@@ -1,5 +1,6 @@
 #include "menu/popup_classes.h"
 
+#include "menu/popup_tracking.h"
 #include "tstools/popup_menu.h"
 
 namespace tstools {
@@ -9,16 +10,6 @@ const char kPopupItemClassName[] = "TSAPP3POPUPITEM";
 MenuState menuState;
 
 namespace {
-
-// Popup tracking gives these windows their behaviour; until a popup is open they have
-// nothing of their own to do.
-LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK PopupItemWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
 
 bool RegisterPopupClass(HINSTANCE instance, const char *name, UINT style, WNDPROC proc,
                         int slots) {
@@ -56,10 +47,10 @@ using namespace tstools;
 short WINAPI InitPopupMenus(HINSTANCE instance) {
   menuState.windows4 = LOBYTE(LOWORD(GetVersion())) >= 4;
   if (!RegisterPopupClass(instance, kPopupClassName, CS_GLOBALCLASS | CS_SAVEBITS,
-                          PopupWindowProc, kPopupSlotCount))
+                          menu::PopupWindowProc, kPopupSlotCount))
     return 1;
   if (!RegisterPopupClass(instance, kPopupItemClassName, CS_GLOBALCLASS | CS_CLASSDC,
-                          PopupItemWindowProc, kItemSlotCount)) {
+                          menu::PopupItemWindowProc, kItemSlotCount)) {
     UnregisterClassA(kPopupClassName, instance);
     return 1;
   }
