@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "demo/demo.h"
 #include "demo/sheets/png_writer.h"
 #include "tstools/tstools.h"
 
@@ -87,8 +88,11 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (FrameMenuMessage(message, lParam)) return TRUE;
   return DefFrameProcA(window, mdiClient, message, wParam, lParam);
 }
+
+}  // namespace
 
 void Pump(DWORD milliseconds) {
   DWORD start = GetTickCount();
@@ -121,6 +125,8 @@ bool SaveScreenshot(HWND frame, const std::string &path) {
   ReleaseDC(nullptr, screen);
   return ok;
 }
+
+namespace {
 
 int ReportPlatform() {
   TSToolsStartupState state = {};
@@ -174,7 +180,7 @@ int main() {
   documentClass.lpszClassName = "TSDemoDocument";
   RegisterClassA(&documentClass);
   HWND frame = CreateWindowA("TSAPP3DemoFrame", "TSTOOLS demo host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                             0, 0, 820, 560, nullptr, nullptr, instance, nullptr);
+                             0, 0, 820, 560, nullptr, CreateMenu(), instance, nullptr);
   CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
   RECT area;
   GetClientRect(frame, &area);
@@ -231,6 +237,7 @@ int main() {
   std::string path = std::string(TSTOOLS_DEMO_DIR) + "/demo.png";
   bool saved = SaveScreenshot(frame, path);
   std::printf("screenshot:      %s%s\n", path.c_str(), saved ? "" : " could not be written");
+  saved = ShowMenus(frame, shapes->port.window) && saved;
 
   for (WindowPtr w : {picture, shapes}) {
     HWND window = w->port.window;

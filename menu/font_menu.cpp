@@ -120,7 +120,7 @@ void CalculateBreaks(MenuHandle menu, unsigned options) {
   MenuBarHeader *bar = menu::LiveBar((*menu)->menuBar);
   HWND frame = bar && IsWindow(bar->frameWindow) ? bar->frameWindow : nullptr;
   const int count = (*menu)->itemCount;
-  std::vector<menu::BreakInput> items(size_t(count));
+  std::vector<menu::BreakInput> items(static_cast<size_t>(count));
   for (int n = 1; n <= count; ++n) {
     const MenuItemSlot *slot = menu::SlotOfItem(menu, n);
     if (!slot) continue;

@@ -1,0 +1,17 @@
+// What the demo's parts share.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The frame window as it is on the screen (menus and popups over it included), as a PNG.
+bool SaveScreenshot(HWND frame, const std::string &path);
+// Dispatches messages for a while.
+void Pump(DWORD milliseconds);
+// Forwards the owner-drawn font menu items the frame window is asked about; true when handled.
+bool FrameMenuMessage(UINT message, LPARAM lParam);
+// A menu bar from the host's "MAC_MENU" 128 and 129 and a font menu showing samples; the font
+// menu dropped down, then a popup menu over the document, each saved as a screenshot. Prints
+// what the Menu Manager reports; false when a screenshot could not be written.
+bool ShowMenus(HWND frame, HWND document);

@@ -1,0 +1,161 @@
+// The font menu against Wine's menus and fonts: faces, their order and settings, the Windows
+// items and identifiers; BinarySearch over a host's container; automatic column breaks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tstools/tstools.h"
+
+namespace {
+
+std::vector<std::string> ScreenFaces(HWND window) {
+  std::set<std::string> faces;
+  HDC dc = GetDC(window);
+  EnumFontFamiliesA(dc, nullptr, [](const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
+    if (font->lfFaceName[0] != '@') reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName);
+    return 1;
+  }, reinterpret_cast<LPARAM>(&faces));
+  ReleaseDC(window, dc);
+  return {faces.begin(), faces.end()};
+}
+
+std::string MenuString(HMENU menu, int position, UINT *id, UINT *type) {
+  char text[256] = {};
+  MENUITEMINFOA info{sizeof info};
+  info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = sizeof text;
+  GetMenuItemInfoA(menu, UINT(position), TRUE, &info);
+  *id = info.wID;
+  *type = info.fType;
+  return text;
+}
+
+class FontMenu : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(SetTSToolsResourceInstance(resources));
+    MemInitZone();
+    frame = CreateWindowA("STATIC", "font menu", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, CreateMenu(),
+                          nullptr, nullptr);
+    WriteFontProfileString("No Samples", "1");  // no cache file for these tests
+    ASSERT_EQ(ML_InitMenus(0, &bar, &table, 1, frame), noErr);
+  }
+  void TearDown() override {
+    ML_MenuShutdown(&bar, &table);
+    DestroyWindow(frame);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Font Menu");
+    SetTSToolsResourceInstance(nullptr);
+    FreeLibrary(resources);
+  }
+  HMODULE resources = nullptr;
+  HWND frame = nullptr;
+  Handle bar = nullptr, table = nullptr;
+};
+
+TEST_F(FontMenu, ListsEachFaceOnceInOrderShowingTheChosenOnes) {
+  std::vector<std::string> faces = ScreenFaces(frame);
+  ASSERT_GE(faces.size(), 3u);
+  const std::string chosen[] = {faces[0], faces[2]};
+  for (const auto &face : chosen) WriteFontProfileString(face.c_str(), "1");
+
+  MenuHandle menu = ML_NewMenu(3, reinterpret_cast<ConstStr255Param>("\x04" "Font"), table, bar);
+  AddResMenu(menu, kFontResourceType);
+  const short count = CountMItems(menu);
+  AddResMenu(menu, kFontResourceType);
+  InsertResMenu(menu, 'PICT', 0);
+  EXPECT_EQ(CountMItems(menu), count) << "faces already listed, and other types, add nothing";
+  EXPECT_EQ(size_t(count), faces.size());
+  EXPECT_TRUE((*menu)->menuFlags & kMenuFlagFontMenu);
+  EXPECT_FALSE((*menu)->menuFlags & kMenuFlagSamples) << "samples are off";
+
+  std::vector<std::string> shown;
+  for (short n = 1; n <= count; ++n) {
+    Str255 text{};
+    GetItem(menu, n, text);
+    std::string name(reinterpret_cast<char *>(text + 1), text[0]);
+    short flags = GetMItemFlags(table, short((*menu)->itemSlots[n - 1]));
+    bool isChosen = name == chosen[0] || name == chosen[1];
+    EXPECT_EQ(flags, isChosen ? 0x0028 : 0x0038) << name;
+    if (isChosen) shown.push_back(name);
+    if (n > 1) {
+      Str255 before{};
+      GetItem(menu, short(n - 1), before);
+      before[before[0] + 1] = 0;
+      text[text[0] + 1] = 0;
+      EXPECT_LT(lstrcmpiA(reinterpret_cast<char *>(before + 1), reinterpret_cast<char *>(text + 1)), 0);
+    }
+  }
+
+  // Installed: the extra entry and a separator, then the shown faces with font identifiers.
+  M_InsertMenu(menu, 0, 0);
+  HMENU windows = ML_GetWinMenuHandle(menu);
+  ASSERT_EQ(GetMenuItemCount(windows), 2 + int(shown.size()));
+  UINT id = 0, type = 0;
+  EXPECT_EQ(MenuString(windows, 0, &id, &type), "Choose Fonts...");
+  EXPECT_EQ(id, 0x3FFFu);
+  MenuString(windows, 1, &id, &type);
+  EXPECT_TRUE(type & MFT_SEPARATOR);
+  for (size_t k = 0; k < shown.size(); ++k) {
+    EXPECT_EQ(MenuString(windows, int(2 + k), &id, &type), shown[k]);
+    short n = 0;
+    for (short i = 1; i <= count; ++i)
+      if (FontMenuGetIndItemProc(menu, i - 1) == GetMItemHandle(table, short((*menu)->itemSlots[i - 1]))) {
+        Str255 text{};
+        GetItem(menu, i, text);
+        if (std::string(reinterpret_cast<char *>(text + 1), text[0]) == shown[k]) n = i;
+      }
+    EXPECT_EQ(id, 0x8000u | (3u << 12) | UINT(n)) << shown[k];
+  }
+  ML_DeleteMenu(bar, 3);
+  M_DisposeMenu(menu);
+}
+
+// A host's sorted array of longs, searched through the exported procedure.
+short __stdcall CompareLongs(void *, void *key, void *item) {
+  long a = *static_cast<long *>(key), b = *static_cast<long *>(item);
+  return short(a < b ? -1 : a > b ? 1 : 0);
+}
+long __stdcall CountLongs(void *container) { return static_cast<std::vector<long> *>(container)->size(); }
+void *__stdcall LongAt(void *container, long index) { return &(*static_cast<std::vector<long> *>(container))[index]; }
+
+TEST(BinarySearchExport, FindsOrPlacesInAHostContainer) {
+  std::vector<long> values = {10, 20, 30, 40};
+  const std::pair<long, std::pair<bool, long>> cases[] = {
+      {30, {true, 2}}, {10, {true, 0}}, {5, {false, 0}}, {25, {false, 2}}, {99, {false, 4}}};
+  for (auto [key, expected] : cases) {
+    long at = -1;
+    EXPECT_EQ(BinarySearch(&values, &key, CompareLongs, CountLongs, LongAt, &at) != 0, expected.first) << key;
+    EXPECT_EQ(at, expected.second) << key;
+  }
+  std::vector<long> empty;
+  long key = 1, at = -1;
+  EXPECT_FALSE(BinarySearch(&empty, &key, CompareLongs, CountLongs, LongAt, &at));
+  EXPECT_EQ(at, 0);
+}
+
+TEST_F(FontMenu, ColumnBreaksWhereTheScreenEnds) {
+  MenuHandle menu = ML_NewMenu(9, reinterpret_cast<ConstStr255Param>("\x04" "Long"), table, bar);
+  const int itemHeight = GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYBORDER);
+  const int perColumn = GetSystemMetrics(SM_CYSCREEN) / itemHeight;
+  for (int n = 0; n < 2 * perColumn + 5; n += 5)
+    M_AppendMenu(menu, reinterpret_cast<ConstStr255Param>("\x09" "a;b;c;d;e"));
+  ML_SetItemCmd(menu, 1, 1, 0);  // hidden: takes no room without option 8
+  ML_CalcMenuSize(menu, 0);
+  auto breaks = [&] {
+    std::vector<int> at;
+    for (short n = 1; n <= CountMItems(menu); ++n)
+      if (GetMItemFlags(table, short((*menu)->itemSlots[n - 1])) & kItemFlagAutoBreak) at.push_back(n);
+    return at;
+  };
+  EXPECT_EQ(breaks(), (std::vector<int>{perColumn + 2, 2 * perColumn + 2}));
+  ML_CalcMenuSize(menu, kInstallHidden);
+  EXPECT_EQ(breaks(), (std::vector<int>{perColumn + 1, 2 * perColumn + 1}));
+  M_DisposeMenu(menu);
+}
+
+}  // namespace
