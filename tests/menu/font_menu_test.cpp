@@ -2,7 +2,7 @@
 // items and identifiers; BinarySearch over a host's container; automatic column breaks.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -67,13 +67,14 @@ TEST_F(FontMenu, ListsEachFaceOnceInOrderShowingTheChosenOnes) {
   AddResMenu(menu, kFontResourceType);
   const short count = CountMItems(menu);
   AddResMenu(menu, kFontResourceType);
-  InsertResMenu(menu, 'PICT', 0);
+  InsertResMenu(menu, 0x50494354, 0);  // 'PICT'
   EXPECT_EQ(CountMItems(menu), count) << "faces already listed, and other types, add nothing";
   EXPECT_EQ(size_t(count), faces.size());
   EXPECT_TRUE((*menu)->menuFlags & kMenuFlagFontMenu);
   EXPECT_FALSE((*menu)->menuFlags & kMenuFlagSamples) << "samples are off";
 
   std::vector<std::string> shown;
+  std::map<std::string, short> itemOf;
   for (short n = 1; n <= count; ++n) {
     Str255 text{};
     GetItem(menu, n, text);
@@ -82,6 +83,7 @@ TEST_F(FontMenu, ListsEachFaceOnceInOrderShowingTheChosenOnes) {
     bool isChosen = name == chosen[0] || name == chosen[1];
     EXPECT_EQ(flags, isChosen ? 0x0028 : 0x0038) << name;
     if (isChosen) shown.push_back(name);
+    itemOf[name] = n;
     if (n > 1) {
       Str255 before{};
       GetItem(menu, short(n - 1), before);
@@ -102,15 +104,12 @@ TEST_F(FontMenu, ListsEachFaceOnceInOrderShowingTheChosenOnes) {
   EXPECT_TRUE(type & MFT_SEPARATOR);
   for (size_t k = 0; k < shown.size(); ++k) {
     EXPECT_EQ(MenuString(windows, int(2 + k), &id, &type), shown[k]);
-    short n = 0;
-    for (short i = 1; i <= count; ++i)
-      if (FontMenuGetIndItemProc(menu, i - 1) == GetMItemHandle(table, short((*menu)->itemSlots[i - 1]))) {
-        Str255 text{};
-        GetItem(menu, i, text);
-        if (std::string(reinterpret_cast<char *>(text + 1), text[0]) == shown[k]) n = i;
-      }
-    EXPECT_EQ(id, 0x8000u | (3u << 12) | UINT(n)) << shown[k];
+    EXPECT_EQ(id, 0x8000u | (3u << 12) | UINT(itemOf[shown[k]])) << shown[k];
   }
+  // The search callbacks see the same items.
+  EXPECT_EQ(FontMenuSizeProc(menu), count);
+  EXPECT_EQ(FontMenuGetIndItemProc(menu, count - 1), GetMItemHandle(table, short((*menu)->itemSlots[count - 1])));
+  EXPECT_EQ(FontMenuGetIndItemProc(menu, count), nullptr);
   ML_DeleteMenu(bar, 3);
   M_DisposeMenu(menu);
 }
