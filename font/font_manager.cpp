@@ -198,9 +198,8 @@ FontTable BuildTable() {
       EnumerateDevice(screen, EnumerationMode::kScreen, EnumerationMode::kScreenWithAtm, context);
       ReleaseDC(desktop, screen);
     }
-    PrinterSetting printer;
-    if (!context.failed && ParsePrinterSetting(DefaultPrinterSetting(), printer)) {
-      if (HDC info = CreateICA(printer.driver.c_str(), printer.device.c_str(), printer.port.c_str(), nullptr)) {
+    if (!context.failed) {
+      if (HDC info = CreateDefaultPrinterInfoContext()) {
         EnumerateDevice(info, EnumerationMode::kPrinter, EnumerationMode::kPrinterWithAtm, context);
         DeleteDC(info);
       }
@@ -214,6 +213,12 @@ FontTable BuildTable() {
 }
 
 }  // namespace
+
+HDC CreateDefaultPrinterInfoContext() {
+  PrinterSetting printer;
+  if (!ParsePrinterSetting(DefaultPrinterSetting(), printer)) return nullptr;
+  return CreateICA(printer.driver.c_str(), printer.device.c_str(), printer.port.c_str(), nullptr);
+}
 
 void FontState::Reset() {
   Release(Current());

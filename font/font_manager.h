@@ -30,6 +30,10 @@ extern FontState fontState;
 extern void (*onFontTableReplaced)();
 extern void (*onFontTableBuilt)();
 
+// An information context of the default printer (the host's "Printer" preference, else the
+// system's), or null when there is none. The caller deletes it.
+HDC CreateDefaultPrinterInfoContext();
+
 // The Type 1 bridge around the creation of a Windows font for an ATM face (type 3); both
 // return 0 without the bridge.
 int AtmForceExactWidth();
