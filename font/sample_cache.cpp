@@ -273,15 +273,14 @@ int SampleCache::Find(const char *name, uint8_t kind) const {
   return int(it - entries_.begin());
 }
 
-bool SampleCache::ReadBits(const CacheEntry &entry, uint8_t *dst) {
-  if (!file_) return false;
+bool SampleCache::ReadBits(CacheFile &file, const CacheEntry &entry, uint8_t *dst) {
   uint8_t head[kMinBlockBytes];
-  if (!file_->ReadAt(entry.block, head, sizeof head)) return false;
+  if (!file.ReadAt(entry.block, head, sizeof head)) return false;
   SampleHeader onFile = DecodeHeader(head + kBlockHeaderBytes);
   if (LoadU32LE(head) != 0 || !(onFile == entry.header) || !IsUsableHeader(onFile) ||
       onFile.BitsBytes() > LoadU32LE(head + 4))
     return false;
-  return file_->ReadAt(entry.block + kMinBlockBytes, dst, onFile.BitsBytes());
+  return file.ReadAt(entry.block + kMinBlockBytes, dst, onFile.BitsBytes());
 }
 
 bool SampleCache::MarkDirty() {

@@ -124,9 +124,11 @@ class SampleCache {
   // order, -1 when none. Names longer than 31 characters find nothing.
   int Find(const char *name, uint8_t kind) const;
 
-  // Reads entry's bits (header.BitsBytes() bytes) into dst; false when the file is not open
-  // or its block no longer holds the sample the index describes.
-  bool ReadBits(const CacheEntry &entry, uint8_t *dst);
+  // Reads entry's bits (header.BitsBytes() bytes) into dst from the open file, or from a file
+  // opened again later; false when the file is not open or its block no longer holds the
+  // sample the index describes.
+  bool ReadBits(const CacheEntry &entry, uint8_t *dst) { return file_ && ReadBits(*file_, entry, dst); }
+  static bool ReadBits(CacheFile &file, const CacheEntry &entry, uint8_t *dst);
 
   // Stores a sample under name and kind, replacing an entry of that name and kind; the
   // entry's position, or -1 (nothing changed in the index) for a name over 31 characters, a

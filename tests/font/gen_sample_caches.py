@@ -43,7 +43,7 @@ def cache(entries, free=(), dirty=0, link_override=None):
 
 def main(out):
     os.makedirs(out, exist_ok=True)
-    # "Marlett"-free names that no system has, around one real face drawn as all-black bits.
+    # A face the prefix has (its sample all black, unlike any drawn one) and one it has not.
     good = [('Arial', 4, 20, 14, 0x00), ('No Such Face', 2, 10, 12, 0x5A)]
     files = {
         'valid.dat': cache(good, free=(64,)),
