@@ -1,0 +1,237 @@
+// Popup menus tracked with real input from a helper thread, and owner-drawn items in Wine's
+// own menus.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/gdi_objects.h"
+#include "tstools/tstools.h"
+
+namespace {
+
+using tstools::test::LiveGdiObjects;
+
+struct Item {
+  Item(const char *t, unsigned short f, unsigned char m = 0) : text(t), flags(f), mark(m) {}
+  const char *text;
+  unsigned short flags;
+  unsigned char mark;
+};
+
+// Menus filled by hand in the Memory Manager, each with its own item table; all in one bar.
+struct Menus {
+  std::vector<MenuHandle> menus;
+  Handle bar = nullptr;
+  Menus() {
+    MemInitZone();
+    MemNewHandle(&bar, sizeof(MenuBarHeader) + 8 * sizeof(MenuBarEntry), true);
+  }
+  ~Menus() {
+    for (MenuHandle m : menus) {
+      Handle table = (*m)->itemTable;
+      auto *slots = reinterpret_cast<MenuItemSlot *>(*table);
+      for (short i = 1; i <= (*m)->itemCount; ++i) LocalFree(slots[i].textHandle);
+      MemDisposeHandle(table);
+      MemDisposeHandle(reinterpret_cast<Handle>(m));
+    }
+    MemDisposeHandle(bar);
+  }
+  MenuHandle Add(short id, std::vector<Item> items) {
+    Handle menu = nullptr, table = nullptr;
+    short n = short(items.size());
+    MemNewHandle(&menu, sizeof(MenuInfo) + 2 * n, true);
+    MemNewHandle(&table, sizeof(MenuItemSlot) * (n + 1), true);
+    auto *info = reinterpret_cast<MenuInfo *>(*menu);
+    info->menuID = id;
+    info->enableFlags = 0xFFFFFFFF;
+    info->itemCount = n;
+    info->itemTable = table;
+    info->menuBar = bar;
+    info->defaultItem = -1;
+    auto *slots = reinterpret_cast<MenuItemSlot *>(*table);
+    for (short i = 0; i < n; ++i) {
+      info->itemSlots[i] = i + 1;
+      slots[i + 1].itemFlags = items[i].flags;
+      slots[i + 1].itemMark = items[i].mark;
+      slots[i + 1].textHandle = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, strlen(items[i].text) + 1);
+      strcpy(static_cast<char *>(LocalLock(slots[i + 1].textHandle)), items[i].text);
+      LocalUnlock(slots[i + 1].textHandle);
+    }
+    auto *header = reinterpret_cast<MenuBarHeader *>(*bar);
+    auto *entries = reinterpret_cast<MenuBarEntry *>(*bar + sizeof(MenuBarHeader));
+    entries[header->count++] = {id, reinterpret_cast<MenuHandle>(menu)};
+    menus.push_back(reinterpret_cast<MenuHandle>(menu));
+    return menus.back();
+  }
+};
+
+// The owner: answers the owner-drawn items' measuring with 33 x 21 and notes nested calls.
+struct Owner {
+  static inline long nestedResult = -1;
+  static inline int measured = 0;
+  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_MEASUREITEM) {
+      auto *mis = reinterpret_cast<MEASUREITEMSTRUCT *>(lp);
+      mis->itemWidth = 33, mis->itemHeight = 21, ++measured;
+      nestedResult = ML_PopUpMenuSelect(reinterpret_cast<MenuHandle>(mis->itemData ? mis->itemData : 0), 0, 0, w,
+                                        nullptr, 0, 2, 0);
+      return TRUE;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+  }
+  WNDCLASSA wc{0, Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "PopupOwner"};
+  ATOM registered = RegisterClassA(&wc);
+  HWND window = CreateWindowA("PopupOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, 0, 0,
+                              GetModuleHandleA(nullptr), 0);
+  Owner() { SetForegroundWindow(window); }
+  ~Owner() { DestroyWindow(window); }
+};
+
+void Key(WORD key) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(60);
+}
+void Mouse(DWORD flags, POINT at = {-1, -1}) {
+  if (at.x >= 0) SetCursorPos(at.x, at.y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  if (flags) SendInput(1, &in, sizeof in);
+  Sleep(60);
+}
+HWND Popup(int n = 1, int tries = 200) {  // the first popup once n are shown, waiting for them
+  for (; tries > 0; --tries, Sleep(20)) {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "TSAPP3POPUP", nullptr); w;
+         w = FindWindowExA(nullptr, w, "TSAPP3POPUP", nullptr))
+      if (IsWindowVisible(w)) found.push_back(w);
+    if (int(found.size()) >= n) return found[0];
+  }
+  return nullptr;
+}
+POINT ItemCentre(HWND popup, int k) {  // k-th item window (0-based)
+  HWND item = GetWindow(popup, GW_CHILD);
+  while (item && k--) item = GetWindow(item, GW_HWNDNEXT);
+  RECT r{};
+  GetWindowRect(item, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Runs ML_PopUpMenuSelect at (left, top) while `input` plays on another thread.
+long Track(MenuHandle menu, HWND owner, std::function<void()> input, short left = 200, short top = 150,
+           HWND measuring = nullptr, short options = 0) {
+  std::thread player([&] {
+    Popup();
+    input();
+    // A popup still open has ignored the input: end it rather than hang the suite.
+    for (HWND left; (left = Popup(1, 10)) != nullptr; Sleep(100)) PostMessageA(left, WM_CANCELMODE, 0, 0);
+  });
+  long result = ML_PopUpMenuSelect(menu, top, left, owner, measuring, 0x12345678, 2, options);
+  player.join();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return PostQuitMessage(int(msg.wParam)), result;
+    DispatchMessageA(&msg);
+  }
+  return result;
+}
+
+TEST(PopupMenu, KeysChooseOnlyEnabledItemsAndTheResultWord) {
+  Menus m;
+  Owner owner;
+  InitFonts();
+  MenuHandle menu = m.Add(200, {{"One", 0}, {"Two", 0}, {"Three", 0}, {"Four", kItemFlagDisabled}});
+  MenuHandle hidden = m.Add(202, {{"gone", kItemFlagHidden}, {"gone too", kItemFlagHidden}, {"Shown", 0}});
+  auto before = GetWindowLongPtrA(owner.window, GWLP_WNDPROC);
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_DOWN), Key(VK_RETURN); }), 0x00C80003);
+  long gdi = LiveGdiObjects();  // after the first popup: the class DC and the system's bitmaps stay
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_ESCAPE); }), 0) << "ESC over a highlight";
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_UP), Key(VK_RETURN); }), 0) << "RETURN on a disabled item";
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_TAB); }), 0);
+  EXPECT_EQ(Track(hidden, owner.window, [] { Key(VK_DOWN), Key(VK_RETURN); }), 0x00CA0003) << "Mac numbers";
+  EXPECT_EQ(Track(hidden, owner.window, [] { Key(VK_DOWN), Key(VK_RETURN); }, 200, 150, nullptr, kPopupShowHidden),
+            0x00CA0001);
+  EXPECT_EQ(GetWindowLongPtrA(owner.window, GWLP_WNDPROC), before);
+  EXPECT_EQ(LiveGdiObjects(), gdi) << "fonts and bitmaps of the popups";
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(PopupMenu, RightOpensTheSubmenuAndLeftComesBack) {
+  Menus m;
+  Owner owner;
+  MenuHandle menu = m.Add(200, {{"One", 0}, {"More", kItemFlagHierarchical, 201}, {"Three", 0}});
+  m.Add(201, {{"Sub one", 0}, {"Sub two", 0}});
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_RIGHT), Key(VK_DOWN), Key(VK_RETURN); }),
+            0x00C90002);
+  EXPECT_EQ(Track(menu, owner.window,
+                  [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_RIGHT), Key(VK_LEFT), Key(VK_DOWN), Key(VK_RETURN); }),
+            0x00C80003);
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_RIGHT), Key(VK_ESCAPE), Key(VK_ESCAPE); }),
+            0);
+}
+
+TEST(PopupMenu, MouseReleaseSoonAfterOpeningWaitsForAClick) {
+  Menus m;
+  Owner owner;
+  MenuHandle menu = m.Add(200, {{"One", 0}, {"Two", 0}, {"Three", 0}});
+  SetCursorPos(200, 150);
+  std::atomic<bool> stayedOpen{false};
+  EXPECT_EQ(Track(menu, owner.window,
+                  [&] {
+                    Mouse(MOUSEEVENTF_LEFTUP);
+                    Sleep(GetDoubleClickTime() + 100);
+                    stayedOpen = IsWindowVisible(Popup());
+                    POINT second = ItemCentre(Popup(), 1);
+                    Mouse(0, second), Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP);
+                  }),
+            0x00C80002);
+  EXPECT_TRUE(stayedOpen);
+  // A release outside ends with nothing, though the keyboard highlighted an item.
+  EXPECT_EQ(Track(menu, owner.window,
+                  [&] {
+                    Sleep(GetDoubleClickTime() + 100);
+                    Key(VK_DOWN);
+                    Mouse(MOUSEEVENTF_LEFTUP, {700, 700});
+                  }),
+            0);
+}
+
+TEST(PopupMenu, StaysOnScreenMeasuresThroughTheOwnerOnceAndEndsOnQuit) {
+  Menus m;
+  Owner owner;
+  MenuHandle menu = m.Add(200, {{"One", 0}, {"Drawn", kItemFlagOwnerDraw}});
+  auto before = GetWindowLongPtrA(owner.window, GWLP_WNDPROC);
+  RECT placed{}, drawn{};
+  Owner::measured = 0;
+  // The measuring window is the owner: one subclass, or measuring would call itself forever.
+  EXPECT_EQ(Track(menu, owner.window,
+                  [&] {
+                    HWND popup = Popup();
+                    GetWindowRect(popup, &placed);
+                    GetWindowRect(GetWindow(GetWindow(popup, GW_CHILD), GW_HWNDNEXT), &drawn);
+                    Key(VK_ESCAPE);
+                  },
+                  1270, 1020, owner.window),
+            0);
+  EXPECT_TRUE(placed.right <= 1280 && placed.bottom <= 1024 && placed.left > 1000 && placed.top > 900);
+  EXPECT_EQ(drawn.bottom - drawn.top, 21);
+  EXPECT_EQ(Owner::measured, 1);
+  EXPECT_EQ(Owner::nestedResult, 0) << "a popup inside a popup";
+  EXPECT_EQ(GetWindowLongPtrA(owner.window, GWLP_WNDPROC), before);
+  DWORD mainThread = GetCurrentThreadId();
+  EXPECT_EQ(Track(menu, owner.window, [&] { PostThreadMessageA(mainThread, WM_QUIT, 7, 0); }), 0);
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 7) << "posted again";
+  EXPECT_EQ(ML_PopUpMenuSelect(nullptr, 0, 0, owner.window, nullptr, 0, 2, 0), 0);
+}
+
+}  // namespace
