@@ -226,4 +226,56 @@ TEST_F(Menus, BadResourcesLeaveNothingBehind) {
   EXPECT_EQ(GlobalFindAtomA("Few"), 0);
 }
 
+TEST_F(Menus, MendedFaults) {
+  MenuHandle menu = ML_NewMenu(9, U(P("M")), table, bar), sub = ML_NewMenu(10, U(P("S")), table, bar);
+  for (int n = 0; n < 40; ++n) M_AppendMenu(menu, U(P("I" + std::to_string(n + 1))));
+  M_AppendMenu(menu, U(P("Sub/\x1B!\x0A")));
+  M_InsertMenu(menu, 0, 128);
+  M_InsertMenu(sub, -1, 0);
+  HMENU win = ML_GetWinMenuHandle(menu);
+  // Items above 32 follow bit (n-1) mod 32, never a shift by 32 or more.
+  SetItems(menu, ~(1L << 7));
+  EXPECT_FALSE(ItemEnabled(menu, 8));
+  EXPECT_FALSE(ItemEnabled(menu, 40));
+  EXPECT_TRUE(GetMenuState(win, 39, MF_BYPOSITION) & MF_GRAYED);
+  EXPECT_TRUE(ItemEnabled(menu, 33));
+  // Deleting item 1 moves item 33 (enabled) to 32 and item 32 to bit 31: ItemEnabled agrees.
+  DisableItem(menu, 32);
+  DelMenuItem(menu, 1);
+  EXPECT_TRUE(ItemEnabled(menu, 31) == !(GetMenuState(win, 30, MF_BYPOSITION) & MF_GRAYED));
+  EXPECT_FALSE(ItemEnabled(menu, 31));
+  // Texts of 1 KB: 255 "&" doubled, with a shortcut.
+  SetItem(menu, 2, U(P(std::string(255, '&'))));
+  ML_SetItemCmd(menu, 2, 'K', 128);
+  EXPECT_GE(GetMenuStringA(win, 1, nullptr, 0, MF_BYPOSITION), 511);
+  // The same bitmap again is kept; a new one deletes the old.
+  HBITMAP first = CreateBitmap(8, 8, 1, 1, nullptr), second = CreateBitmap(8, 8, 1, 1, nullptr);
+  ToggleItemBitmap(menu, 3, true);
+  SetItemBitmap(menu, 3, first);
+  SetItemBitmap(menu, 3, first);
+  EXPECT_EQ(GetObjectType(first), DWORD(OBJ_BITMAP));
+  SetItemBitmap(menu, 3, second);
+  EXPECT_EQ(GetObjectType(first), 0u);
+  // A submenu disposed under its parent item leaves the parent no dead handle.
+  ASSERT_NE(GetSubMenu(win, 39), nullptr);
+  M_DisposeMenu(sub);
+  EXPECT_EQ(GetSubMenu(win, 39), nullptr);
+  EXPECT_EQ(CountMItems(menu), 40);
+  // Raw slots: bad, free and out-of-range slots read 0 and take nothing.
+  for (short slot : {0, -1, 127, 200, 32767}) {
+    SetMItemFlags(table, slot, 0x0400);
+    Str255 text = {1, 'x'};
+    GetMItemText(table, slot, text, 1);
+    EXPECT_TRUE(!GetMItemFlags(table, slot) && !GetMItemHandle(table, slot) && !text[0]) << slot;
+  }
+  // The table grows by 128 slots at a time.
+  for (int n = 0; n < 100; ++n) M_AppendMenu(menu, U(P("More")));
+  EXPECT_EQ(Header(table).capacity, 256);
+  M_DisposeMenu(menu);
+  EXPECT_EQ(GlobalFindAtomA("M"), 0);
+  Handle none = nullptr;
+  EXPECT_EQ(ML_InitMenus(0, &none, nullptr, 0, nullptr), paramErr);
+  EXPECT_EQ(none, nullptr);
+}
+
 }  // namespace
