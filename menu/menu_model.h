@@ -132,16 +132,17 @@ class ShortcutAtoms {
   void Release(ATOM atom);
   // The text of an atom of ours, or the system's name for another.
   std::string Text(ATOM atom) const;
-  size_t Count() const { return byText_.size(); }
+  size_t Count() const { return byAtom_.size(); }
   void Reset();
 
  private:
   struct Entry {
-    ATOM atom = 0;
+    std::string text;                    // as first added: the system's spelling
+    std::vector<std::string> spellings;  // every text that found this atom
     unsigned references = 0;
   };
-  std::unordered_map<std::string, Entry> byText_;
-  std::unordered_map<ATOM, std::string> byAtom_;
+  std::unordered_map<ATOM, Entry> byAtom_;
+  std::unordered_map<std::string, ATOM> byText_;
 };
 
 // What the model keeps beside a menu's record.

@@ -11,47 +11,44 @@ ModelState modelState;
 
 ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
   if (windowsText.empty()) return 0;
-  auto found = byText_.find(windowsText);
-  if (found != byText_.end()) {
-    ++found->second.references;
-    return found->second.atom;
+  auto known = byText_.find(windowsText);
+  if (known != byText_.end()) {
+    ++byAtom_[known->second].references;
+    return known->second;
   }
-  // Both maps take their entries before the system's atom, so a failed insertion leaves
-  // no atom behind.
-  Entry &entry = byText_[windowsText];
+  // The maps take their entries first, so a failed insertion leaves no atom behind.
+  byText_.reserve(byText_.size() + 1);
+  byAtom_.reserve(byAtom_.size() + 1);
   ATOM atom = GlobalAddAtomA(windowsText.c_str());
-  if (!atom || byAtom_.count(atom)) {
-    // An integer atom ("#12") or a clash: not one we can count.
-    if (atom && !byAtom_.count(atom)) GlobalDeleteAtom(atom);
-    byText_.erase(windowsText);
-    return 0;
-  }
-  try {
-    byAtom_.emplace(atom, windowsText);
-  } catch (...) {
+  if (!atom) return 0;
+  auto same = byAtom_.find(atom);
+  if (same != byAtom_.end()) {
+    // Atom names ignore case: "Ctrl+w" is the atom of "Ctrl+W". One system reference is ours.
     GlobalDeleteAtom(atom);
-    byText_.erase(windowsText);
-    throw;
+    same->second.spellings.push_back(windowsText);
+    byText_.emplace(windowsText, atom);
+    ++same->second.references;
+    return atom;
   }
-  entry.atom = atom;
+  Entry &entry = byAtom_[atom];
+  entry.text = windowsText;
+  entry.spellings.push_back(windowsText);
   entry.references = 1;
+  byText_.emplace(windowsText, atom);
   return atom;
 }
 
 void ShortcutAtoms::Release(ATOM atom) {
-  if (!atom) return;
-  auto named = byAtom_.find(atom);
-  if (named == byAtom_.end()) return;
-  auto entry = byText_.find(named->second);
-  if (entry != byText_.end() && --entry->second.references > 0) return;
+  auto entry = byAtom_.find(atom);
+  if (!atom || entry == byAtom_.end() || --entry->second.references > 0) return;
   GlobalDeleteAtom(atom);
-  if (entry != byText_.end()) byText_.erase(entry);
-  byAtom_.erase(named);
+  for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
+  byAtom_.erase(entry);
 }
 
 std::string ShortcutAtoms::Text(ATOM atom) const {
-  auto named = byAtom_.find(atom);
-  if (named != byAtom_.end()) return named->second;
+  auto entry = byAtom_.find(atom);
+  if (entry != byAtom_.end()) return entry->second.text;
   char text[256];
   UINT length = GlobalGetAtomNameA(atom, text, sizeof text);
   return std::string(text, length);
