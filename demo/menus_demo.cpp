@@ -48,7 +48,7 @@ std::vector<std::string> ChooseFaces(HWND frame) {
   HDC dc = GetDC(frame);
   EnumFontFamiliesA(dc, nullptr, [](const LOGFONTA *font, const TEXTMETRICA *, DWORD type, LPARAM list) {
     auto &names = *reinterpret_cast<std::vector<std::string> *>(list);
-    if ((type & TRUETYPE_FONTTYPE) && font->lfFaceName[0] != '@' && names.size() < 6) names.emplace_back(font->lfFaceName);
+    if (font->lfFaceName[0] != '@' && names.size() < 6) names.emplace_back(font->lfFaceName);
     return 1;
   }, reinterpret_cast<LPARAM>(&faces));
   ReleaseDC(frame, dc);
@@ -109,7 +109,8 @@ bool ShowMenus(HWND frame, HWND document) {
   RECT where{};
   GetWindowRect(document, &where);
   Shoot(frame, "popup.png", 1500);
-  long chosen = ML_PopUpMenuSelect(style, short(where.top + 60), short(where.left + 60), frame, nullptr, 0, 2, 0);
+  long chosen = ML_PopUpMenuSelect(style, short(where.top + 60), short(where.left + 60), frame, nullptr, 0, 2,
+                                   kPopupMenuFont);
   std::printf("popup menu:      %s/popup.png%s; ESC chose %#lx\n", TSTOOLS_DEMO_DIR,
               timerSaved ? "" : " could not be written", chosen);
   saved = saved && timerSaved;

@@ -164,7 +164,7 @@ OSErr WINAPI ML_InitMenus(long ownerValue, Handle *menuBar, Handle *itemTable, s
   header->frameWindow = frameWindow;
   *menuBar = bar;
   *itemTable = table;
-  // The font sample cache is brought up to date here (wired at merge).
+  InitFontFile();
   return noErr;
 }
 
