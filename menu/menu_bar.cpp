@@ -7,6 +7,7 @@
 
 #include "frame/export_guard.h"
 #include "menu/menu_model.h"
+#include "tstools/font_menu.h"
 #include "tstools/memory.h"
 
 namespace tstools::menu {
