@@ -1,5 +1,6 @@
 // The demo's menus: a menu bar built from the host's resources, a font menu whose faces are
 // drawn as samples, and a popup menu tracked by the library; menus.png and popup.png.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -42,15 +43,19 @@ bool Shoot(HWND frame, const char *name, UINT delay) {
   return true;
 }
 
+int CALLBACK AddFace(const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM list) {
+  auto &names = *reinterpret_cast<std::vector<std::string> *>(list);
+  // Wine lists a family once for each of its character sets.
+  bool known = std::find(names.begin(), names.end(), font->lfFaceName) != names.end();
+  if (font->lfFaceName[0] != '@' && !known && names.size() < 6) names.emplace_back(font->lfFaceName);
+  return 1;
+}
+
 // A few faces for the font menu, so that it is short enough to look at.
 std::vector<std::string> ChooseFaces(HWND frame) {
   std::vector<std::string> faces;
   HDC dc = GetDC(frame);
-  EnumFontFamiliesA(dc, nullptr, [](const LOGFONTA *font, const TEXTMETRICA *, DWORD type, LPARAM list) {
-    auto &names = *reinterpret_cast<std::vector<std::string> *>(list);
-    if (font->lfFaceName[0] != '@' && names.size() < 6) names.emplace_back(font->lfFaceName);
-    return 1;
-  }, reinterpret_cast<LPARAM>(&faces));
+  EnumFontFamiliesA(dc, nullptr, reinterpret_cast<FONTENUMPROCA>(AddFace), reinterpret_cast<LPARAM>(&faces));
   ReleaseDC(frame, dc);
   return faces;
 }
@@ -70,7 +75,8 @@ bool FrameMenuMessage(UINT message, LPARAM lParam) {
 }
 
 bool ShowMenus(HWND frame, HWND document) {
-  for (const std::string &face : ChooseFaces(frame)) WriteFontProfileString(face.c_str(), "1");
+  int chosen = 0;
+  for (const std::string &face : ChooseFaces(frame)) chosen += WriteFontProfileString(face.c_str(), "1") ? 1 : 0;
   Handle bar = nullptr, table = nullptr;
   OSErr err = ML_InitMenus(0, &bar, &table, 1, frame);
   MenuHandle file = ML_GetMenu(table, TSRES_MENU_FILE, bar);
@@ -86,9 +92,9 @@ bool ShowMenus(HWND frame, HWND document) {
   short command = 0;
   GetItemCmd(file, 2, &command);
   std::printf("menus:           ML_InitMenus %d; File (%d items, item 2 \"%s\" /%c), Edit (%d), Font (%d faces, "
-              "%d shown)\n",
+              "%d chosen, %d shown)\n",
               err, CountMItems(file), Text(item).c_str(), command ? command : ' ', CountMItems(edit),
-              CountMItems(font), GetMenuItemCount(ML_GetWinMenuHandle(font)) - 2);
+              CountMItems(font), chosen, GetMenuItemCount(ML_GetWinMenuHandle(font)) - 2);
 
   // The font menu, dropped down under its title.
   RECT title{};
@@ -109,10 +115,10 @@ bool ShowMenus(HWND frame, HWND document) {
   RECT where{};
   GetWindowRect(document, &where);
   Shoot(frame, "popup.png", 1500);
-  long chosen = ML_PopUpMenuSelect(style, short(where.top + 60), short(where.left + 60), frame, nullptr, 0, 2,
+  long choice = ML_PopUpMenuSelect(style, short(where.top + 60), short(where.left + 60), frame, nullptr, 0, 2,
                                    kPopupMenuFont);
   std::printf("popup menu:      %s/popup.png%s; ESC chose %#lx\n", TSTOOLS_DEMO_DIR,
-              timerSaved ? "" : " could not be written", chosen);
+              timerSaved ? "" : " could not be written", choice);
   saved = saved && timerSaved;
 
   ML_ClearMenuBar(bar);

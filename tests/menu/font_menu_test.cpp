@@ -11,13 +11,15 @@
 
 namespace {
 
+int CALLBACK AddFace(const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
+  if (font->lfFaceName[0] != '@') reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName);
+  return 1;
+}
+
 std::vector<std::string> ScreenFaces(HWND window) {
   std::set<std::string> faces;
   HDC dc = GetDC(window);
-  EnumFontFamiliesA(dc, nullptr, [](const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
-    if (font->lfFaceName[0] != '@') reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName);
-    return 1;
-  }, reinterpret_cast<LPARAM>(&faces));
+  EnumFontFamiliesA(dc, nullptr, reinterpret_cast<FONTENUMPROCA>(AddFace), reinterpret_cast<LPARAM>(&faces));
   ReleaseDC(window, dc);
   return {faces.begin(), faces.end()};
 }
