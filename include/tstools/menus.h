@@ -11,6 +11,8 @@
 #ifndef TSTOOLS_MENUS_H
 #define TSTOOLS_MENUS_H
 
+#include <stddef.h>
+
 #include <tstools/types.h>
 
 #pragma pack(push, 1)
