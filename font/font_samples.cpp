@@ -222,7 +222,7 @@ void UpdateSampleCache(bool force) {
     // neither deleting nor creating can touch).
     FreeSamples(previous);
     file.reset();
-    DeleteFileA(path.c_str());
+    if (writable) DeleteFileA(path.c_str());
     Rebuild(places, faces);
     return;
   }
