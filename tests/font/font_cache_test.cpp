@@ -35,13 +35,10 @@ std::set<std::string> InstalledFaces() {
   LOGFONTA all = {};
   all.lfCharSet = DEFAULT_CHARSET;
   HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExA(
-      dc, &all,
-      [](const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
-        reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&faces), 0);
+  auto add = [](const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
+    return int(reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName).second || true);
+  };
+  EnumFontFamiliesExA(dc, &all, add, reinterpret_cast<LPARAM>(&faces), 0);
   ReleaseDC(nullptr, dc);
   return faces;
 }
@@ -49,10 +46,7 @@ std::set<std::string> InstalledFaces() {
 std::string Setting(const char *key) {
   char value[16] = {};
   DWORD bytes = sizeof value - 1;
-  HKEY hkey = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kFontSection, 0, KEY_READ, &hkey) != ERROR_SUCCESS) return "(none)";
-  LONG rc = RegQueryValueExA(hkey, key, nullptr, nullptr, reinterpret_cast<BYTE *>(value), &bytes);
-  RegCloseKey(hkey);
+  LONG rc = RegGetValueA(HKEY_CURRENT_USER, kFontSection, key, RRF_RT_REG_SZ, nullptr, value, &bytes);
   return rc == ERROR_SUCCESS ? value : "(none)";
 }
 
@@ -62,8 +56,8 @@ class FontCache : public testing::Test {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
     dir_ = std::string(temp) + "font_cache_test_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir_.c_str(), nullptr);
     path_ = dir_ + "\\Demo Host Font Samples.dat";
+    CreateDirectoryA(dir_.c_str(), nullptr);
     frameState.resourceInstance = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(frameState.resourceInstance);
     ML_WriteVantorProfileString("Vantor", "Vantor Directory", dir_.c_str());
@@ -79,19 +73,15 @@ class FontCache : public testing::Test {
     RegDeleteKeyA(HKEY_CURRENT_USER, kFontSection);
   }
   // Opens the cache file as it is on disk.
-  OpenResult Load(SampleCache &cache, MemoryFile &file) {
-    file.bytes = ReadAll(path_);
-    return cache.Open(file, false);
-  }
+  OpenResult Load(SampleCache &cache, MemoryFile &file) { return file.bytes = ReadAll(path_), cache.Open(file, false); }
   void Place(const char *generated) {
     ASSERT_TRUE(CopyFileA((std::string("Z:") + TSTOOLS_SAMPLE_CACHES + "/" + generated).c_str(), path_.c_str(), FALSE));
   }
   fontcache::SampleHeader HeaderOf(const char *face, bool *allZero = nullptr) {
     void *p = nullptr;
     HLOCAL block = GetFontBitmap(face, &p);
-    fontcache::SampleHeader header;
-    if (!block) return header;
-    header = fontcache::DecodeHeader(static_cast<uint8_t *>(p));
+    if (!block) return fontcache::SampleHeader();
+    fontcache::SampleHeader header = fontcache::DecodeHeader(static_cast<uint8_t *>(p));
     const uint8_t *bits = static_cast<uint8_t *>(p) + fontcache::kBitmapHeaderBytes;
     if (allZero) *allZero = std::all_of(bits, bits + header.BitsBytes(), [](uint8_t b) { return b == 0; });
     LocalUnlock(block);
@@ -121,11 +111,8 @@ TEST_F(FontCache, HoldsASampleOfEveryFaceAndLoadsItWithoutWriting) {
   DeleteDC(dc);
   bool blank = true;
   fontcache::SampleHeader header = HeaderOf("dejavu sans", &blank);
-  EXPECT_EQ(header.width, uint32_t(extent.cx));
-  EXPECT_EQ(header.height, uint32_t(metrics.tmHeight));
-  EXPECT_EQ(header.rowBytes, (header.width + 15) / 16 * 2);
-  EXPECT_FALSE(blank);
-  EXPECT_TRUE(FontBitmapExists("DejaVu Sans"));
+  EXPECT_TRUE(header.width == uint32_t(extent.cx) && header.height == uint32_t(metrics.tmHeight));
+  EXPECT_TRUE(header.rowBytes == (header.width + 15) / 16 * 2 && !blank && FontBitmapExists("DejaVu Sans"));
   void *p = &p;
   EXPECT_FALSE(GetFontBitmap("", &p) || p);
   EXPECT_FALSE(GetFontBitmap(("DejaVu Sans" + std::string(25, ' ')).c_str(), &p)) << "over 31 characters";

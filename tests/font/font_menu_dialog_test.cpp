@@ -88,18 +88,14 @@ TEST(FontMenuDialog, ChoiceRebuildsTheMenuAndWritesTheSettings) {
 
   EXPECT_TRUE(seen.propertyWhileOpen);
   EXPECT_FALSE(GetPropA(frame, "Font Menu")) << "removed with its block";
-  EXPECT_EQ(seen.allCount, 3);
-  EXPECT_EQ(seen.chosenAtStart, 2) << "the faces not hidden";
+  EXPECT_TRUE(seen.allCount == 3 && seen.chosenAtStart == 2) << "all font items; those not hidden";
   EXPECT_FALSE(seen.checkedAtStart) << "samples were off";
-  EXPECT_EQ(seen.chosenAfterAdd, 3);
-  EXPECT_TRUE(seen.twinHidden) << "the rebuilt twin took the list's place";
-  EXPECT_EQ(seen.removeCaption, "<< &Remove");
-  EXPECT_EQ(seen.chosenAfterRemove, 2);
+  EXPECT_TRUE(seen.chosenAfterAdd == 3 && seen.twinHidden) << "the rebuilt twin took the list's place";
+  EXPECT_TRUE(seen.removeCaption == "<< &Remove" && seen.chosenAfterRemove == 2);
 
   EXPECT_FALSE(IsMenu(replaced)) << "the replaced Windows menu is destroyed";
   EXPECT_TRUE(IsMenu((*menu)->winMenu));
-  EXPECT_TRUE((*menu)->menuFlags & kMenuFlagSamples);
-  EXPECT_TRUE((*menu)->menuFlags & kMenuFlagHierarchical);
+  EXPECT_EQ((*menu)->menuFlags & (kMenuFlagSamples | kMenuFlagHierarchical), kMenuFlagSamples | kMenuFlagHierarchical);
   const uint16_t hidden[] = {kItemFlagHidden, 0, 0};
   for (int n = 1; n <= 3; ++n) {
     short flags = GetMItemFlags(table, short((*menu)->itemSlots[n - 1]));
