@@ -169,7 +169,7 @@ TEST(SampleCache, NamesOverThirtyOneCharactersAreNotStored) {
   EXPECT_EQ(Store(cache, std::string(32, 'n').c_str(), kKindTrueType, 8, 0), -1);
   EXPECT_EQ(Store(cache, "Kind", 1, 8, 0), -1);
   SampleHeader narrow = Header(17, 2);
-  narrow.rowBytes = 2;
+  narrow.rowBytes = 3;  // whole bytes, but not whole words
   EXPECT_EQ(cache.Store("Narrow", kKindOther, narrow, Bits(narrow, 0).data(), nullptr), -1);
   EXPECT_EQ(cache.Entries().size(), 1u);
 }
