@@ -184,6 +184,8 @@ void FontCacheState::Reset() {
   file.reset();
   opens = 0;
   indexPath.clear();
+  if (dialogFont) DeleteObject(dialogFont);
+  dialogFont = nullptr;
 }
 
 std::string FontSetting(UINT keyId, const char *defaultValue) {
