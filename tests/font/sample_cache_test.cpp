@@ -13,11 +13,7 @@ namespace tstools::fontcache {
 namespace {
 
 SampleHeader Header(uint32_t width, uint32_t height) {
-  SampleHeader h;
-  h.width = width;
-  h.height = height;
-  h.rowBytes = uint32_t(WordAlignedRowBytes(width));
-  return h;
+  return SampleHeader{0, width, height, uint32_t(WordAlignedRowBytes(width))};
 }
 
 std::vector<uint8_t> Bits(const SampleHeader &h, uint8_t fill) { return std::vector<uint8_t>(h.BitsBytes(), fill); }
@@ -46,8 +42,7 @@ struct Sample {
     Store(cache, "Arial", kKindOther, 17, 0x44);
     freeBlock = cache.Entries()[size_t(cache.Find("gone", kKindAny))].block;
     timesBlock = cache.Entries()[size_t(cache.Find("times", kKindTrueType))].block;
-    EXPECT_TRUE(cache.Remove(cache.Find("gone", kKindAny)));
-    EXPECT_TRUE(cache.Close());
+    EXPECT_TRUE(cache.Remove(cache.Find("gone", kKindAny)) && cache.Close());
     index = U32At(file, 12);
   }
   size_t Entry(int n) const { return index + size_t(n) * kIndexEntryBytes; }
