@@ -16,13 +16,6 @@
 
 namespace tstools {
 
-FontMenuDialogState fontMenuDialogState;
-
-void FontMenuDialogState::Reset() {
-  if (font) DeleteObject(font);
-  *this = FontMenuDialogState();
-}
-
 namespace {
 
 constexpr char kPropertyName[] = "Font Menu";
@@ -198,7 +191,7 @@ INT_PTR InitDialog(HWND dialog) {
 // popup menus' owner-draw calls once they are wired in.)
 void MeasureFace(HWND dialog, MEASUREITEMSTRUCT &item) {
   HDC dc = GetDC(dialog);
-  HGDIOBJ old = SelectObject(dc, fontMenuDialogState.font ? fontMenuDialogState.font : GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = SelectObject(dc, fontCacheState.dialogFont ? fontCacheState.dialogFont : GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRICA metrics = {};
   GetTextMetricsA(dc, &metrics);
   SelectObject(dc, old);
@@ -212,7 +205,7 @@ void DrawFace(const DRAWITEMSTRUCT &item) {
   SetBkColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   std::string face = FaceOf(reinterpret_cast<HLOCAL>(item.itemData));
-  HGDIOBJ old = SelectObject(item.hDC, fontMenuDialogState.font ? fontMenuDialogState.font : GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = SelectObject(item.hDC, fontCacheState.dialogFont ? fontCacheState.dialogFont : GetStockObject(DEFAULT_GUI_FONT));
   ExtTextOutA(item.hDC, item.rcItem.left + 2, item.rcItem.top + 1, ETO_OPAQUE, &item.rcItem, face.c_str(),
               UINT(face.size()), nullptr);
   SelectObject(item.hDC, old);
@@ -274,9 +267,9 @@ void WINAPI DoFontMenuDialog(MenuHandle menu) {
     }
     HFONT font = CreateFontA(-8, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Helv");
-    fontMenuDialogState.font = font;
+    fontCacheState.dialogFont = font;
     DialogBoxParamA(frameState.resourceInstance, TSRES_DLG_FONT_MENU_NAME, frame, FontMenuDlgProc, 0);
-    fontMenuDialogState.font = nullptr;
+    fontCacheState.dialogFont = nullptr;
     if (font) DeleteObject(font);
     // The property goes before its block: nothing may find a freed block through it.
     RemovePropA(frame, kPropertyName);

@@ -184,6 +184,8 @@ void FontCacheState::Reset() {
   file.reset();
   opens = 0;
   indexPath.clear();
+  if (dialogFont) DeleteObject(dialogFont);
+  dialogFont = nullptr;
 }
 
 std::string FontSetting(UINT keyId, const char *defaultValue) {
@@ -222,7 +224,7 @@ void UpdateSampleCache(bool force) {
     // neither deleting nor creating can touch).
     FreeSamples(previous);
     file.reset();
-    DeleteFileA(path.c_str());
+    if (writable) DeleteFileA(path.c_str());
     Rebuild(places, faces);
     return;
   }

@@ -77,22 +77,16 @@ struct FontCacheState {
   std::unique_ptr<WindowsCacheFile> file;
   int opens = 0;          // nesting count of the opens of `file`
   std::string indexPath;  // the file the index was read from, for samples read later
+  // The font menu dialog's font ("Helv", 8 pixels, bold) while the dialog runs: owner-drawn
+  // font items use it instead of the system font then. Null otherwise.
+  HFONT dialogFont = nullptr;
 
-  // Frees every sample, closes the file without finishing it and forgets the index.
+  // Frees every sample and the dialog's font, closes the file without finishing it and
+  // forgets the index.
   void Reset();
 };
 
 extern FontCacheState fontCacheState;
-
-// The font menu dialog while it runs: its font ("Helv", 8 pixels, bold), which owner-drawn
-// font items use instead of the system font while the dialog is open; null otherwise.
-struct FontMenuDialogState {
-  HFONT font = nullptr;
-
-  void Reset();
-};
-
-extern FontMenuDialogState fontMenuDialogState;
 
 // Brings the cache up to date (UpdateFontFile's body; throws only when memory runs out).
 void UpdateSampleCache(bool force);

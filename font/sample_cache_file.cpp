@@ -129,10 +129,15 @@ std::unique_ptr<WindowsCacheFile> OpenCacheFile(const CacheFilePlaces &places, b
     if (folder.empty()) continue;
     for (const std::string &name : Names(places)) {
       std::string path = JoinPath(folder, name, IsLead);
-      if (!FileExists(path.c_str())) continue;
+      DWORD attributes = GetFileAttributesA(path.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
       exists = true;
-      HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      // The attribute is asked first: an administrator's open for writing succeeds on a
+      // read-only file, which must stay as it is all the same.
+      HANDLE file = INVALID_HANDLE_VALUE;
+      if (!(attributes & FILE_ATTRIBUTE_READONLY))
+        file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
       writable = file != INVALID_HANDLE_VALUE;
       if (!writable)
         file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -44,12 +44,12 @@ def cache(entries, free=(), dirty=0, link_override=None):
 def main(out):
     os.makedirs(out, exist_ok=True)
     # A face the prefix has (its sample all black, unlike any drawn one) and one it has not.
-    good = [('Arial', 4, 20, 14, 0x00), ('No Such Face', 2, 10, 12, 0x5A)]
+    good = [('DejaVu Sans', 4, 20, 14, 0x00), ('No Such Face', 2, 10, 12, 0x5A)]
     files = {
         'valid.dat': cache(good, free=(64,)),
         'dirty.dat': cache(good, dirty=END),
         'cycle.dat': cache(good, free=(64,), link_override=18),
-        'badkind.dat': cache([('Arial', 3, 20, 14, 0)]),
+        'badkind.dat': cache([('DejaVu Sans', 3, 20, 14, 0)]),
     }
     for name, data in files.items():
         with open(os.path.join(out, name), 'wb') as f:
