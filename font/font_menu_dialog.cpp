@@ -12,6 +12,7 @@
 #include "frame/settings_profile.h"
 #include "menu/menu_model.h"
 #include "tstools/font_menu.h"
+#include "tstools/popup_menu.h"
 #include "tstools/host_resource_ids.h"
 
 namespace tstools {
@@ -159,7 +160,7 @@ void Apply(HWND dialog, DialogData &data) {
     (*menu)->menuFlags |= kMenuFlagSamples;
   else
     (*menu)->menuFlags &= uint16_t(~kMenuFlagSamples);
-  // Column breaks (ML_CalcMenuSize) before Windows 98 and NT 5: wired at merge.
+  if (!platform.isWin98Family && !platform.isNT5) ML_CalcMenuSize(menu, short(options));
   menu::InvalidatePositions(menu);
   menu::InsertIntoBar(menu, -1, options);
   if (replaced && replaced != fresh) DestroyMenu(replaced);
@@ -185,30 +186,6 @@ INT_PTR InitDialog(HWND dialog) {
   SendMessageA(data->currentList, LB_SETCURSEL, 0, 0);
   ShowMoveCaption(dialog, false);
   return TRUE;
-}
-
-// Font items in the lists: the face name in the dialog's font. (Samples are drawn by the
-// popup menus' owner-draw calls once they are wired in.)
-void MeasureFace(HWND dialog, MEASUREITEMSTRUCT &item) {
-  HDC dc = GetDC(dialog);
-  HGDIOBJ old = SelectObject(dc, fontCacheState.dialogFont ? fontCacheState.dialogFont : GetStockObject(DEFAULT_GUI_FONT));
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(dialog, dc);
-  item.itemHeight = UINT(std::max<LONG>(metrics.tmHeight + 2, 1));
-}
-
-void DrawFace(const DRAWITEMSTRUCT &item) {
-  if (item.itemID == UINT(-1)) return;
-  bool selected = (item.itemState & ODS_SELECTED) != 0;
-  SetBkColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  std::string face = FaceOf(reinterpret_cast<HLOCAL>(item.itemData));
-  HGDIOBJ old = SelectObject(item.hDC, fontCacheState.dialogFont ? fontCacheState.dialogFont : GetStockObject(DEFAULT_GUI_FONT));
-  ExtTextOutA(item.hDC, item.rcItem.left + 2, item.rcItem.top + 1, ETO_OPAQUE, &item.rcItem, face.c_str(),
-              UINT(face.size()), nullptr);
-  SelectObject(item.hDC, old);
 }
 
 INT_PTR Command(HWND dialog, WORD id, WORD code) {
@@ -286,11 +263,13 @@ INT_PTR WINAPI FontMenuDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         return InitDialog(dialog);
       case WM_MEASUREITEM:
         if (!lParam) return FALSE;
-        MeasureFace(dialog, *reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));
+        // Both lists show their faces as the font menu does, samples included.
+        MenuHandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));
         return TRUE;
       case WM_DRAWITEM:
         if (!lParam) return FALSE;
-        DrawFace(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        if (reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)->itemID != UINT(-1))
+          MenuHandleDrawItem(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
         return TRUE;
       case WM_COMMAND:
         return Command(dialog, LOWORD(wParam), HIWORD(wParam));
