@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "frame/export_guard.h"
+#include "memory/memory_state.h"
 #include "menu/menu_model.h"
 #include "tstools/memory.h"
 
@@ -164,6 +165,7 @@ OSErr WINAPI ML_InitMenus(long ownerValue, Handle *menuBar, Handle *itemTable, s
   header->frameWindow = frameWindow;
   *menuBar = bar;
   *itemTable = table;
+  ++modelState.liveTables;
   // The font sample cache is brought up to date here (wired at merge).
   return noErr;
 }
@@ -175,8 +177,11 @@ void WINAPI ML_MenuShutdown(Handle *menuBar, Handle *itemTable) {
       *menuBar = nullptr;
     }
     if (itemTable) {
-      FreeAllSlots(*itemTable);
-      MemDisposeHandle(*itemTable);
+      if (memory::memoryState.zone.Find(reinterpret_cast<memory::HandleRef>(*itemTable))) {
+        FreeAllSlots(*itemTable);
+        MemDisposeHandle(*itemTable);
+        if (modelState.liveTables > 0 && --modelState.liveTables == 0) modelState.shortcuts.DeleteUnused();
+      }
       *itemTable = nullptr;
     }
   });

@@ -170,9 +170,12 @@ void InstallItem(MenuHandle menu, int item, unsigned options) {
 void InstallAllItems(MenuHandle menu, unsigned options) {
   MenuInfo *info = LiveMenu(menu);
   if (!info) return;
-  DetachSubmenus(menu);
+  // Removing (not deleting) the old Windows items keeps any submenu alive.
   HMENU win = info->winMenu;
   for (int i = GetMenuItemCount(win) - 1; i >= 0; --i) RemoveMenu(win, UINT(i), MF_BYPOSITION);
+  MenuBarHeader *bar = LiveBar(info->menuBar);
+  for (int k = 0; bar && k < bar->count; ++k)
+    if (MenuInfo *sub = LiveMenu(BarEntries(info->menuBar)[k].menu); sub && sub->parentMenu == menu) sub->parentMenu = nullptr;
   MenuSide &side = modelState.Side(menu);
   side.options = options;
   side.extraEntry = false;
@@ -254,9 +257,13 @@ void DetachSubmenus(MenuHandle menu) {
     MenuInfo *sub = LiveMenu(entries[k].menu);
     if (sub && sub->parentMenu == menu) sub->parentMenu = nullptr;
   }
+  // Only hierarchical items become drop-downs: the rest of the Windows menu is not walked.
   HMENU win = info->winMenu;
-  for (int i = GetMenuItemCount(win) - 1; i >= 0; --i)
-    if (GetSubMenu(win, i)) RemoveMenu(win, UINT(i), MF_BYPOSITION);
+  for (int n = info->itemCount; n >= 1; --n) {
+    MenuItemSlot *slot = SlotOfItem(menu, n);
+    int place = slot && (slot->itemFlags & kItemFlagHierarchical) ? WindowsPosition(menu, n) : -1;
+    if (place >= 0 && GetSubMenu(win, place)) RemoveMenu(win, UINT(place), MF_BYPOSITION);
+  }
 }
 
 HMENU FrameMenuBar(MenuHandle menu, bool *childMaximised) {

@@ -56,7 +56,11 @@ int Add(MenuHandle menu, int afterItem, const NewItem &item) {
     modelState.shortcuts.Release(shortcut);
     return 0;
   }
-  if (MemSetHandleSize(reinterpret_cast<Handle>(menu), long(kMenuHeaderBytes + size_t(count + 1) * 2)) != noErr) {
+  // The record grows 16 slot numbers at a time: a resize per item costs more than the item.
+  Size have = 0;
+  size_t need = kMenuHeaderBytes + size_t(count + 1) * 2;
+  MemGetHandleSize(reinterpret_cast<Handle>(menu), &have);
+  if (size_t(have) < need && MemSetHandleSize(reinterpret_cast<Handle>(menu), long(need + 30)) != noErr) {
     FreeSlot(table, slot);
     return 0;
   }
@@ -224,7 +228,6 @@ void WINAPI DelMenuItem(MenuHandle menu, short item) {
       info->defaultItem = -1;
     else if (info->defaultItem > item - 1)
       --info->defaultItem;
-    MemSetHandleSize(reinterpret_cast<Handle>(menu), long(kMenuHeaderBytes + size_t(count - 1) * 2));
     InvalidatePositions(menu);
     RenumberItems(menu, item);
   });

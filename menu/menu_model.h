@@ -122,14 +122,18 @@ void DisposeMenuRecord(MenuHandle menu, bool destroyWindowsMenu);
 // ---- Process-wide state ------------------------------------------------------------------
 
 // Shortcut texts as global atoms, each added once with our own reference count, so building
-// a menu makes no atom call per item.
+// a menu makes no atom call per item. An atom no item uses is deleted, or, while an item
+// table lives, kept (up to kParkedLimit of them) until the last table is shut down.
 class ShortcutAtoms {
  public:
   // One more reference to text's atom (added on first use); 0 for "" or when the system
   // refuses.
   ATOM Acquire(const std::string &windowsText);
-  // One reference fewer; the atom is deleted with the last. Atoms not ours are left alone.
+  // One reference fewer. Atoms not ours are left alone.
   void Release(ATOM atom);
+  // Deletes every atom no item uses.
+  void DeleteUnused();
+  static constexpr unsigned kParkedLimit = 256;
   // The text of an atom of ours, or the system's name for another.
   std::string Text(ATOM atom) const;
   size_t Count() const { return byAtom_.size(); }
@@ -143,6 +147,7 @@ class ShortcutAtoms {
   };
   std::unordered_map<ATOM, Entry> byAtom_;
   std::unordered_map<std::string, ATOM> byText_;
+  unsigned parked_ = 0;  // atoms kept with no reference
 };
 
 // What the model keeps beside a menu's record.
@@ -159,6 +164,7 @@ struct MenuSide {
 
 struct ModelState {
   ShortcutAtoms shortcuts;
+  int liveTables = 0;  // item tables made by ML_InitMenus and not yet shut down
   std::unordered_map<MenuHandle, MenuSide> menus;
   uint32_t rawGeneration = 0;  // bumped by SetMItemFlags: every position count is stale
   HINSTANCE prefixModule = nullptr;  // the module string 15000 was read from
@@ -168,6 +174,8 @@ struct ModelState {
   MenuSide &Side(MenuHandle menu) { return menus[menu]; }
   // Deletes every atom of ours and forgets every menu.
   void Reset();
+  // Global atoms outlive the process: ours go with the library.
+  ~ModelState();
 };
 
 extern ModelState modelState;

@@ -67,12 +67,8 @@ MenuItemSlot *SlotOfItem(MenuHandle menu, int item) {
 }
 
 std::string ItemMacText(const MenuItemSlot &slot) {
-  if (!slot.textHandle) return {};
-  auto *text = static_cast<const char *>(LocalLock(slot.textHandle));
-  if (!text) return {};
-  std::string out(text, strnlen(text, LocalSize(slot.textHandle)));
-  LocalUnlock(slot.textHandle);
-  return out;
+  // Text blocks are fixed local blocks of ours, NUL-terminated: the handle is the address.
+  return slot.textHandle ? std::string(static_cast<const char *>(slot.textHandle)) : std::string();
 }
 
 std::string ShortcutText(const MenuItemSlot &slot) {

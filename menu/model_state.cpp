@@ -13,7 +13,8 @@ ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
   if (windowsText.empty()) return 0;
   auto known = byText_.find(windowsText);
   if (known != byText_.end()) {
-    ++byAtom_[known->second].references;
+    Entry &entry = byAtom_[known->second];
+    if (entry.references++ == 0) --parked_;
     return known->second;
   }
   // The maps take their entries first, so a failed insertion leaves no atom behind.
@@ -27,7 +28,7 @@ ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
     GlobalDeleteAtom(atom);
     same->second.spellings.push_back(windowsText);
     byText_.emplace(windowsText, atom);
-    ++same->second.references;
+    if (same->second.references++ == 0) --parked_;
     return atom;
   }
   Entry &entry = byAtom_[atom];
@@ -41,9 +42,28 @@ ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
 void ShortcutAtoms::Release(ATOM atom) {
   auto entry = byAtom_.find(atom);
   if (!atom || entry == byAtom_.end() || --entry->second.references > 0) return;
+  // While a table lives, a few unused atoms stay for the next menu: each add and delete is a
+  // round trip to the server, dearer than building the item itself.
+  if (modelState.liveTables > 0 && parked_ < kParkedLimit) {
+    ++parked_;
+    return;
+  }
   GlobalDeleteAtom(atom);
   for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
   byAtom_.erase(entry);
+}
+
+void ShortcutAtoms::DeleteUnused() {
+  for (auto entry = byAtom_.begin(); entry != byAtom_.end();) {
+    if (entry->second.references) {
+      ++entry;
+      continue;
+    }
+    GlobalDeleteAtom(entry->first);
+    for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
+    entry = byAtom_.erase(entry);
+  }
+  parked_ = 0;
 }
 
 std::string ShortcutAtoms::Text(ATOM atom) const {
@@ -58,10 +78,14 @@ void ShortcutAtoms::Reset() {
   for (auto &entry : byAtom_) GlobalDeleteAtom(entry.first);
   byAtom_.clear();
   byText_.clear();
+  parked_ = 0;
 }
+
+ModelState::~ModelState() { shortcuts.Reset(); }
 
 void ModelState::Reset() {
   shortcuts.Reset();
+  liveTables = 0;
   menus.clear();
   rawGeneration = 0;
   prefixModule = nullptr;

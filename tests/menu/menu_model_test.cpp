@@ -147,6 +147,7 @@ TEST_F(Menus, RandomOperationsKeepModelAndWindowsInStep) {
     M_DisposeMenu(menu);
   }
   for (int slot = 1; slot < Header(table).capacity; ++slot) ASSERT_EQ(GetMItemHandle(table, short(slot)), nullptr);
+  ML_MenuShutdown(&bar, &table);
   EXPECT_EQ(GlobalFindAtomA((prefix + 'A').c_str()), 0) << "shortcut atoms outlive their items";
 }
 
@@ -211,6 +212,7 @@ TEST_F(Menus, ResourceMenusMatchTheHostModule) {
   EXPECT_EQ(GetMenuItemID(ML_GetWinMenuHandle(file), 7), UINT(128 << 8 | 8));
   M_DisposeMenu(file);
   EXPECT_EQ(GlobalFindAtomA("&File"), 0);
+  ML_MenuShutdown(&bar, &table);
   EXPECT_EQ(GlobalFindAtomA((prefix + "N").c_str()), 0);
 }
 
