@@ -90,7 +90,7 @@ void SetItemCommand(MenuHandle menu, int item, uint8_t command, unsigned options
       if (sub && sub->parentMenu == menu) sub->parentMenu = nullptr;
     }
   }
-  modelState.shortcuts.Release(slot->shortcutAtom);
+  modelState.atoms.Release(slot->shortcutAtom);
   slot->shortcutAtom = shortcut;
   InvalidatePositions(menu);
   RefreshItem(menu, item, wasShown, options);

@@ -13,11 +13,7 @@
 namespace tstools::menu {
 namespace {
 
-std::string TitleText(const MenuInfo &info) {
-  char text[256] = {};
-  if (info.titleAtom) GlobalGetAtomNameA(info.titleAtom, text, sizeof text);
-  return text;
-}
+std::string TitleText(const MenuInfo &info) { return info.titleAtom ? modelState.atoms.Text(info.titleAtom) : ""; }
 
 UINT DropDownFlags(const MenuInfo &info) {
   return MF_BYPOSITION | MF_POPUP | MF_STRING | ((info.menuFlags & kMenuFlagDisabled) ? MF_GRAYED : 0);
@@ -180,7 +176,7 @@ void WINAPI ML_MenuShutdown(Handle *menuBar, Handle *itemTable) {
       if (memory::memoryState.zone.Find(reinterpret_cast<memory::HandleRef>(*itemTable))) {
         FreeAllSlots(*itemTable);
         MemDisposeHandle(*itemTable);
-        if (modelState.liveTables > 0 && --modelState.liveTables == 0) modelState.shortcuts.DeleteUnused();
+        if (modelState.liveTables > 0 && --modelState.liveTables == 0) modelState.atoms.DeleteUnused();
       }
       *itemTable = nullptr;
     }
@@ -254,8 +250,8 @@ void WINAPI ML_SetTitle(MenuHandle menu, ConstStr255Param title) {
     MenuInfo *info = LiveMenu(menu);
     if (!info || !title) return;
     std::string text = MacToWindows(std::string(reinterpret_cast<const char *>(title + 1), title[0]));
-    ATOM atom = text.empty() ? 0 : GlobalAddAtomA(text.c_str());
-    if (info->titleAtom) GlobalDeleteAtom(info->titleAtom);
+    ATOM atom = modelState.atoms.Acquire(text);
+    modelState.atoms.Release(info->titleAtom);
     info->titleAtom = atom;
     if (!Installed(menu, 0) || !InBar(menu) || (info->menuFlags & kMenuFlagHierarchical)) return;
     bool maximised = false;

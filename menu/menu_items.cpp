@@ -53,7 +53,7 @@ int Add(MenuHandle menu, int afterItem, const NewItem &item) {
   int slot = AllocSlot(table, item.flags, text, shortcut, item.mark);
   if (!slot) {
     LocalFree(text);
-    modelState.shortcuts.Release(shortcut);
+    modelState.atoms.Release(shortcut);
     return 0;
   }
   // The record grows 16 slot numbers at a time: a resize per item costs more than the item.
@@ -148,7 +148,7 @@ void DisposeMenuRecord(MenuHandle menu, bool destroyWindowsMenu) {
   info = *menu;
   for (int n = info->itemCount; n >= 1; --n) FreeSlot(info->itemTable, (*menu)->itemSlots[n - 1]);
   info = *menu;
-  if (info->titleAtom) GlobalDeleteAtom(info->titleAtom);
+  modelState.atoms.Release(info->titleAtom);
   if (destroyWindowsMenu && info->winMenu) DestroyMenu(info->winMenu);
   modelState.menus.erase(menu);
   MemDisposeHandle(reinterpret_cast<Handle>(menu));
@@ -162,12 +162,15 @@ using namespace tstools::menu;
 MenuHandle WINAPI ML_NewMenu(short menuID, ConstStr255Param title, Handle itemTable, Handle menuBar) {
   return Guarded(MenuHandle(nullptr), [&]() -> MenuHandle {
     std::string text = title ? MacToWindows(std::string(reinterpret_cast<const char *>(title + 1), title[0])) : "";
+    ATOM atom = modelState.atoms.Acquire(text);
     HMENU win = CreatePopupMenu();
-    if (!win) return nullptr;
-    ATOM atom = text.empty() ? 0 : GlobalAddAtomA(text.c_str());
+    if (!win) {
+      modelState.atoms.Release(atom);
+      return nullptr;
+    }
     Handle h = nullptr;
     if (MemNewHandle(&h, long(kMenuHeaderBytes), 1) != noErr) {
-      if (atom) GlobalDeleteAtom(atom);
+      modelState.atoms.Release(atom);
       DestroyMenu(win);
       return nullptr;
     }

@@ -121,10 +121,10 @@ void DisposeMenuRecord(MenuHandle menu, bool destroyWindowsMenu);
 
 // ---- Process-wide state ------------------------------------------------------------------
 
-// Shortcut texts as global atoms, each added once with our own reference count, so building
-// a menu makes no atom call per item. An atom no item uses is deleted, or, while an item
+// Shortcut texts and menu titles as global atoms, each added once with our own reference
+// count, so building a menu makes no atom call per item. An atom no item uses is deleted, or, while an item
 // table lives, kept (up to kParkedLimit of them) until the last table is shut down.
-class ShortcutAtoms {
+class TextAtoms {
  public:
   // One more reference to text's atom (added on first use); 0 for "" or when the system
   // refuses.
@@ -163,7 +163,7 @@ struct MenuSide {
 };
 
 struct ModelState {
-  ShortcutAtoms shortcuts;
+  TextAtoms atoms;
   int liveTables = 0;  // item tables made by ML_InitMenus and not yet shut down
   std::unordered_map<MenuHandle, MenuSide> menus;
   uint32_t rawGeneration = 0;  // bumped by SetMItemFlags: every position count is stale

@@ -72,7 +72,7 @@ std::string ItemMacText(const MenuItemSlot &slot) {
 }
 
 std::string ShortcutText(const MenuItemSlot &slot) {
-  return slot.shortcutAtom ? modelState.shortcuts.Text(slot.shortcutAtom) : std::string();
+  return slot.shortcutAtom ? modelState.atoms.Text(slot.shortcutAtom) : std::string();
 }
 
 HLOCAL NewTextBlock(const std::string &text) {
@@ -120,7 +120,7 @@ void FreeSlot(Handle itemTable, int slot) {
   MenuItemSlot *s = SlotAt(itemTable, slot);
   if (!s) return;
   if (s->textHandle) LocalFree(s->textHandle);
-  modelState.shortcuts.Release(s->shortcutAtom);
+  modelState.atoms.Release(s->shortcutAtom);
   if (s->itemBitmap) DeleteObject(s->itemBitmap);
   auto *header = reinterpret_cast<TableHeader *>(*itemTable);
   MarkFree(s, header->firstFree);

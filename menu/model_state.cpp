@@ -9,7 +9,7 @@ namespace tstools::menu {
 
 ModelState modelState;
 
-ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
+ATOM TextAtoms::Acquire(const std::string &windowsText) {
   if (windowsText.empty()) return 0;
   auto known = byText_.find(windowsText);
   if (known != byText_.end()) {
@@ -39,7 +39,7 @@ ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
   return atom;
 }
 
-void ShortcutAtoms::Release(ATOM atom) {
+void TextAtoms::Release(ATOM atom) {
   auto entry = byAtom_.find(atom);
   if (!atom || entry == byAtom_.end() || --entry->second.references > 0) return;
   // While a table lives, a few unused atoms stay for the next menu: each add and delete is a
@@ -53,7 +53,7 @@ void ShortcutAtoms::Release(ATOM atom) {
   byAtom_.erase(entry);
 }
 
-void ShortcutAtoms::DeleteUnused() {
+void TextAtoms::DeleteUnused() {
   for (auto entry = byAtom_.begin(); entry != byAtom_.end();) {
     if (entry->second.references) {
       ++entry;
@@ -66,7 +66,7 @@ void ShortcutAtoms::DeleteUnused() {
   parked_ = 0;
 }
 
-std::string ShortcutAtoms::Text(ATOM atom) const {
+std::string TextAtoms::Text(ATOM atom) const {
   auto entry = byAtom_.find(atom);
   if (entry != byAtom_.end()) return entry->second.text;
   char text[256];
@@ -74,17 +74,17 @@ std::string ShortcutAtoms::Text(ATOM atom) const {
   return std::string(text, length);
 }
 
-void ShortcutAtoms::Reset() {
+void TextAtoms::Reset() {
   for (auto &entry : byAtom_) GlobalDeleteAtom(entry.first);
   byAtom_.clear();
   byText_.clear();
   parked_ = 0;
 }
 
-ModelState::~ModelState() { shortcuts.Reset(); }
+ModelState::~ModelState() { atoms.Reset(); }
 
 void ModelState::Reset() {
-  shortcuts.Reset();
+  atoms.Reset();
   liveTables = 0;
   menus.clear();
   rawGeneration = 0;
@@ -119,9 +119,9 @@ const std::string &ShortcutPrefix() {
 
 ATOM AcquireCommandShortcut(uint8_t command) {
   if (command == 0) return 0;
-  if (command == kHierarchicalCommand) return modelState.shortcuts.Acquire(std::string(1, char(command)));
+  if (command == kHierarchicalCommand) return modelState.atoms.Acquire(std::string(1, char(command)));
   std::string character = MacToWindows(std::string(1, char(command)));
-  return modelState.shortcuts.Acquire(ShortcutPrefix() + character);
+  return modelState.atoms.Acquire(ShortcutPrefix() + character);
 }
 
 }  // namespace tstools::menu

@@ -211,8 +211,8 @@ TEST_F(Menus, ResourceMenusMatchTheHostModule) {
   EXPECT_EQ(std::string(shown), "New" + prefix + "N");
   EXPECT_EQ(GetMenuItemID(ML_GetWinMenuHandle(file), 7), UINT(128 << 8 | 8));
   M_DisposeMenu(file);
-  EXPECT_EQ(GlobalFindAtomA("&File"), 0);
   ML_MenuShutdown(&bar, &table);
+  EXPECT_EQ(GlobalFindAtomA("&File"), 0);
   EXPECT_EQ(GlobalFindAtomA((prefix + "N").c_str()), 0);
 }
 
@@ -274,6 +274,7 @@ TEST_F(Menus, MendedFaults) {
   for (int n = 0; n < 100; ++n) M_AppendMenu(menu, U(P("More")));
   EXPECT_EQ(Header(table).capacity, 256);
   M_DisposeMenu(menu);
+  ML_MenuShutdown(&bar, &table);
   EXPECT_EQ(GlobalFindAtomA("M"), 0);
   Handle none = nullptr;
   EXPECT_EQ(ML_InitMenus(0, &none, nullptr, 0, nullptr), paramErr);
