@@ -55,7 +55,7 @@ void SetItemEnabled(MenuHandle menu, int item, bool enabled) {
     return;
   }
   if (item <= 31) info->enableFlags = enabled ? info->enableFlags | EnableBit(item) : info->enableFlags & ~EnableBit(item);
-  MenuItemSlot *slot = SlotOfItem(menu, item);
+  MenuItemSlot *slot = item <= info->itemCount ? SlotAt(info->itemTable, info->itemSlots[item - 1]) : nullptr;
   if (!slot) return;
   if (enabled)
     slot->itemFlags &= ~kItemFlagDisabled;

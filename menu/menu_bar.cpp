@@ -20,8 +20,7 @@ UINT DropDownFlags(const MenuInfo &info) {
 }
 
 unsigned OptionsOf(MenuHandle menu) {
-  auto side = modelState.menus.find(menu);
-  return side != modelState.menus.end() ? side->second.options : 0;
+  return modelState.Side(menu).options;
 }
 
 // The item of parent (non-hierarchical menus of the bar) that leads to submenu ID, 0 none.

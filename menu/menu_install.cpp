@@ -129,13 +129,11 @@ void InsertExtraEntry(MenuHandle menu, int place) {
 bool ItemShown(MenuHandle menu, const MenuItemSlot &slot) {
   if (!((*menu)->menuFlags & kMenuFlagInstalled)) return false;
   if (!(slot.itemFlags & kItemFlagHidden)) return true;
-  auto side = modelState.menus.find(menu);
-  return side != modelState.menus.end() && (side->second.options & kIncludeHidden);
+  return (modelState.Side(menu).options & kIncludeHidden) != 0;
 }
 
 void InvalidatePositions(MenuHandle menu) {
-  auto side = modelState.menus.find(menu);
-  if (side != modelState.menus.end()) side->second.positionsValid = false;
+  modelState.Side(menu).positionsValid = false;
 }
 
 int PlaceOf(MenuHandle menu, int item) {
@@ -154,8 +152,7 @@ int WindowsPosition(MenuHandle menu, int item) {
 uint16_t WindowsCommandId(MenuHandle menu, int item) {
   MenuInfo *info = LiveMenu(menu);
   if (!info) return 0;
-  auto side = modelState.menus.find(menu);
-  unsigned options = side != modelState.menus.end() ? side->second.options : 0;
+  unsigned options = modelState.Side(menu).options;
   return ItemCommandId(info->menuID, item, IsFontMenu(*info), options);
 }
 
@@ -201,8 +198,7 @@ void InstallAllItems(MenuHandle menu, unsigned options) {
 void RefreshItem(MenuHandle menu, int item) {
   MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!slot) return;
-  auto side = modelState.menus.find(menu);
-  unsigned options = side != modelState.menus.end() ? side->second.options : 0;
+  unsigned options = modelState.Side(menu).options;
   RefreshItem(menu, item, ItemShown(menu, *slot), options);
 }
 
@@ -239,8 +235,7 @@ void RenumberItems(MenuHandle menu, int fromItem) {
     mi.wID = WindowsCommandId(menu, n);
     SetMenuItemInfoA(win, UINT(place), TRUE, &mi);
   }
-  auto side = modelState.menus.find(menu);
-  if (side != modelState.menus.end() && side->second.extraEntry) {
+  if (modelState.Side(menu).extraEntry) {
     int first = FirstFontItem(menu);
     int extra = (first ? PlaceOf(menu, first) : CountedSide(menu).nextPosition) - 2;
     mi.wID = FontExtraEntryId((*menu)->menuID);

@@ -150,7 +150,7 @@ void DisposeMenuRecord(MenuHandle menu, bool destroyWindowsMenu) {
   info = *menu;
   modelState.atoms.Release(info->titleAtom);
   if (destroyWindowsMenu && info->winMenu) DestroyMenu(info->winMenu);
-  modelState.menus.erase(menu);
+  modelState.Forget(menu);
   MemDisposeHandle(reinterpret_cast<Handle>(menu));
 }
 

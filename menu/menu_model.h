@@ -171,11 +171,28 @@ struct ModelState {
   bool prefixLoaded = false;
   std::string shortcutPrefix;        // string 15000, Windows encoding
 
-  MenuSide &Side(MenuHandle menu) { return menus[menu]; }
+  // The side data of menu (made empty on first use); the last one is kept at hand, since
+  // every item call asks for it.
+  MenuSide &Side(MenuHandle menu) {
+    if (menu != lastMenu_ || !lastSide_) {
+      lastSide_ = &menus[menu];
+      lastMenu_ = menu;
+    }
+    return *lastSide_;
+  }
+  void Forget(MenuHandle menu) {
+    menus.erase(menu);
+    lastMenu_ = nullptr;
+    lastSide_ = nullptr;
+  }
   // Deletes every atom of ours and forgets every menu.
   void Reset();
   // Global atoms outlive the process: ours go with the library.
   ~ModelState();
+
+ private:
+  MenuHandle lastMenu_ = nullptr;
+  MenuSide *lastSide_ = nullptr;
 };
 
 extern ModelState modelState;

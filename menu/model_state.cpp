@@ -87,6 +87,8 @@ void ModelState::Reset() {
   atoms.Reset();
   liveTables = 0;
   menus.clear();
+  lastMenu_ = nullptr;
+  lastSide_ = nullptr;
   rawGeneration = 0;
   prefixModule = nullptr;
   prefixLoaded = false;

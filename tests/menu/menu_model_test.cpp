@@ -281,4 +281,33 @@ TEST_F(Menus, MendedFaults) {
   EXPECT_EQ(none, nullptr);
 }
 
+// A font menu (as the font menu code marks one) gets its extra entry and a separator before the
+// first font item; later items are addressed past both, with font identifiers.
+TEST_F(Menus, FontMenuPositionsPassTheExtraEntry) {
+  MenuHandle menu = ML_NewMenu(3, U(P("Font")), table, bar);
+  M_AppendMenu(menu, U(P("Other/O;Arial;Courier;Times")));
+  (*menu)->menuFlags |= 0x0008;
+  for (short n = 2; n <= 4; ++n) SetMItemFlags(table, (*menu)->itemSlots[n - 1], n == 3 ? 0x0038 : 0x0028);
+  SetDefaultMenuItem(menu, 4);
+  M_InsertMenu(menu, 0, 0);
+  HMENU win = ML_GetWinMenuHandle(menu);
+  const UINT ids[] = {0xB001, 0x3FFF, 0, 0xB002, 0xB004};  // Courier is hidden
+  ASSERT_EQ(GetMenuItemCount(win), 5);
+  for (int p = 0; p < 5; ++p) EXPECT_EQ(GetMenuItemID(win, p), ids[p]) << p;
+  EXPECT_EQ(GetMenuDefaultItem(win, TRUE, 0), 4u);
+  DisableItem(menu, 4);
+  EXPECT_TRUE(GetMenuState(win, 4, MF_BYPOSITION) & MF_GRAYED);
+  InstallMItem(menu, 2, 8);  // Courier, zero-based, hidden included
+  EXPECT_EQ(GetMenuItemID(win, 4), 0xB003u);
+  // Shortcut texts follow the bar's setting.
+  char text[32] = {};
+  ML_ToggleMacAccels(bar, table, 0);
+  GetMenuStringA(win, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Other");
+  ML_ToggleMacAccels(bar, table, 1);
+  GetMenuStringA(win, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_EQ(std::string(text), "Other" + Prefix() + "O");
+  M_DisposeMenu(menu);
+}
+
 }  // namespace
