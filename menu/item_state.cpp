@@ -160,7 +160,7 @@ void WINAPI GetItemCmd(MenuHandle menu, short item, short *cmdChar) {
   *cmdChar = 0;
   Guarded(Nothing, [&] {
     MenuItemSlot *slot = SlotOfItem(menu, item);
-    std::string text = slot ? ShortcutText(*slot) : std::string();
+    std::string text = slot ? ShortcutText(*slot) : std::string();  // a copy: Text's may change
     if (!text.empty()) *cmdChar = uint8_t(WindowsToMac(text.substr(text.size() - 1))[0]);
   });
 }

@@ -64,9 +64,8 @@ bool ShowsShortcuts(const MenuInfo &info) {
   return bar && bar->showShortcuts;
 }
 
-void Describe(MenuHandle menu, int item, unsigned options, WindowsItem &out) {
+void Describe(MenuHandle menu, int item, const MenuItemSlot &slot, unsigned options, WindowsItem &out) {
   MenuInfo &info = **menu;
-  MenuItemSlot &slot = *SlotOfItem(menu, item);
   MENUITEMINFOA &mi = out.info;
   mi.cbSize = sizeof mi;
   mi.fMask = MIIM_TYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
@@ -98,16 +97,22 @@ void Describe(MenuHandle menu, int item, unsigned options, WindowsItem &out) {
     mi.dwTypeData = reinterpret_cast<LPSTR>(slot.itemBitmap);
     return;
   }
-  out.text = WindowsItemText(MacToWindows(ItemMacText(slot)), ShortcutText(slot), ShowsShortcuts(info), options);
+  const std::string &shortcut = ShortcutText(slot);
+  out.text = slot.textHandle ? static_cast<const char *>(slot.textHandle) : "";
+  out.text = MacToWindows(std::move(out.text));
+  if (options || !ShowsShortcuts(info) || shortcut.empty())
+    out.text = WindowsItemText(out.text, shortcut, ShowsShortcuts(info), options);
+  else if (uint8_t(shortcut[0]) != kHierarchicalCommand)
+    out.text += shortcut;  // the common case, without the copies of the general one
   mi.fType |= MFT_STRING;
   mi.dwTypeData = out.text.data();
   mi.cch = UINT(out.text.size());
 }
 
 // Inserts item n at place with options; installs its submenu's items behind it.
-void InsertAt(MenuHandle menu, int item, int place, unsigned options) {
+void InsertAt(MenuHandle menu, int item, const MenuItemSlot &slot, int place, unsigned options) {
   WindowsItem w;
-  Describe(menu, item, options, w);
+  Describe(menu, item, slot, options, w);
   InsertMenuItemA((*menu)->winMenu, UINT(place), TRUE, &w.info);
   if (w.submenu) {
     (*w.submenu)->parentMenu = menu;
@@ -160,7 +165,7 @@ void InstallItem(MenuHandle menu, int item, unsigned options) {
   MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!slot || ((slot->itemFlags & kItemFlagHidden) && !(options & kIncludeHidden))) return;
   int place = PlaceOf(menu, item);
-  InsertAt(menu, item, place, options);
+  InsertAt(menu, item, *slot, place, options);
   InvalidatePositions(menu);
 }
 
@@ -187,7 +192,7 @@ void InstallAllItems(MenuHandle menu, unsigned options) {
     }
     MenuItemSlot *slot = SlotOfItem(menu, n);
     if (!slot || ((slot->itemFlags & kItemFlagHidden) && !(options & kIncludeHidden))) continue;
-    InsertAt(menu, n, place++, options);
+    InsertAt(menu, n, *slot, place++, options);
   }
   modelState.Side(menu).positionsValid = false;
   info = *menu;
@@ -211,7 +216,7 @@ void RefreshItem(MenuHandle menu, int item, bool wasShown, unsigned options) {
   HMENU win = (*menu)->winMenu;
   if (wasShown && shown) {
     WindowsItem w;
-    Describe(menu, item, options, w);
+    Describe(menu, item, *slot, options, w);
     bool wasPopup = GetSubMenu(win, place) != nullptr;
     if ((w.info.fType & MFT_OWNERDRAW) && !w.submenu && !wasPopup) {
       SetMenuItemInfoA(win, UINT(place), TRUE, &w.info);
@@ -219,7 +224,7 @@ void RefreshItem(MenuHandle menu, int item, bool wasShown, unsigned options) {
     }
   }
   if (wasShown) RemoveMenu(win, UINT(place), MF_BYPOSITION);
-  if (shown) InsertAt(menu, item, place, options);
+  if (shown) InsertAt(menu, item, *slot, place, options);
 }
 
 void RenumberItems(MenuHandle menu, int fromItem) {

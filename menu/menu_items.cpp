@@ -36,7 +36,8 @@ NewItem FromListed(const ListedItem &listed) {
 
 // Adds one item after afterItem; its number or 0 with nothing changed.
 int Add(MenuHandle menu, int afterItem, const NewItem &item) {
-  MenuInfo *info = LiveMenu(menu);
+  size_t have = 0;
+  MenuInfo *info = LiveMenu(menu, &have);
   if (!info || info->itemCount >= 0x7FFF) return 0;
   int count = info->itemCount;
   if (afterItem < 0 || afterItem > count) afterItem = count;
@@ -57,10 +58,8 @@ int Add(MenuHandle menu, int afterItem, const NewItem &item) {
     return 0;
   }
   // The record grows 16 slot numbers at a time: a resize per item costs more than the item.
-  Size have = 0;
   size_t need = kMenuHeaderBytes + size_t(count + 1) * 2;
-  MemGetHandleSize(reinterpret_cast<Handle>(menu), &have);
-  if (size_t(have) < need && MemSetHandleSize(reinterpret_cast<Handle>(menu), long(need + 30)) != noErr) {
+  if (have < need && MemSetHandleSize(reinterpret_cast<Handle>(menu), long(need + 30)) != noErr) {
     FreeSlot(table, slot);
     return 0;
   }

@@ -19,15 +19,16 @@ namespace tstools::menu {
 
 // The live menu record of menu, or nullptr when menu is not a live handle of the zone big
 // enough for its item count.
-MenuInfo *LiveMenu(MenuHandle menu);
+MenuInfo *LiveMenu(MenuHandle menu, size_t *bytes = nullptr);
 // Item n's slot (1..count), else nullptr.
 MenuItemSlot *SlotOfItem(MenuHandle menu, int item);
 // A live (non-free) slot of an item table, else nullptr.
 MenuItemSlot *SlotAt(Handle itemTable, int slot);
 // The bytes of the slot's text block, Mac encoding ("" without one).
 std::string ItemMacText(const MenuItemSlot &slot);
-// The shortcut text of the slot's atom, Windows encoding ("" without one).
-std::string ShortcutText(const MenuItemSlot &slot);
+// The shortcut text of the slot's atom, Windows encoding ("" without one); valid until the
+// next call.
+const std::string &ShortcutText(const MenuItemSlot &slot);
 
 // The bar's header and entries 1..count (entry k at Entries(bar)[k - 1]); nullptr when bar is
 // not a live bar handle.
@@ -134,8 +135,8 @@ class TextAtoms {
   // Deletes every atom no item uses.
   void DeleteUnused();
   static constexpr unsigned kParkedLimit = 256;
-  // The text of an atom of ours, or the system's name for another.
-  std::string Text(ATOM atom) const;
+  // The text of an atom of ours, or the system's name for another (valid until the next call).
+  const std::string &Text(ATOM atom);
   size_t Count() const { return byAtom_.size(); }
   void Reset();
 
@@ -148,6 +149,7 @@ class TextAtoms {
   std::unordered_map<ATOM, Entry> byAtom_;
   std::unordered_map<std::string, ATOM> byText_;
   unsigned parked_ = 0;  // atoms kept with no reference
+  std::string foreign_;  // the name of the last atom not ours
 };
 
 // What the model keeps beside a menu's record.

@@ -44,9 +44,10 @@ void MarkFree(MenuItemSlot *s, unsigned next) {
 
 }  // namespace
 
-MenuInfo *LiveMenu(MenuHandle menu) {
+MenuInfo *LiveMenu(MenuHandle menu, size_t *bytes) {
   size_t size = 0;
   char *data = LiveBlock(reinterpret_cast<Handle>(menu), &size);
+  if (bytes) *bytes = size;
   if (!data || size < kMenuHeaderBytes) return nullptr;
   auto *info = reinterpret_cast<MenuInfo *>(data);
   if (info->itemCount < 0 || size < kMenuHeaderBytes + size_t(info->itemCount) * 2) return nullptr;
@@ -71,8 +72,9 @@ std::string ItemMacText(const MenuItemSlot &slot) {
   return slot.textHandle ? std::string(static_cast<const char *>(slot.textHandle)) : std::string();
 }
 
-std::string ShortcutText(const MenuItemSlot &slot) {
-  return slot.shortcutAtom ? modelState.atoms.Text(slot.shortcutAtom) : std::string();
+const std::string &ShortcutText(const MenuItemSlot &slot) {
+  static const std::string none;
+  return slot.shortcutAtom ? modelState.atoms.Text(slot.shortcutAtom) : none;
 }
 
 HLOCAL NewTextBlock(const std::string &text) {

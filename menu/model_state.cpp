@@ -66,12 +66,13 @@ void TextAtoms::DeleteUnused() {
   parked_ = 0;
 }
 
-std::string TextAtoms::Text(ATOM atom) const {
+const std::string &TextAtoms::Text(ATOM atom) {
   auto entry = byAtom_.find(atom);
   if (entry != byAtom_.end()) return entry->second.text;
   char text[256];
   UINT length = GlobalGetAtomNameA(atom, text, sizeof text);
-  return std::string(text, length);
+  foreign_.assign(text, length);
+  return foreign_;
 }
 
 void TextAtoms::Reset() {
