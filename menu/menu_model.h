@@ -130,11 +130,15 @@ class TextAtoms {
   // One more reference to text's atom (added on first use); 0 for "" or when the system
   // refuses.
   ATOM Acquire(const std::string &windowsText);
+  // One more reference to an atom of ours; false when it is not (or no longer) ours.
+  bool AddReference(ATOM atom);
   // One reference fewer. Atoms not ours are left alone.
   void Release(ATOM atom);
   // Deletes every atom no item uses.
   void DeleteUnused();
   static constexpr unsigned kParkedLimit = 256;
+  // Counts the atoms deleted so far: a remembered atom number is good while it is unchanged.
+  unsigned Deletions() const { return deletions_; }
   // The text of an atom of ours, or the system's name for another (valid until the next call).
   const std::string &Text(ATOM atom);
   size_t Count() const { return byAtom_.size(); }
@@ -150,6 +154,7 @@ class TextAtoms {
   std::unordered_map<std::string, ATOM> byText_;
   unsigned parked_ = 0;  // atoms kept with no reference
   std::string foreign_;  // the name of the last atom not ours
+  unsigned deletions_ = 0;
 };
 
 // What the model keeps beside a menu's record.
@@ -172,6 +177,8 @@ struct ModelState {
   HINSTANCE prefixModule = nullptr;  // the module string 15000 was read from
   bool prefixLoaded = false;
   std::string shortcutPrefix;        // string 15000, Windows encoding
+  ATOM commandAtoms[256] = {};       // the shortcut atom last made for each command character
+  unsigned commandAtomsDeletions = 0;  // atoms.Deletions() when commandAtoms was last good
 
   // The side data of menu (made empty on first use); the last one is kept at hand, since
   // every item call asks for it.

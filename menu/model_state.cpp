@@ -5,6 +5,9 @@
 #include "frame/library_globals.h"
 #include "menu/menu_model.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tstools::menu {
 
 ModelState modelState;
@@ -39,6 +42,13 @@ ATOM TextAtoms::Acquire(const std::string &windowsText) {
   return atom;
 }
 
+bool TextAtoms::AddReference(ATOM atom) {
+  auto entry = byAtom_.find(atom);
+  if (entry == byAtom_.end()) return false;
+  if (entry->second.references++ == 0) --parked_;
+  return true;
+}
+
 void TextAtoms::Release(ATOM atom) {
   auto entry = byAtom_.find(atom);
   if (!atom || entry == byAtom_.end() || --entry->second.references > 0) return;
@@ -49,6 +59,7 @@ void TextAtoms::Release(ATOM atom) {
     return;
   }
   GlobalDeleteAtom(atom);
+  ++deletions_;
   for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
   byAtom_.erase(entry);
 }
@@ -60,6 +71,7 @@ void TextAtoms::DeleteUnused() {
       continue;
     }
     GlobalDeleteAtom(entry->first);
+    ++deletions_;
     for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
     entry = byAtom_.erase(entry);
   }
@@ -77,6 +89,7 @@ const std::string &TextAtoms::Text(ATOM atom) {
 
 void TextAtoms::Reset() {
   for (auto &entry : byAtom_) GlobalDeleteAtom(entry.first);
+  ++deletions_;
   byAtom_.clear();
   byText_.clear();
   parked_ = 0;
@@ -93,6 +106,7 @@ void ModelState::Reset() {
   rawGeneration = 0;
   prefixModule = nullptr;
   prefixLoaded = false;
+  std::fill(std::begin(commandAtoms), std::end(commandAtoms), ATOM(0));
   shortcutPrefix.clear();
 }
 
@@ -122,9 +136,21 @@ const std::string &ShortcutPrefix() {
 
 ATOM AcquireCommandShortcut(uint8_t command) {
   if (command == 0) return 0;
-  if (command == kHierarchicalCommand) return modelState.atoms.Acquire(std::string(1, char(command)));
-  std::string character = MacToWindows(std::string(1, char(command)));
-  return modelState.atoms.Acquire(ShortcutPrefix() + character);
+  // The atom last made for this character, while the prefix stays what it was.
+  // Any deletion may free a number the system gives to another text, and a new prefix makes
+  // other texts: either forgets them all.
+  if (modelState.commandAtomsDeletions != modelState.atoms.Deletions() || !modelState.prefixLoaded ||
+      modelState.prefixModule != frameState.resourceInstance) {
+    std::fill(std::begin(modelState.commandAtoms), std::end(modelState.commandAtoms), ATOM(0));
+    modelState.commandAtomsDeletions = modelState.atoms.Deletions();
+  }
+  ATOM &known = modelState.commandAtoms[command];
+  if (known && modelState.atoms.AddReference(known)) return known;
+  if (command == kHierarchicalCommand) return known = modelState.atoms.Acquire(std::string(1, char(command)));
+  std::string text = ShortcutPrefix() + MacToWindows(std::string(1, char(command)));
+  ATOM atom = modelState.atoms.Acquire(text);
+  modelState.commandAtoms[command] = atom;
+  return atom;
 }
 
 }  // namespace tstools::menu
