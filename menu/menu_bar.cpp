@@ -94,6 +94,8 @@ void RemoveBarEntry(Handle barHandle, int entry, bool windowsAlive) {
   std::vector<int> reattach;
   int position = -1;
   if (info) {
+    // A Windows menu destroyed with its window is not touched: its handle may name another.
+    if (!windowsAlive) (*menu)->menuFlags &= ~kMenuFlagInstalled;
     // Items leading to submenus of the bar become plain, so the submenus outlive this menu's
     // Windows items; they lead to them again (in the model) afterwards.
     for (int n = 1; n <= (*menu)->itemCount; ++n) {

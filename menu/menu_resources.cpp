@@ -54,7 +54,8 @@ MenuHandle BuildMenu(Handle itemTable, short resourceId, Handle menuBar) {
     ATOM shortcut = 0;
     bool added = false;
     try {
-      if (!separator) shortcut = modelState.atoms.Acquire(MacToWindows(shortcuts[i]));
+      // A command character makes its own shortcut text below.
+      if (!separator && !resource.items[i].command) shortcut = modelState.atoms.Acquire(MacToWindows(shortcuts[i]));
       added = AddItem(menu, n - 1, separator ? texts[i].substr(1) : texts[i],
                       separator ? kItemFlagSeparator : 0) == n;
     } catch (...) {
