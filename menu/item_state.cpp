@@ -82,7 +82,7 @@ void SetItemCommand(MenuHandle menu, int item, uint8_t command, unsigned options
   MenuInfo *sub = entry ? LiveMenu(BarEntries(info->menuBar)[entry - 1].menu) : nullptr;
   if (command == kHierarchicalCommand) {
     slot->itemFlags |= kItemFlagHierarchical;
-    if (sub) sub->parentMenu = menu;
+    if (sub && InBar(menu)) sub->parentMenu = menu;
   } else {
     slot->itemFlags &= ~kItemFlagHidden;
     if (slot->itemFlags & kItemFlagHierarchical) {

@@ -258,8 +258,14 @@ TEST_F(Menus, MendedFaults) {
   EXPECT_EQ(GetObjectType(first), DWORD(OBJ_BITMAP));
   SetItemBitmap(menu, 3, second);
   EXPECT_EQ(GetObjectType(first), 0u);
+  // The parent leaves the bar and comes back: its submenu survives and is attached again.
+  ML_DeleteMenu(bar, 9);
+  EXPECT_TRUE(IsMenu(ML_GetWinMenuHandle(sub)) && !(*sub)->parentMenu && !MenuInstalled(menu));
+  M_InsertMenu(menu, 0, 128);
+  EXPECT_EQ(GetMenuItemCount(win), 40);
+  EXPECT_EQ((*sub)->parentMenu, menu);
   // A submenu disposed under its parent item leaves the parent no dead handle.
-  ASSERT_NE(GetSubMenu(win, 39), nullptr);
+  ASSERT_EQ(GetSubMenu(win, 39), ML_GetWinMenuHandle(sub));
   M_DisposeMenu(sub);
   EXPECT_EQ(GetSubMenu(win, 39), nullptr);
   EXPECT_EQ(CountMItems(menu), 40);
