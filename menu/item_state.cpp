@@ -55,7 +55,7 @@ void SetItemEnabled(MenuHandle menu, int item, bool enabled) {
     return;
   }
   if (item <= 31) info->enableFlags = enabled ? info->enableFlags | EnableBit(item) : info->enableFlags & ~EnableBit(item);
-  MenuItemSlot *slot = SlotOfItem(menu, item);
+  MenuItemSlot *slot = item <= info->itemCount ? SlotAt(info->itemTable, info->itemSlots[item - 1]) : nullptr;
   if (!slot) return;
   if (enabled)
     slot->itemFlags &= ~kItemFlagDisabled;
@@ -82,7 +82,7 @@ void SetItemCommand(MenuHandle menu, int item, uint8_t command, unsigned options
   MenuInfo *sub = entry ? LiveMenu(BarEntries(info->menuBar)[entry - 1].menu) : nullptr;
   if (command == kHierarchicalCommand) {
     slot->itemFlags |= kItemFlagHierarchical;
-    if (sub) sub->parentMenu = menu;
+    if (sub && InBar(menu)) sub->parentMenu = menu;
   } else {
     slot->itemFlags &= ~kItemFlagHidden;
     if (slot->itemFlags & kItemFlagHierarchical) {
@@ -90,7 +90,7 @@ void SetItemCommand(MenuHandle menu, int item, uint8_t command, unsigned options
       if (sub && sub->parentMenu == menu) sub->parentMenu = nullptr;
     }
   }
-  modelState.shortcuts.Release(slot->shortcutAtom);
+  modelState.atoms.Release(slot->shortcutAtom);
   slot->shortcutAtom = shortcut;
   InvalidatePositions(menu);
   RefreshItem(menu, item, wasShown, options);
@@ -160,7 +160,7 @@ void WINAPI GetItemCmd(MenuHandle menu, short item, short *cmdChar) {
   *cmdChar = 0;
   Guarded(Nothing, [&] {
     MenuItemSlot *slot = SlotOfItem(menu, item);
-    std::string text = slot ? ShortcutText(*slot) : std::string();
+    std::string text = slot ? ShortcutText(*slot) : std::string();  // a copy: Text's may change
     if (!text.empty()) *cmdChar = uint8_t(WindowsToMac(text.substr(text.size() - 1))[0]);
   });
 }

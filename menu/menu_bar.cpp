@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "frame/export_guard.h"
+#include "memory/memory_state.h"
 #include "menu/menu_model.h"
 #include "tstools/font_menu.h"
 #include "tstools/memory.h"
@@ -13,19 +14,14 @@
 namespace tstools::menu {
 namespace {
 
-std::string TitleText(const MenuInfo &info) {
-  char text[256] = {};
-  if (info.titleAtom) GlobalGetAtomNameA(info.titleAtom, text, sizeof text);
-  return text;
-}
+std::string TitleText(const MenuInfo &info) { return info.titleAtom ? modelState.atoms.Text(info.titleAtom) : ""; }
 
 UINT DropDownFlags(const MenuInfo &info) {
   return MF_BYPOSITION | MF_POPUP | MF_STRING | ((info.menuFlags & kMenuFlagDisabled) ? MF_GRAYED : 0);
 }
 
 unsigned OptionsOf(MenuHandle menu) {
-  auto side = modelState.menus.find(menu);
-  return side != modelState.menus.end() ? side->second.options : 0;
+  return modelState.Side(menu).options;
 }
 
 // The item of parent (non-hierarchical menus of the bar) that leads to submenu ID, 0 none.
@@ -99,6 +95,8 @@ void RemoveBarEntry(Handle barHandle, int entry, bool windowsAlive) {
   std::vector<int> reattach;
   int position = -1;
   if (info) {
+    // A Windows menu destroyed with its window is not touched: its handle may name another.
+    if (!windowsAlive) (*menu)->menuFlags &= ~kMenuFlagInstalled;
     // Items leading to submenus of the bar become plain, so the submenus outlive this menu's
     // Windows items; they lead to them again (in the model) afterwards.
     for (int n = 1; n <= (*menu)->itemCount; ++n) {
@@ -165,6 +163,7 @@ OSErr WINAPI ML_InitMenus(long ownerValue, Handle *menuBar, Handle *itemTable, s
   header->frameWindow = frameWindow;
   *menuBar = bar;
   *itemTable = table;
+  ++modelState.liveTables;
   InitFontFile();
   return noErr;
 }
@@ -176,8 +175,11 @@ void WINAPI ML_MenuShutdown(Handle *menuBar, Handle *itemTable) {
       *menuBar = nullptr;
     }
     if (itemTable) {
-      FreeAllSlots(*itemTable);
-      MemDisposeHandle(*itemTable);
+      if (memory::memoryState.zone.Find(reinterpret_cast<memory::HandleRef>(*itemTable))) {
+        FreeAllSlots(*itemTable);
+        MemDisposeHandle(*itemTable);
+        if (modelState.liveTables > 0 && --modelState.liveTables == 0) modelState.atoms.DeleteUnused();
+      }
       *itemTable = nullptr;
     }
   });
@@ -250,8 +252,8 @@ void WINAPI ML_SetTitle(MenuHandle menu, ConstStr255Param title) {
     MenuInfo *info = LiveMenu(menu);
     if (!info || !title) return;
     std::string text = MacToWindows(std::string(reinterpret_cast<const char *>(title + 1), title[0]));
-    ATOM atom = text.empty() ? 0 : GlobalAddAtomA(text.c_str());
-    if (info->titleAtom) GlobalDeleteAtom(info->titleAtom);
+    ATOM atom = modelState.atoms.Acquire(text);
+    modelState.atoms.Release(info->titleAtom);
     info->titleAtom = atom;
     if (!Installed(menu, 0) || !InBar(menu) || (info->menuFlags & kMenuFlagHierarchical)) return;
     bool maximised = false;

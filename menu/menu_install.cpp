@@ -64,9 +64,8 @@ bool ShowsShortcuts(const MenuInfo &info) {
   return bar && bar->showShortcuts;
 }
 
-void Describe(MenuHandle menu, int item, unsigned options, WindowsItem &out) {
+void Describe(MenuHandle menu, int item, const MenuItemSlot &slot, unsigned options, WindowsItem &out) {
   MenuInfo &info = **menu;
-  MenuItemSlot &slot = *SlotOfItem(menu, item);
   MENUITEMINFOA &mi = out.info;
   mi.cbSize = sizeof mi;
   mi.fMask = MIIM_TYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
@@ -98,16 +97,22 @@ void Describe(MenuHandle menu, int item, unsigned options, WindowsItem &out) {
     mi.dwTypeData = reinterpret_cast<LPSTR>(slot.itemBitmap);
     return;
   }
-  out.text = WindowsItemText(MacToWindows(ItemMacText(slot)), ShortcutText(slot), ShowsShortcuts(info), options);
+  const std::string &shortcut = ShortcutText(slot);
+  out.text = slot.textHandle ? static_cast<const char *>(slot.textHandle) : "";
+  out.text = MacToWindows(std::move(out.text));
+  if (options || !ShowsShortcuts(info) || shortcut.empty())
+    out.text = WindowsItemText(out.text, shortcut, ShowsShortcuts(info), options);
+  else if (uint8_t(shortcut[0]) != kHierarchicalCommand)
+    out.text += shortcut;  // the common case, without the copies of the general one
   mi.fType |= MFT_STRING;
   mi.dwTypeData = out.text.data();
   mi.cch = UINT(out.text.size());
 }
 
 // Inserts item n at place with options; installs its submenu's items behind it.
-void InsertAt(MenuHandle menu, int item, int place, unsigned options) {
+void InsertAt(MenuHandle menu, int item, const MenuItemSlot &slot, int place, unsigned options) {
   WindowsItem w;
-  Describe(menu, item, options, w);
+  Describe(menu, item, slot, options, w);
   InsertMenuItemA((*menu)->winMenu, UINT(place), TRUE, &w.info);
   if (w.submenu) {
     (*w.submenu)->parentMenu = menu;
@@ -129,13 +134,11 @@ void InsertExtraEntry(MenuHandle menu, int place) {
 bool ItemShown(MenuHandle menu, const MenuItemSlot &slot) {
   if (!((*menu)->menuFlags & kMenuFlagInstalled)) return false;
   if (!(slot.itemFlags & kItemFlagHidden)) return true;
-  auto side = modelState.menus.find(menu);
-  return side != modelState.menus.end() && (side->second.options & kIncludeHidden);
+  return (modelState.Side(menu).options & kIncludeHidden) != 0;
 }
 
 void InvalidatePositions(MenuHandle menu) {
-  auto side = modelState.menus.find(menu);
-  if (side != modelState.menus.end()) side->second.positionsValid = false;
+  modelState.Side(menu).positionsValid = false;
 }
 
 int PlaceOf(MenuHandle menu, int item) {
@@ -154,8 +157,7 @@ int WindowsPosition(MenuHandle menu, int item) {
 uint16_t WindowsCommandId(MenuHandle menu, int item) {
   MenuInfo *info = LiveMenu(menu);
   if (!info) return 0;
-  auto side = modelState.menus.find(menu);
-  unsigned options = side != modelState.menus.end() ? side->second.options : 0;
+  unsigned options = modelState.Side(menu).options;
   return ItemCommandId(info->menuID, item, IsFontMenu(*info), options);
 }
 
@@ -163,16 +165,19 @@ void InstallItem(MenuHandle menu, int item, unsigned options) {
   MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!slot || ((slot->itemFlags & kItemFlagHidden) && !(options & kIncludeHidden))) return;
   int place = PlaceOf(menu, item);
-  InsertAt(menu, item, place, options);
+  InsertAt(menu, item, *slot, place, options);
   InvalidatePositions(menu);
 }
 
 void InstallAllItems(MenuHandle menu, unsigned options) {
   MenuInfo *info = LiveMenu(menu);
   if (!info) return;
-  DetachSubmenus(menu);
+  // Removing (not deleting) the old Windows items keeps any submenu alive.
   HMENU win = info->winMenu;
   for (int i = GetMenuItemCount(win) - 1; i >= 0; --i) RemoveMenu(win, UINT(i), MF_BYPOSITION);
+  MenuBarHeader *bar = LiveBar(info->menuBar);
+  for (int k = 0; bar && k < bar->count; ++k)
+    if (MenuInfo *sub = LiveMenu(BarEntries(info->menuBar)[k].menu); sub && sub->parentMenu == menu) sub->parentMenu = nullptr;
   MenuSide &side = modelState.Side(menu);
   side.options = options;
   side.extraEntry = false;
@@ -187,7 +192,7 @@ void InstallAllItems(MenuHandle menu, unsigned options) {
     }
     MenuItemSlot *slot = SlotOfItem(menu, n);
     if (!slot || ((slot->itemFlags & kItemFlagHidden) && !(options & kIncludeHidden))) continue;
-    InsertAt(menu, n, place++, options);
+    InsertAt(menu, n, *slot, place++, options);
   }
   modelState.Side(menu).positionsValid = false;
   info = *menu;
@@ -198,8 +203,7 @@ void InstallAllItems(MenuHandle menu, unsigned options) {
 void RefreshItem(MenuHandle menu, int item) {
   MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!slot) return;
-  auto side = modelState.menus.find(menu);
-  unsigned options = side != modelState.menus.end() ? side->second.options : 0;
+  unsigned options = modelState.Side(menu).options;
   RefreshItem(menu, item, ItemShown(menu, *slot), options);
 }
 
@@ -212,7 +216,7 @@ void RefreshItem(MenuHandle menu, int item, bool wasShown, unsigned options) {
   HMENU win = (*menu)->winMenu;
   if (wasShown && shown) {
     WindowsItem w;
-    Describe(menu, item, options, w);
+    Describe(menu, item, *slot, options, w);
     bool wasPopup = GetSubMenu(win, place) != nullptr;
     if ((w.info.fType & MFT_OWNERDRAW) && !w.submenu && !wasPopup) {
       SetMenuItemInfoA(win, UINT(place), TRUE, &w.info);
@@ -220,7 +224,7 @@ void RefreshItem(MenuHandle menu, int item, bool wasShown, unsigned options) {
     }
   }
   if (wasShown) RemoveMenu(win, UINT(place), MF_BYPOSITION);
-  if (shown) InsertAt(menu, item, place, options);
+  if (shown) InsertAt(menu, item, *slot, place, options);
 }
 
 void RenumberItems(MenuHandle menu, int fromItem) {
@@ -236,8 +240,7 @@ void RenumberItems(MenuHandle menu, int fromItem) {
     mi.wID = WindowsCommandId(menu, n);
     SetMenuItemInfoA(win, UINT(place), TRUE, &mi);
   }
-  auto side = modelState.menus.find(menu);
-  if (side != modelState.menus.end() && side->second.extraEntry) {
+  if (modelState.Side(menu).extraEntry) {
     int first = FirstFontItem(menu);
     int extra = (first ? PlaceOf(menu, first) : CountedSide(menu).nextPosition) - 2;
     mi.wID = FontExtraEntryId((*menu)->menuID);
@@ -254,9 +257,13 @@ void DetachSubmenus(MenuHandle menu) {
     MenuInfo *sub = LiveMenu(entries[k].menu);
     if (sub && sub->parentMenu == menu) sub->parentMenu = nullptr;
   }
+  // Only hierarchical items become drop-downs: the rest of the Windows menu is not walked.
   HMENU win = info->winMenu;
-  for (int i = GetMenuItemCount(win) - 1; i >= 0; --i)
-    if (GetSubMenu(win, i)) RemoveMenu(win, UINT(i), MF_BYPOSITION);
+  for (int n = info->itemCount; n >= 1; --n) {
+    MenuItemSlot *slot = SlotOfItem(menu, n);
+    int place = slot && (slot->itemFlags & kItemFlagHierarchical) ? WindowsPosition(menu, n) : -1;
+    if (place >= 0 && GetSubMenu(win, place)) RemoveMenu(win, UINT(place), MF_BYPOSITION);
+  }
 }
 
 HMENU FrameMenuBar(MenuHandle menu, bool *childMaximised) {

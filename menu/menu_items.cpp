@@ -36,7 +36,8 @@ NewItem FromListed(const ListedItem &listed) {
 
 // Adds one item after afterItem; its number or 0 with nothing changed.
 int Add(MenuHandle menu, int afterItem, const NewItem &item) {
-  MenuInfo *info = LiveMenu(menu);
+  size_t have = 0;
+  MenuInfo *info = LiveMenu(menu, &have);
   if (!info || info->itemCount >= 0x7FFF) return 0;
   int count = info->itemCount;
   if (afterItem < 0 || afterItem > count) afterItem = count;
@@ -53,10 +54,12 @@ int Add(MenuHandle menu, int afterItem, const NewItem &item) {
   int slot = AllocSlot(table, item.flags, text, shortcut, item.mark);
   if (!slot) {
     LocalFree(text);
-    modelState.shortcuts.Release(shortcut);
+    modelState.atoms.Release(shortcut);
     return 0;
   }
-  if (MemSetHandleSize(reinterpret_cast<Handle>(menu), long(kMenuHeaderBytes + size_t(count + 1) * 2)) != noErr) {
+  // The record grows 16 slot numbers at a time: a resize per item costs more than the item.
+  size_t need = kMenuHeaderBytes + size_t(count + 1) * 2;
+  if (have < need && MemSetHandleSize(reinterpret_cast<Handle>(menu), long(need + 30)) != noErr) {
     FreeSlot(table, slot);
     return 0;
   }
@@ -144,9 +147,9 @@ void DisposeMenuRecord(MenuHandle menu, bool destroyWindowsMenu) {
   info = *menu;
   for (int n = info->itemCount; n >= 1; --n) FreeSlot(info->itemTable, (*menu)->itemSlots[n - 1]);
   info = *menu;
-  if (info->titleAtom) GlobalDeleteAtom(info->titleAtom);
+  modelState.atoms.Release(info->titleAtom);
   if (destroyWindowsMenu && info->winMenu) DestroyMenu(info->winMenu);
-  modelState.menus.erase(menu);
+  modelState.Forget(menu);
   MemDisposeHandle(reinterpret_cast<Handle>(menu));
 }
 
@@ -158,12 +161,15 @@ using namespace tstools::menu;
 MenuHandle WINAPI ML_NewMenu(short menuID, ConstStr255Param title, Handle itemTable, Handle menuBar) {
   return Guarded(MenuHandle(nullptr), [&]() -> MenuHandle {
     std::string text = title ? MacToWindows(std::string(reinterpret_cast<const char *>(title + 1), title[0])) : "";
+    ATOM atom = modelState.atoms.Acquire(text);
     HMENU win = CreatePopupMenu();
-    if (!win) return nullptr;
-    ATOM atom = text.empty() ? 0 : GlobalAddAtomA(text.c_str());
+    if (!win) {
+      modelState.atoms.Release(atom);
+      return nullptr;
+    }
     Handle h = nullptr;
     if (MemNewHandle(&h, long(kMenuHeaderBytes), 1) != noErr) {
-      if (atom) GlobalDeleteAtom(atom);
+      modelState.atoms.Release(atom);
       DestroyMenu(win);
       return nullptr;
     }
@@ -224,7 +230,6 @@ void WINAPI DelMenuItem(MenuHandle menu, short item) {
       info->defaultItem = -1;
     else if (info->defaultItem > item - 1)
       --info->defaultItem;
-    MemSetHandleSize(reinterpret_cast<Handle>(menu), long(kMenuHeaderBytes + size_t(count - 1) * 2));
     InvalidatePositions(menu);
     RenumberItems(menu, item);
   });

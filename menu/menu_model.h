@@ -19,15 +19,16 @@ namespace tstools::menu {
 
 // The live menu record of menu, or nullptr when menu is not a live handle of the zone big
 // enough for its item count.
-MenuInfo *LiveMenu(MenuHandle menu);
+MenuInfo *LiveMenu(MenuHandle menu, size_t *bytes = nullptr);
 // Item n's slot (1..count), else nullptr.
 MenuItemSlot *SlotOfItem(MenuHandle menu, int item);
 // A live (non-free) slot of an item table, else nullptr.
 MenuItemSlot *SlotAt(Handle itemTable, int slot);
 // The bytes of the slot's text block, Mac encoding ("" without one).
 std::string ItemMacText(const MenuItemSlot &slot);
-// The shortcut text of the slot's atom, Windows encoding ("" without one).
-std::string ShortcutText(const MenuItemSlot &slot);
+// The shortcut text of the slot's atom, Windows encoding ("" without one); valid until the
+// next call.
+const std::string &ShortcutText(const MenuItemSlot &slot);
 
 // The bar's header and entries 1..count (entry k at Entries(bar)[k - 1]); nullptr when bar is
 // not a live bar handle.
@@ -121,17 +122,25 @@ void DisposeMenuRecord(MenuHandle menu, bool destroyWindowsMenu);
 
 // ---- Process-wide state ------------------------------------------------------------------
 
-// Shortcut texts as global atoms, each added once with our own reference count, so building
-// a menu makes no atom call per item.
-class ShortcutAtoms {
+// Shortcut texts and menu titles as global atoms, each added once with our own reference
+// count, so building a menu makes no atom call per item. An atom no item uses is deleted, or, while an item
+// table lives, kept (up to kParkedLimit of them) until the last table is shut down.
+class TextAtoms {
  public:
   // One more reference to text's atom (added on first use); 0 for "" or when the system
   // refuses.
   ATOM Acquire(const std::string &windowsText);
-  // One reference fewer; the atom is deleted with the last. Atoms not ours are left alone.
+  // One more reference to an atom of ours; false when it is not (or no longer) ours.
+  bool AddReference(ATOM atom);
+  // One reference fewer. Atoms not ours are left alone.
   void Release(ATOM atom);
-  // The text of an atom of ours, or the system's name for another.
-  std::string Text(ATOM atom) const;
+  // Deletes every atom no item uses.
+  void DeleteUnused();
+  static constexpr unsigned kParkedLimit = 256;
+  // Counts the atoms deleted so far: a remembered atom number is good while it is unchanged.
+  unsigned Deletions() const { return deletions_; }
+  // The text of an atom of ours, or the system's name for another (valid until the next call).
+  const std::string &Text(ATOM atom);
   size_t Count() const { return byAtom_.size(); }
   void Reset();
 
@@ -143,6 +152,9 @@ class ShortcutAtoms {
   };
   std::unordered_map<ATOM, Entry> byAtom_;
   std::unordered_map<std::string, ATOM> byText_;
+  unsigned parked_ = 0;  // atoms kept with no reference
+  std::string foreign_;  // the name of the last atom not ours
+  unsigned deletions_ = 0;
 };
 
 // What the model keeps beside a menu's record.
@@ -158,16 +170,38 @@ struct MenuSide {
 };
 
 struct ModelState {
-  ShortcutAtoms shortcuts;
+  TextAtoms atoms;
+  int liveTables = 0;  // item tables made by ML_InitMenus and not yet shut down
   std::unordered_map<MenuHandle, MenuSide> menus;
   uint32_t rawGeneration = 0;  // bumped by SetMItemFlags: every position count is stale
   HINSTANCE prefixModule = nullptr;  // the module string 15000 was read from
   bool prefixLoaded = false;
   std::string shortcutPrefix;        // string 15000, Windows encoding
+  ATOM commandAtoms[256] = {};       // the shortcut atom last made for each command character
+  unsigned commandAtomsDeletions = 0;  // atoms.Deletions() when commandAtoms was last good
 
-  MenuSide &Side(MenuHandle menu) { return menus[menu]; }
+  // The side data of menu (made empty on first use); the last one is kept at hand, since
+  // every item call asks for it.
+  MenuSide &Side(MenuHandle menu) {
+    if (menu != lastMenu_ || !lastSide_) {
+      lastSide_ = &menus[menu];
+      lastMenu_ = menu;
+    }
+    return *lastSide_;
+  }
+  void Forget(MenuHandle menu) {
+    menus.erase(menu);
+    lastMenu_ = nullptr;
+    lastSide_ = nullptr;
+  }
   // Deletes every atom of ours and forgets every menu.
   void Reset();
+  // Global atoms outlive the process: ours go with the library.
+  ~ModelState();
+
+ private:
+  MenuHandle lastMenu_ = nullptr;
+  MenuSide *lastSide_ = nullptr;
 };
 
 extern ModelState modelState;

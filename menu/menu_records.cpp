@@ -44,9 +44,10 @@ void MarkFree(MenuItemSlot *s, unsigned next) {
 
 }  // namespace
 
-MenuInfo *LiveMenu(MenuHandle menu) {
+MenuInfo *LiveMenu(MenuHandle menu, size_t *bytes) {
   size_t size = 0;
   char *data = LiveBlock(reinterpret_cast<Handle>(menu), &size);
+  if (bytes) *bytes = size;
   if (!data || size < kMenuHeaderBytes) return nullptr;
   auto *info = reinterpret_cast<MenuInfo *>(data);
   if (info->itemCount < 0 || size < kMenuHeaderBytes + size_t(info->itemCount) * 2) return nullptr;
@@ -67,16 +68,13 @@ MenuItemSlot *SlotOfItem(MenuHandle menu, int item) {
 }
 
 std::string ItemMacText(const MenuItemSlot &slot) {
-  if (!slot.textHandle) return {};
-  auto *text = static_cast<const char *>(LocalLock(slot.textHandle));
-  if (!text) return {};
-  std::string out(text, strnlen(text, LocalSize(slot.textHandle)));
-  LocalUnlock(slot.textHandle);
-  return out;
+  // Text blocks are fixed local blocks of ours, NUL-terminated: the handle is the address.
+  return slot.textHandle ? std::string(static_cast<const char *>(slot.textHandle)) : std::string();
 }
 
-std::string ShortcutText(const MenuItemSlot &slot) {
-  return slot.shortcutAtom ? modelState.shortcuts.Text(slot.shortcutAtom) : std::string();
+const std::string &ShortcutText(const MenuItemSlot &slot) {
+  static const std::string none;
+  return slot.shortcutAtom ? modelState.atoms.Text(slot.shortcutAtom) : none;
 }
 
 HLOCAL NewTextBlock(const std::string &text) {
@@ -124,7 +122,7 @@ void FreeSlot(Handle itemTable, int slot) {
   MenuItemSlot *s = SlotAt(itemTable, slot);
   if (!s) return;
   if (s->textHandle) LocalFree(s->textHandle);
-  modelState.shortcuts.Release(s->shortcutAtom);
+  modelState.atoms.Release(s->shortcutAtom);
   if (s->itemBitmap) DeleteObject(s->itemBitmap);
   auto *header = reinterpret_cast<TableHeader *>(*itemTable);
   MarkFree(s, header->firstFree);

@@ -54,17 +54,18 @@ MenuHandle BuildMenu(Handle itemTable, short resourceId, Handle menuBar) {
     ATOM shortcut = 0;
     bool added = false;
     try {
-      if (!separator) shortcut = modelState.shortcuts.Acquire(MacToWindows(shortcuts[i]));
+      // A command character makes its own shortcut text below.
+      if (!separator && !resource.items[i].command) shortcut = modelState.atoms.Acquire(MacToWindows(shortcuts[i]));
       added = AddItem(menu, n - 1, separator ? texts[i].substr(1) : texts[i],
                       separator ? kItemFlagSeparator : 0) == n;
     } catch (...) {
-      modelState.shortcuts.Release(shortcut);
+      modelState.atoms.Release(shortcut);
       M_DisposeMenu(menu);
       throw;
     }
     MenuItemSlot *slot = added ? SlotOfItem(menu, n) : nullptr;
     if (!slot) {
-      modelState.shortcuts.Release(shortcut);
+      modelState.atoms.Release(shortcut);
       M_DisposeMenu(menu);
       return nullptr;
     }

@@ -5,15 +5,19 @@
 #include "frame/library_globals.h"
 #include "menu/menu_model.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tstools::menu {
 
 ModelState modelState;
 
-ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
+ATOM TextAtoms::Acquire(const std::string &windowsText) {
   if (windowsText.empty()) return 0;
   auto known = byText_.find(windowsText);
   if (known != byText_.end()) {
-    ++byAtom_[known->second].references;
+    Entry &entry = byAtom_[known->second];
+    if (entry.references++ == 0) --parked_;
     return known->second;
   }
   // The maps take their entries first, so a failed insertion leaves no atom behind.
@@ -27,7 +31,7 @@ ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
     GlobalDeleteAtom(atom);
     same->second.spellings.push_back(windowsText);
     byText_.emplace(windowsText, atom);
-    ++same->second.references;
+    if (same->second.references++ == 0) --parked_;
     return atom;
   }
   Entry &entry = byAtom_[atom];
@@ -38,34 +42,71 @@ ATOM ShortcutAtoms::Acquire(const std::string &windowsText) {
   return atom;
 }
 
-void ShortcutAtoms::Release(ATOM atom) {
+bool TextAtoms::AddReference(ATOM atom) {
+  auto entry = byAtom_.find(atom);
+  if (entry == byAtom_.end()) return false;
+  if (entry->second.references++ == 0) --parked_;
+  return true;
+}
+
+void TextAtoms::Release(ATOM atom) {
   auto entry = byAtom_.find(atom);
   if (!atom || entry == byAtom_.end() || --entry->second.references > 0) return;
+  // While a table lives, a few unused atoms stay for the next menu: each add and delete is a
+  // round trip to the server, dearer than building the item itself.
+  if (modelState.liveTables > 0 && parked_ < kParkedLimit) {
+    ++parked_;
+    return;
+  }
   GlobalDeleteAtom(atom);
+  ++deletions_;
   for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
   byAtom_.erase(entry);
 }
 
-std::string ShortcutAtoms::Text(ATOM atom) const {
+void TextAtoms::DeleteUnused() {
+  for (auto entry = byAtom_.begin(); entry != byAtom_.end();) {
+    if (entry->second.references) {
+      ++entry;
+      continue;
+    }
+    GlobalDeleteAtom(entry->first);
+    ++deletions_;
+    for (const std::string &spelling : entry->second.spellings) byText_.erase(spelling);
+    entry = byAtom_.erase(entry);
+  }
+  parked_ = 0;
+}
+
+const std::string &TextAtoms::Text(ATOM atom) {
   auto entry = byAtom_.find(atom);
   if (entry != byAtom_.end()) return entry->second.text;
   char text[256];
   UINT length = GlobalGetAtomNameA(atom, text, sizeof text);
-  return std::string(text, length);
+  foreign_.assign(text, length);
+  return foreign_;
 }
 
-void ShortcutAtoms::Reset() {
+void TextAtoms::Reset() {
   for (auto &entry : byAtom_) GlobalDeleteAtom(entry.first);
+  ++deletions_;
   byAtom_.clear();
   byText_.clear();
+  parked_ = 0;
 }
 
+ModelState::~ModelState() { atoms.Reset(); }
+
 void ModelState::Reset() {
-  shortcuts.Reset();
+  atoms.Reset();
+  liveTables = 0;
   menus.clear();
+  lastMenu_ = nullptr;
+  lastSide_ = nullptr;
   rawGeneration = 0;
   prefixModule = nullptr;
   prefixLoaded = false;
+  std::fill(std::begin(commandAtoms), std::end(commandAtoms), ATOM(0));
   shortcutPrefix.clear();
 }
 
@@ -95,9 +136,21 @@ const std::string &ShortcutPrefix() {
 
 ATOM AcquireCommandShortcut(uint8_t command) {
   if (command == 0) return 0;
-  if (command == kHierarchicalCommand) return modelState.shortcuts.Acquire(std::string(1, char(command)));
-  std::string character = MacToWindows(std::string(1, char(command)));
-  return modelState.shortcuts.Acquire(ShortcutPrefix() + character);
+  // The atom last made for this character, while the prefix stays what it was.
+  // Any deletion may free a number the system gives to another text, and a new prefix makes
+  // other texts: either forgets them all.
+  if (modelState.commandAtomsDeletions != modelState.atoms.Deletions() || !modelState.prefixLoaded ||
+      modelState.prefixModule != frameState.resourceInstance) {
+    std::fill(std::begin(modelState.commandAtoms), std::end(modelState.commandAtoms), ATOM(0));
+    modelState.commandAtomsDeletions = modelState.atoms.Deletions();
+  }
+  ATOM &known = modelState.commandAtoms[command];
+  if (known && modelState.atoms.AddReference(known)) return known;
+  if (command == kHierarchicalCommand) return known = modelState.atoms.Acquire(std::string(1, char(command)));
+  std::string text = ShortcutPrefix() + MacToWindows(std::string(1, char(command)));
+  ATOM atom = modelState.atoms.Acquire(text);
+  modelState.commandAtoms[command] = atom;
+  return atom;
 }
 
 }  // namespace tstools::menu

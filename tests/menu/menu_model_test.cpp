@@ -147,6 +147,7 @@ TEST_F(Menus, RandomOperationsKeepModelAndWindowsInStep) {
     M_DisposeMenu(menu);
   }
   for (int slot = 1; slot < Header(table).capacity; ++slot) ASSERT_EQ(GetMItemHandle(table, short(slot)), nullptr);
+  ML_MenuShutdown(&bar, &table);
   EXPECT_EQ(GlobalFindAtomA((prefix + 'A').c_str()), 0) << "shortcut atoms outlive their items";
 }
 
@@ -210,6 +211,7 @@ TEST_F(Menus, ResourceMenusMatchTheHostModule) {
   EXPECT_EQ(std::string(shown), "New" + prefix + "N");
   EXPECT_EQ(GetMenuItemID(ML_GetWinMenuHandle(file), 7), UINT(128 << 8 | 8));
   M_DisposeMenu(file);
+  ML_MenuShutdown(&bar, &table);
   EXPECT_EQ(GlobalFindAtomA("&File"), 0);
   EXPECT_EQ(GlobalFindAtomA((prefix + "N").c_str()), 0);
 }
@@ -256,8 +258,14 @@ TEST_F(Menus, MendedFaults) {
   EXPECT_EQ(GetObjectType(first), DWORD(OBJ_BITMAP));
   SetItemBitmap(menu, 3, second);
   EXPECT_EQ(GetObjectType(first), 0u);
+  // The parent leaves the bar and comes back: its submenu survives and is attached again.
+  ML_DeleteMenu(bar, 9);
+  EXPECT_TRUE(IsMenu(ML_GetWinMenuHandle(sub)) && !(*sub)->parentMenu && !MenuInstalled(menu));
+  M_InsertMenu(menu, 0, 128);
+  EXPECT_EQ(GetMenuItemCount(win), 40);
+  EXPECT_EQ((*sub)->parentMenu, menu);
   // A submenu disposed under its parent item leaves the parent no dead handle.
-  ASSERT_NE(GetSubMenu(win, 39), nullptr);
+  ASSERT_EQ(GetSubMenu(win, 39), ML_GetWinMenuHandle(sub));
   M_DisposeMenu(sub);
   EXPECT_EQ(GetSubMenu(win, 39), nullptr);
   EXPECT_EQ(CountMItems(menu), 40);
@@ -272,10 +280,40 @@ TEST_F(Menus, MendedFaults) {
   for (int n = 0; n < 100; ++n) M_AppendMenu(menu, U(P("More")));
   EXPECT_EQ(Header(table).capacity, 256);
   M_DisposeMenu(menu);
+  ML_MenuShutdown(&bar, &table);
   EXPECT_EQ(GlobalFindAtomA("M"), 0);
   Handle none = nullptr;
   EXPECT_EQ(ML_InitMenus(0, &none, nullptr, 0, nullptr), paramErr);
   EXPECT_EQ(none, nullptr);
+}
+
+// A font menu (as the font menu code marks one) gets its extra entry and a separator before the
+// first font item; later items are addressed past both, with font identifiers.
+TEST_F(Menus, FontMenuPositionsPassTheExtraEntry) {
+  MenuHandle menu = ML_NewMenu(3, U(P("Font")), table, bar);
+  M_AppendMenu(menu, U(P("Other/O;Arial;Courier;Times")));
+  (*menu)->menuFlags |= 0x0008;
+  for (short n = 2; n <= 4; ++n) SetMItemFlags(table, (*menu)->itemSlots[n - 1], n == 3 ? 0x0038 : 0x0028);
+  SetDefaultMenuItem(menu, 4);
+  M_InsertMenu(menu, 0, 0);
+  HMENU win = ML_GetWinMenuHandle(menu);
+  const UINT ids[] = {0xB001, 0x3FFF, 0, 0xB002, 0xB004};  // Courier is hidden
+  ASSERT_EQ(GetMenuItemCount(win), 5);
+  for (int p = 0; p < 5; ++p) EXPECT_EQ(GetMenuItemID(win, p), ids[p]) << p;
+  EXPECT_EQ(GetMenuDefaultItem(win, TRUE, 0), 4u);
+  DisableItem(menu, 4);
+  EXPECT_TRUE(GetMenuState(win, 4, MF_BYPOSITION) & MF_GRAYED);
+  InstallMItem(menu, 2, 8);  // Courier, zero-based, hidden included
+  EXPECT_EQ(GetMenuItemID(win, 4), 0xB003u);
+  // Shortcut texts follow the bar's setting.
+  char text[32] = {};
+  ML_ToggleMacAccels(bar, table, 0);
+  GetMenuStringA(win, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Other");
+  ML_ToggleMacAccels(bar, table, 1);
+  GetMenuStringA(win, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_EQ(std::string(text), "Other" + Prefix() + "O");
+  M_DisposeMenu(menu);
 }
 
 }  // namespace
