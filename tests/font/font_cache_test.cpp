@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/font/stray_caches.h"
 #include "font/font_samples.h"
 #include "frame/library_globals.h"
 #include "frame/vantor_directory.h"
@@ -58,6 +59,7 @@ class FontCache : public testing::Test {
     dir_ = std::string(temp) + "font_cache_test_" + std::to_string(GetCurrentProcessId());
     path_ = dir_ + "\\Demo Host Font Samples.dat";
     CreateDirectoryA(dir_.c_str(), nullptr);
+    RemoveCachesBesideProgram();
     frameState.resourceInstance = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(frameState.resourceInstance);
     ML_WriteVantorProfileString("Vantor", "Vantor Directory", dir_.c_str());

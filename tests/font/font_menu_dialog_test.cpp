@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/font/stray_caches.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -61,6 +62,7 @@ TEST(FontMenuDialog, ChoiceRebuildsTheMenuAndWritesTheSettings) {
   std::string dir = std::string(temp) + "font_dialog_test_" + std::to_string(GetCurrentProcessId());
   std::string cacheFile = dir + "\\Demo Host Font Samples.dat";
   CreateDirectoryA(dir.c_str(), nullptr);
+  RemoveCachesBesideProgram();
   ML_WriteVantorProfileString("Vantor", "Vantor Directory", dir.c_str());
   ASSERT_TRUE(SetTSToolsResourceInstance(LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE)));
   RegDeleteKeyA(HKEY_CURRENT_USER, kFontSection);

@@ -128,7 +128,7 @@ TEST(ColumnBreaks, ColumnsFillToTheScreenAndEachTakesAnItem) {
   };
   // 10-pixel items on a 35-pixel screen: three per column.
   std::vector<BreakInput> items(7, BreakInput{10});
-  EXPECT_EQ(describe(AutomaticBreaks(items, 35, 0)), ".....|.");
+  EXPECT_EQ(describe(AutomaticBreaks(items, 35, 0)), "...|..|");
   // The font menu's extra entry takes the first column's room.
   EXPECT_EQ(describe(AutomaticBreaks(items, 35, 20)), ".|..|..");
   // A host break restarts the count without an automatic break; hidden items take no room.
