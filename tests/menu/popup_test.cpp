@@ -235,3 +235,94 @@ TEST(PopupMenu, StaysOnScreenMeasuresThroughTheOwnerOnceAndEndsOnQuit) {
 }
 
 }  // namespace
+
+namespace {
+
+// Font items in Wine's own menu, measured and drawn by the library as a host's frame does.
+struct FontMenuOwner {
+  static inline std::vector<UINT> measured;
+  static inline std::vector<RECT> shown;
+  static inline HMENU menu = nullptr;
+  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_MEASUREITEM) {
+      auto *mis = reinterpret_cast<MEASUREITEMSTRUCT *>(lp);
+      MenuHandleMeasureItem(mis);
+      measured.push_back(mis->itemHeight);
+      return TRUE;
+    }
+    if (m == WM_DRAWITEM) return MenuHandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT *>(lp)), TRUE;
+    if (m == WM_ENTERIDLE) {
+      for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        RECT r{};
+        GetMenuItemRect(w, menu, UINT(i), &r);
+        shown.push_back(r);
+      }
+      PostMessageA(w, WM_CANCELMODE, 0, 0);
+    }
+    return DefWindowProcA(w, m, wp, lp);
+  }
+};
+
+TEST(OwnerDrawnItems, FontItemsInWindowsMenusAndBitmapItemsOnlyInsideTheMenu) {
+  Menus m;
+  const char *faces[] = {"Arial", "Courier New", "Times New Roman"};
+  MenuHandle fonts = m.Add(300, {{faces[0], kItemFlagFont}, {faces[1], kItemFlagFont | kItemFlagChecked},
+                                 {faces[2], kItemFlagFont}});
+  WNDCLASSA wc{0, FontMenuOwner::Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "FontOwner"};
+  RegisterClassA(&wc);
+  HWND frame = CreateWindowA("FontOwner", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0);
+  SetForegroundWindow(frame);
+  FontMenuOwner::menu = CreatePopupMenu();
+  auto *slots = reinterpret_cast<MenuItemSlot *>(*(*fonts)->itemTable);
+  for (UINT i = 1; i <= 3; ++i)
+    AppendMenuA(FontMenuOwner::menu, MF_OWNERDRAW | (i == 2 ? MF_CHECKED : 0), 0x8000 | 300 << 12 | i,
+                reinterpret_cast<LPCSTR>(slots[i].textHandle));
+  TrackPopupMenu(FontMenuOwner::menu, TPM_LEFTALIGN, 100, 100, 0, frame, nullptr);
+  ASSERT_EQ(FontMenuOwner::shown.size(), 3u);
+  ASSERT_EQ(FontMenuOwner::measured.size(), 3u);
+  HDC screen = GetDC(nullptr);
+  SelectObject(screen, GetStockObject(SYSTEM_FONT));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(screen, &metrics);
+  ReleaseDC(nullptr, screen);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(FontMenuOwner::measured[i], UINT((metrics.tmAscent + 3) & ~1)) << faces[i];
+    EXPECT_EQ(UINT(FontMenuOwner::shown[i].bottom - FontMenuOwner::shown[i].top), FontMenuOwner::measured[i]);
+  }
+
+  // Bitmap items: measured and drawn only for items of the menu; nothing stays behind.
+  HBITMAP picture = CreateBitmap(24, 10, 1, 1, nullptr);
+  MenuHandle bitmaps = m.Add(301, {{"", kItemFlagBitmap | kItemFlagChecked}});
+  reinterpret_cast<MenuItemSlot *>(*(*bitmaps)->itemTable)[1].itemBitmap = picture;
+  long height = -1, width = -1;
+  MeasureItemBitmap(bitmaps, 2, &height, &width);
+  EXPECT_EQ(height + width, 0);
+  MeasureItemBitmap(bitmaps, 1, &height, &width);
+  EXPECT_EQ(width, LOBYTE(GetVersion()) >= 4 ? 24 : 24 + GetCheckWidth());
+  EXPECT_GE(height, 10 + 2 * GetSystemMetrics(SM_CYBORDER));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP canvas = CreateBitmap(80, 20, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  DRAWITEMSTRUCT record{ODT_MENU, 0, 0x12D02, ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc, {0, 0, 80, 20}, 0};
+  SetPixel(dc, 5, 5, RGB(1, 2, 3));
+  DrawItemBitmap(&record, bitmaps);
+  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(1, 2, 3)) << "item 2 is not in the menu";
+  long gdi = 0;
+  record.itemID = 0x12D01;
+  for (int i = 0; i < 50; ++i) {
+    if (i == 1) gdi = LiveGdiObjects();  // after the first draw: the system's brushes are made once
+    DrawItemBitmap(&record, bitmaps);
+    record.itemData = reinterpret_cast<ULONG_PTR>(slots[1].textHandle);
+    MenuHandleDrawItem(&record);
+  }
+  EXPECT_EQ(LiveGdiObjects(), gdi);
+  EXPECT_EQ(GetPixel(dc, 5, 5), GetSysColor(COLOR_HIGHLIGHT));
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  DeleteObject(picture);
+  DestroyMenu(FontMenuOwner::menu);
+  DestroyWindow(frame);
+}
+
+}  // namespace
