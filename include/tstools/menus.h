@@ -106,4 +106,102 @@ typedef short(__stdcall *BinarySearchCompareProc)(void *container, void *key, vo
 typedef long(__stdcall *BinarySearchSizeProc)(void *container);
 typedef void *(__stdcall *BinarySearchGetItemProc)(void *container, long index);
 
+/* ---- Start-up and the menu bar ------------------------------------------- */
+
+/* Creates the menu bar and the shared item table for frameWindow and brings the font sample
+ * cache up to date. Returns noErr, memFullErr (nothing created) or paramErr for a null out
+ * argument. */
+TSAPI(OSErr, ML_InitMenus, (long ownerValue, Handle *menuBar, Handle *itemTable,
+                            short showShortcuts, HWND frameWindow));
+/* Disposes the bar and the table and sets both to 0. */
+TSAPI(void, ML_MenuShutdown, (Handle *menuBar, Handle *itemTable));
+
+/* ---- Menus ----------------------------------------------------------------- */
+
+/* An empty menu with its own Windows popup menu, or 0. */
+TSAPI(MenuHandle, ML_NewMenu, (short menuID, ConstStr255Param title, Handle itemTable,
+                               Handle menuBar));
+/* A menu from the host's "MAC_MENU" and "MENU_STR_" resources of that ID, or 0 when either is
+ * missing, short or memory runs out (nothing is left behind). */
+TSAPI(MenuHandle, ML_GetMenu, (Handle itemTable, short resourceID, Handle menuBar));
+/* Frees items, title and record; M_DisposeMenu also destroys the Windows menu. A menu still in
+ * the bar or under a parent item is detached first. */
+TSAPI(void, M_DisposeMenu, (MenuHandle menu));
+TSAPI(void, FreeMenu, (MenuHandle menu));
+
+/* Adds the items of a Mac item list ("Open/O;(-;Quit/Q"): ";" or CR ends an item, "!" sets
+ * the mark, "/" the command character, "(" disables ("(-" is a separator), "^x" is dropped. */
+TSAPI(void, M_AppendMenu, (MenuHandle menu, ConstStr255Param itemList));
+/* Puts each item of the list after afterItem (several items end up in reverse order). */
+TSAPI(void, InsMenuItem, (MenuHandle menu, ConstStr255Param itemList, short afterItem));
+TSAPI(void, DelMenuItem, (MenuHandle menu, short item));
+TSAPI(short, CountMItems, (MenuHandle menu));
+
+/* Item text in the Mac encoding. "-" makes the item a separator; out of range gives "". */
+TSAPI(void, SetItem, (MenuHandle menu, short item, ConstStr255Param text));
+TSAPI(void, GetItem, (MenuHandle menu, short item, StringPtr text));
+
+/* ---- Item state ------------------------------------------------------------ */
+
+/* Item 0 is the whole menu (and its drop-down in the menu bar). */
+TSAPI(void, EnableItem, (MenuHandle menu, short item));
+TSAPI(void, DisableItem, (MenuHandle menu, short item));
+/* Bit n-1 enables item n, for every item (items above 32 follow bit (n-1) mod 32). */
+TSAPI(void, SetItems, (MenuHandle menu, long mask));
+/* Each set bit n enables (disables) item n, bit 0 the menu; items above 31 follow bit n mod 32. */
+TSAPI(void, EnableItems, (MenuHandle menu, long mask));
+TSAPI(void, ML_DisableItems, (MenuHandle menu, long mask));
+TSAPI(Boolean, ItemEnabled, (MenuHandle menu, short item));
+TSAPI(Boolean, ItemChecked, (MenuHandle menu, short item));
+TSAPI(void, CheckItem, (MenuHandle menu, short item, Boolean checked));
+/* Mark 195 checks the item. */
+TSAPI(void, SetItemMark, (MenuHandle menu, short item, short markChar));
+TSAPI(void, GetItemMark, (MenuHandle menu, short item, short *markChar));
+/* Command character: 1 hides the item, 0x1B attaches the submenu whose ID is the mark, any
+ * other becomes the shortcut (string 15000 followed by it; 0 none). */
+TSAPI(void, ML_SetItemCmd, (MenuHandle menu, short item, short cmdChar, short options));
+TSAPI(void, GetItemCmd, (MenuHandle menu, short item, short *cmdChar));
+/* The item shows the bitmap; the bitmap it replaces is deleted (never the same one). */
+TSAPI(void, SetItemBitmap, (MenuHandle menu, short item, HBITMAP bitmap));
+TSAPI(HBITMAP, GetItemBitmap, (MenuHandle menu, short item));
+TSAPI(void, ToggleItemBitmap, (MenuHandle menu, short item, Boolean on));
+TSAPI(void, ToggleItemBreak, (MenuHandle menu, short item, Boolean on));
+TSAPI(void, SetDefaultMenuItem, (MenuHandle menu, short item));
+
+/* ---- The bar --------------------------------------------------------------- */
+
+/* Adds the menu to its bar before the menu with beforeID (0 or an ID not in the bar: at the
+ * end; -1: hierarchical, attached to the items whose command is 0x1B and mark its ID). */
+TSAPI(void, M_InsertMenu, (MenuHandle menu, short beforeID, short options));
+TSAPI(void, ML_DeleteMenu, (Handle menuBar, short menuID));
+TSAPI(void, ML_ClearMenuBar, (Handle menuBar));
+TSAPI(MenuHandle, ML_GetMHandle, (Handle menuBar, short menuID));
+TSAPI(void, ML_DrawMenuBar, (HWND window));
+/* Takes the highlight off the menu's drop-down in the frame window's menu bar. */
+TSAPI(void, ML_HiliteMenu, (Handle menuBar, short menuID));
+/* Flashes the window's caption for 100 ms. */
+TSAPI(void, ML_FlashMenuBar, (HWND window));
+/* Shows or hides the shortcut texts of every installed item. */
+TSAPI(void, ML_ToggleMacAccels, (Handle menuBar, Handle itemTable, short show));
+TSAPI(void, ML_SetTitle, (MenuHandle menu, ConstStr255Param title));
+/* New ID; the installed items get new command identifiers. */
+TSAPI(void, SetMenuID, (MenuHandle menu, short menuID));
+TSAPI(Boolean, MenuInstalled, (MenuHandle menu));
+/* Inserts the Windows item of the item at the zero-based position. */
+TSAPI(void, InstallMItem, (MenuHandle menu, short position, short options));
+TSAPI(HMENU, ML_GetWinMenuHandle, (MenuHandle menu));
+TSAPI(MenuPtr, LockMenu, (MenuHandle menu));
+TSAPI(void, UnlockMenu, (MenuHandle menu));
+
+/* ---- Raw item table slots (bad or free slots do nothing and read as 0) ------ */
+
+TSAPI(short, GetMItemFlags, (Handle itemTable, short slot));
+TSAPI(void, SetMItemFlags, (Handle itemTable, short slot, short flags));
+/* The slot's text as a Str255, converted to the Windows encoding when toWindows is nonzero. */
+TSAPI(void, GetMItemText, (Handle itemTable, short slot, StringPtr text, Boolean toWindows));
+TSAPI(short, GetMItemMark, (Handle itemTable, short slot));
+TSAPI(HBITMAP, GetMItemBitmap, (Handle itemTable, short slot));
+TSAPI(HLOCAL, GetMItemHandle, (Handle itemTable, short slot));
+
+
 #endif
