@@ -92,7 +92,7 @@ void WINAPI DrawMenuCheckMark(HDC dc, const RECT *itemRect, Boolean selected) {
 
 void WINAPI MeasureItemBitmap(MenuHandle menu, short item, long *height, long *width) {
   long h = 0, w = 0;
-  MenuItemSlot *slot = ItemSlotOf(menu, item);
+  MenuItemSlot *slot = SlotOfItem(menu, item);
   BITMAP info{};
   if (slot && slot->itemBitmap && GetObjectA(slot->itemBitmap, sizeof info, &info)) {
     TEXTMETRICA metrics{};
@@ -109,7 +109,7 @@ void WINAPI MeasureItemBitmap(MenuHandle menu, short item, long *height, long *w
 
 void WINAPI DrawItemBitmap(const DRAWITEMSTRUCT *record, MenuHandle menu) {
   if (!record || !record->hDC) return;
-  MenuItemSlot *slot = ItemSlotOf(menu, int(record->itemID & 0xFF));
+  MenuItemSlot *slot = SlotOfItem(menu, int(record->itemID & 0xFF));
   if (!slot) return;
   HDC dc = record->hDC;
   bool selected = (record->itemState & ODS_SELECTED) != 0;
@@ -168,20 +168,13 @@ void WINAPI MenuHandleDrawItem(const DRAWITEMSTRUCT *record) {
 }
 
 void WINAPI SetMenuRowMajor(MenuHandle menu) {
-  if (MenuInfo *info = PopupMenuRecord(menu)) info->menuFlags |= kMenuFlagRowMajor;
+  if (MenuInfo *info = LiveMenu(menu)) info->menuFlags |= kMenuFlagRowMajor;
 }
 
 void WINAPI SetCustomPopup(MenuHandle menu, short item, Boolean refresh) {
-  MenuInfo *info = PopupMenuRecord(menu);
-  MenuItemSlot *slot = ItemSlotOf(menu, item);
+  MenuInfo *info = LiveMenu(menu);
+  MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!info || !slot || (slot->itemFlags & kItemFlagSeparator)) return;
   slot->itemFlags |= kItemFlagOwnerDraw;
-  if (!refresh || !info->winMenu || (slot->itemFlags & kItemFlagHierarchical)) return;
-  // The Windows item keeps its identifier and state; its data is the text handle, as
-  // MenuHandleMeasureItem and the host's WM_MEASUREITEM expect.
-  UINT id = PopupCommandId(menu, item);
-  UINT state = ((slot->itemFlags & kItemFlagChecked) ? MF_CHECKED : 0) |
-               (PopupItemEnabled(menu, item) ? 0 : MF_GRAYED);
-  ModifyMenuA(info->winMenu, id, MF_BYCOMMAND | MF_OWNERDRAW | state, id,
-              reinterpret_cast<LPCSTR>(slot->textHandle));
+  if (refresh) Guarded(Nothing, [&] { RefreshItem(menu, item); });
 }

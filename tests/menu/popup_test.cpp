@@ -16,57 +16,19 @@ namespace {
 
 using tstools::test::LiveGdiObjects;
 
-struct Item {
-  Item(const char *t, unsigned short f, unsigned char m = 0) : text(t), flags(f), mark(m) {}
-  const char *text;
-  unsigned short flags;
-  unsigned char mark;
-};
-
-// Menus filled by hand in the Memory Manager, each with its own item table; all in one bar.
+// Menus made through the Menu Manager's calls, sharing one bar and item table.
 struct Menus {
-  std::vector<MenuHandle> menus;
-  Handle bar = nullptr;
-  Menus() {
-    MemInitZone();
-    MemNewHandle(&bar, sizeof(MenuBarHeader) + 8 * sizeof(MenuBarEntry), true);
-  }
-  ~Menus() {
-    for (MenuHandle m : menus) {
-      Handle table = (*m)->itemTable;
-      auto *slots = reinterpret_cast<MenuItemSlot *>(*table);
-      for (short i = 1; i <= (*m)->itemCount; ++i) LocalFree(slots[i].textHandle);
-      MemDisposeHandle(table);
-      MemDisposeHandle(reinterpret_cast<Handle>(m));
-    }
-    MemDisposeHandle(bar);
-  }
-  MenuHandle Add(short id, std::vector<Item> items) {
-    Handle menu = nullptr, table = nullptr;
-    short n = short(items.size());
-    MemNewHandle(&menu, sizeof(MenuInfo) + 2 * n, true);
-    MemNewHandle(&table, sizeof(MenuItemSlot) * (n + 1), true);
-    auto *info = reinterpret_cast<MenuInfo *>(*menu);
-    info->menuID = id;
-    info->enableFlags = 0xFFFFFFFF;
-    info->itemCount = n;
-    info->itemTable = table;
-    info->menuBar = bar;
-    info->defaultItem = -1;
-    auto *slots = reinterpret_cast<MenuItemSlot *>(*table);
-    for (short i = 0; i < n; ++i) {
-      info->itemSlots[i] = i + 1;
-      slots[i + 1].itemFlags = items[i].flags;
-      slots[i + 1].itemMark = items[i].mark;
-      slots[i + 1].textHandle = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, strlen(items[i].text) + 1);
-      strcpy(static_cast<char *>(LocalLock(slots[i + 1].textHandle)), items[i].text);
-      LocalUnlock(slots[i + 1].textHandle);
-    }
-    auto *header = reinterpret_cast<MenuBarHeader *>(*bar);
-    auto *entries = reinterpret_cast<MenuBarEntry *>(*bar + sizeof(MenuBarHeader));
-    entries[header->count++] = {id, reinterpret_cast<MenuHandle>(menu)};
-    menus.push_back(reinterpret_cast<MenuHandle>(menu));
-    return menus.back();
+  Handle bar = nullptr, table = nullptr;
+  Menus() { MemInitZone(), ML_InitMenus(0, &bar, &table, 0, nullptr); }
+  ~Menus() { ML_MenuShutdown(&bar, &table); }
+  // items is a Mac item list; hidden lists items made hidden (command character 1).
+  MenuHandle Add(short id, std::string items, std::vector<short> hidden = {}, bool submenu = false) {
+    MenuHandle menu = ML_NewMenu(id, reinterpret_cast<ConstStr255Param>("\x01M"), table, bar);
+    items.insert(items.begin(), char(items.size()));
+    M_AppendMenu(menu, reinterpret_cast<ConstStr255Param>(items.data()));
+    for (short item : hidden) ML_SetItemCmd(menu, item, 1, 0);
+    if (submenu) M_InsertMenu(menu, -1, 0);
+    return menu;
   }
 };
 
@@ -74,12 +36,12 @@ struct Menus {
 struct Owner {
   static inline long nestedResult = -1;
   static inline int measured = 0;
+  static inline MenuHandle nestedMenu = nullptr;
   static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_MEASUREITEM) {
       auto *mis = reinterpret_cast<MEASUREITEMSTRUCT *>(lp);
       mis->itemWidth = 33, mis->itemHeight = 21, ++measured;
-      nestedResult = ML_PopUpMenuSelect(reinterpret_cast<MenuHandle>(mis->itemData ? mis->itemData : 0), 0, 0, w,
-                                        nullptr, 0, 2, 0);
+      nestedResult = ML_PopUpMenuSelect(nestedMenu, 0, 0, w, nullptr, 0, 2, 0);
       return TRUE;
     }
     return DefWindowProcA(w, m, wp, lp);
@@ -149,8 +111,8 @@ TEST(PopupMenu, KeysChooseOnlyEnabledItemsAndTheResultWord) {
   Menus m;
   Owner owner;
   InitFonts();
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"Two", 0}, {"Three", 0}, {"Four", kItemFlagDisabled}});
-  MenuHandle hidden = m.Add(202, {{"gone", kItemFlagHidden}, {"gone too", kItemFlagHidden}, {"Shown", 0}});
+  MenuHandle menu = m.Add(200, "One;Two;Three;(Four");
+  MenuHandle hidden = m.Add(202, "gone;gone too;Shown", {1, 2});
   auto before = GetWindowLongPtrA(owner.window, GWLP_WNDPROC);
   EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_DOWN), Key(VK_RETURN); }), 0x00C80003);
   long gdi = LiveGdiObjects();  // after the first popup: the class DC and the system's bitmaps stay
@@ -168,8 +130,8 @@ TEST(PopupMenu, KeysChooseOnlyEnabledItemsAndTheResultWord) {
 TEST(PopupMenu, RightOpensTheSubmenuAndLeftComesBack) {
   Menus m;
   Owner owner;
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"More", kItemFlagHierarchical, 201}, {"Three", 0}});
-  m.Add(201, {{"Sub one", 0}, {"Sub two", 0}});
+  MenuHandle menu = m.Add(200, "One;More!\xC9/\x1B;Three");
+  m.Add(201, "Sub one;Sub two", {}, true);
   EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_RIGHT), Key(VK_DOWN), Key(VK_RETURN); }),
             0x00C90002);
   EXPECT_EQ(Track(menu, owner.window,
@@ -182,7 +144,7 @@ TEST(PopupMenu, RightOpensTheSubmenuAndLeftComesBack) {
 TEST(PopupMenu, MouseReleaseSoonAfterOpeningWaitsForAClick) {
   Menus m;
   Owner owner;
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"Two", 0}, {"Three", 0}});
+  MenuHandle menu = m.Add(200, "One;Two;Three");
   SetCursorPos(200, 150);
   std::atomic<bool> stayedOpen{false};
   EXPECT_EQ(Track(menu, owner.window,
@@ -208,7 +170,9 @@ TEST(PopupMenu, MouseReleaseSoonAfterOpeningWaitsForAClick) {
 TEST(PopupMenu, StaysOnScreenMeasuresThroughTheOwnerOnceAndEndsOnQuit) {
   Menus m;
   Owner owner;
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"Drawn", kItemFlagOwnerDraw}});
+  MenuHandle menu = m.Add(200, "One;Drawn");
+  SetCustomPopup(menu, 2, false);
+  Owner::nestedMenu = menu;
   auto before = GetWindowLongPtrA(owner.window, GWLP_WNDPROC);
   RECT placed{}, drawn{};
   Owner::measured = 0;
@@ -266,17 +230,16 @@ struct FontMenuOwner {
 TEST(OwnerDrawnItems, FontItemsInWindowsMenusAndBitmapItemsOnlyInsideTheMenu) {
   Menus m;
   const char *faces[] = {"Arial", "Courier New", "Times New Roman"};
-  MenuHandle fonts = m.Add(300, {{faces[0], kItemFlagFont}, {faces[1], kItemFlagFont | kItemFlagChecked},
-                                 {faces[2], kItemFlagFont}});
+  MenuHandle fonts = m.Add(300, "Arial;Courier New;Times New Roman");
   WNDCLASSA wc{0, FontMenuOwner::Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "FontOwner"};
   RegisterClassA(&wc);
   HWND frame = CreateWindowA("FontOwner", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0);
   SetForegroundWindow(frame);
   FontMenuOwner::menu = CreatePopupMenu();
-  auto *slots = reinterpret_cast<MenuItemSlot *>(*(*fonts)->itemTable);
+  auto text = [&](int item) { return GetMItemHandle(m.table, short((*fonts)->itemSlots[item - 1])); };
   for (UINT i = 1; i <= 3; ++i)
     AppendMenuA(FontMenuOwner::menu, MF_OWNERDRAW | (i == 2 ? MF_CHECKED : 0), 0x8000 | 300 << 12 | i,
-                reinterpret_cast<LPCSTR>(slots[i].textHandle));
+                reinterpret_cast<LPCSTR>(text(int(i))));
   TrackPopupMenu(FontMenuOwner::menu, TPM_LEFTALIGN, 100, 100, 0, frame, nullptr);
   ASSERT_EQ(FontMenuOwner::shown.size(), 3u);
   ASSERT_EQ(FontMenuOwner::measured.size(), 3u);
@@ -292,8 +255,10 @@ TEST(OwnerDrawnItems, FontItemsInWindowsMenusAndBitmapItemsOnlyInsideTheMenu) {
 
   // Bitmap items: measured and drawn only for items of the menu; nothing stays behind.
   HBITMAP picture = CreateBitmap(24, 10, 1, 1, nullptr);
-  MenuHandle bitmaps = m.Add(301, {{"", kItemFlagBitmap | kItemFlagChecked}});
-  reinterpret_cast<MenuItemSlot *>(*(*bitmaps)->itemTable)[1].itemBitmap = picture;
+  MenuHandle bitmaps = m.Add(301, "Picture");
+  SetItemBitmap(bitmaps, 1, picture);
+  ToggleItemBitmap(bitmaps, 1, true);
+  CheckItem(bitmaps, 1, true);
   long height = -1, width = -1;
   MeasureItemBitmap(bitmaps, 2, &height, &width);
   EXPECT_EQ(height + width, 0);
@@ -312,7 +277,7 @@ TEST(OwnerDrawnItems, FontItemsInWindowsMenusAndBitmapItemsOnlyInsideTheMenu) {
   for (int i = 0; i < 50; ++i) {
     if (i == 1) gdi = LiveGdiObjects();  // after the first draw: the system's brushes are made once
     DrawItemBitmap(&record, bitmaps);
-    record.itemData = reinterpret_cast<ULONG_PTR>(slots[1].textHandle);
+    record.itemData = reinterpret_cast<ULONG_PTR>(text(1));
     MenuHandleDrawItem(&record);
   }
   EXPECT_EQ(LiveGdiObjects(), gdi);
@@ -320,7 +285,6 @@ TEST(OwnerDrawnItems, FontItemsInWindowsMenusAndBitmapItemsOnlyInsideTheMenu) {
   SelectObject(dc, old);
   DeleteObject(canvas);
   DeleteDC(dc);
-  DeleteObject(picture);
   DestroyMenu(FontMenuOwner::menu);
   DestroyWindow(frame);
 }
