@@ -19,11 +19,16 @@ using tstools::test::LiveGdiObjects;
 // Menus made through the Menu Manager's calls, sharing one bar and item table.
 struct Menus {
   Handle bar = nullptr, table = nullptr;
+  std::vector<MenuHandle> made;
   Menus() { MemInitZone(), ML_InitMenus(0, &bar, &table, 0, nullptr); }
-  ~Menus() { ML_MenuShutdown(&bar, &table); }
+  ~Menus() {  // titles are global atoms: they outlive the process unless the menus go
+    for (MenuHandle menu : made) M_DisposeMenu(menu);
+    ML_MenuShutdown(&bar, &table);
+  }
   // items is a Mac item list; hidden lists items made hidden (command character 1).
   MenuHandle Add(short id, std::string items, std::vector<short> hidden = {}, bool submenu = false) {
-    MenuHandle menu = ML_NewMenu(id, reinterpret_cast<ConstStr255Param>("\x01M"), table, bar);
+    MenuHandle menu = ML_NewMenu(id, reinterpret_cast<ConstStr255Param>("\x05Popup"), table, bar);
+    made.push_back(menu);
     items.insert(items.begin(), char(items.size()));
     M_AppendMenu(menu, reinterpret_cast<ConstStr255Param>(items.data()));
     for (short item : hidden) ML_SetItemCmd(menu, item, 1, 0);
