@@ -3,7 +3,10 @@
 #include "menu/owner_draw.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "frame/export_guard.h"
 #include "menu/popup_classes.h"
@@ -55,6 +58,49 @@ void FillItem(HDC dc, const RECT &rect, int background, int text) {
 
 namespace {
 
+// A face's sample from the font sample cache: monochrome, rows padded to 16 bits.
+struct FontSample {
+  int width = 0, height = 0;
+  std::vector<uint8_t> bits;
+};
+
+// The font sample cache's lookup (a separate piece, wired in here).
+HLOCAL LookUpFontSample(LPCSTR face, void **sample) {
+  *sample = nullptr;
+  (void)face;
+  return nullptr;  // wired at merge: return GetFontBitmap(face, sample);
+}
+
+// The sample of face: a 24-byte header (32-bit type, width, height, bytes per row; planes
+// and bits per pixel, 16 bits each) and height rows of bits. Checked against the block.
+bool FindFontSample(const std::string &face, FontSample &out) {
+  void *header = nullptr;
+  HLOCAL block = LookUpFontSample(face.c_str(), &header);
+  if (!block) return false;
+  const char *base = static_cast<const char *>(LocalLock(block));
+  bool ok = false;
+  if (base && header) {
+    size_t offset = size_t(static_cast<const char *>(header) - base), size = LocalSize(block);
+    uint32_t fields[4] = {};
+    if (offset <= size && size - offset >= 24) {
+      std::memcpy(fields, base + offset, sizeof fields);
+      uint64_t width = fields[1], height = fields[2], rowBytes = fields[3];
+      uint64_t stride = (width + 15) / 16 * 2;
+      if (width && height && width <= 0x7FFF && height <= 0x7FFF && rowBytes >= stride &&
+          (size - offset - 24) / rowBytes >= height) {
+        out.width = int(width), out.height = int(height);
+        out.bits.resize(size_t(stride * height));
+        for (uint64_t row = 0; row < height; ++row)
+          std::memcpy(&out.bits[size_t(row * stride)], base + offset + 24 + row * rowBytes, size_t(stride));
+        ok = true;
+      }
+    }
+    LocalUnlock(block);
+  }
+  LocalUnlock(block);  // the lookup's own lock
+  return ok;
+}
+
 // The font menu dialog's list font, when the dialog is open; the system font otherwise.
 HFONT FontItemFont(UINT controlType) {
   (void)controlType;  // menus always use the system font; the dialog's lists are wired with it
@@ -92,7 +138,7 @@ void WINAPI DrawMenuCheckMark(HDC dc, const RECT *itemRect, Boolean selected) {
 
 void WINAPI MeasureItemBitmap(MenuHandle menu, short item, long *height, long *width) {
   long h = 0, w = 0;
-  MenuItemSlot *slot = ItemSlotOf(menu, item);
+  MenuItemSlot *slot = SlotOfItem(menu, item);
   BITMAP info{};
   if (slot && slot->itemBitmap && GetObjectA(slot->itemBitmap, sizeof info, &info)) {
     TEXTMETRICA metrics{};
@@ -109,7 +155,7 @@ void WINAPI MeasureItemBitmap(MenuHandle menu, short item, long *height, long *w
 
 void WINAPI DrawItemBitmap(const DRAWITEMSTRUCT *record, MenuHandle menu) {
   if (!record || !record->hDC) return;
-  MenuItemSlot *slot = ItemSlotOf(menu, int(record->itemID & 0xFF));
+  MenuItemSlot *slot = SlotOfItem(menu, int(record->itemID & 0xFF));
   if (!slot) return;
   HDC dc = record->hDC;
   bool selected = (record->itemState & ODS_SELECTED) != 0;
@@ -136,9 +182,14 @@ long WINAPI MenuHandleMeasureItem(MEASUREITEMSTRUCT *record) {
     GetTextExtentPoint32A(screen, face.c_str(), int(face.size()), &extent);
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
-    // No sample cache yet: every face is measured as its name.
-    record->itemHeight = UINT((metrics.tmAscent + 2 + 1) & ~1);
-    record->itemWidth = UINT(extent.cx + GetCheckWidth() + 2);
+    FontSample sample;
+    if (FindFontSample(face, sample)) {
+      record->itemHeight = UINT(std::max(GetCheckHeight() + 2, sample.height));
+      record->itemWidth = UINT(sample.width + (menuState.windows4 ? 0 : GetCheckWidth()));
+    } else {
+      record->itemHeight = UINT((metrics.tmAscent + 2 + 1) & ~1);
+      record->itemWidth = UINT(extent.cx + GetCheckWidth() + 2);
+    }
     return 1L;
   });
 }
@@ -158,30 +209,37 @@ void WINAPI MenuHandleDrawItem(const DRAWITEMSTRUCT *record) {
       FillItem(dc, rect, COLOR_WINDOW, COLOR_WINDOWTEXT);
     int left = rect.left + (menuItem ? GetMenuLeftMargin() + GetCheckWidth() : 2);
     std::string face = WindowsTextOf(reinterpret_cast<HLOCAL>(record->itemData));
-    HGDIOBJ old = SelectObject(dc, FontItemFont(record->CtlType));
-    int mode = SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, left, rect.top, face.c_str(), int(face.size()));
-    SetBkMode(dc, mode);
-    SelectObject(dc, old);
+    FontSample sample;
+    if (FindFontSample(face, sample)) {
+      left = rect.left + (menuItem ? GetMenuLeftMargin() : 2);
+      if (HBITMAP bitmap = CreateBitmap(sample.width, sample.height, 1, 1, sample.bits.data())) {
+        int top = rect.top + (rect.bottom - rect.top - sample.height) / 2;
+        // Black on white as drawn, whatever the item's colours.
+        COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
+        BlitBitmap(dc, bitmap, left, top, selected && LowColourDevice(dc));
+        SetTextColor(dc, text);
+        SetBkColor(dc, back);
+        DeleteObject(bitmap);
+      }
+    } else {
+      HGDIOBJ old = SelectObject(dc, FontItemFont(record->CtlType));
+      int mode = SetBkMode(dc, TRANSPARENT);
+      TextOutA(dc, left, rect.top, face.c_str(), int(face.size()));
+      SetBkMode(dc, mode);
+      SelectObject(dc, old);
+    }
     if (menuItem && (record->itemState & ODS_CHECKED)) DrawMenuCheckMark(dc, &rect, selected);
   });
 }
 
 void WINAPI SetMenuRowMajor(MenuHandle menu) {
-  if (MenuInfo *info = PopupMenuRecord(menu)) info->menuFlags |= kMenuFlagRowMajor;
+  if (MenuInfo *info = LiveMenu(menu)) info->menuFlags |= kMenuFlagRowMajor;
 }
 
 void WINAPI SetCustomPopup(MenuHandle menu, short item, Boolean refresh) {
-  MenuInfo *info = PopupMenuRecord(menu);
-  MenuItemSlot *slot = ItemSlotOf(menu, item);
+  MenuInfo *info = LiveMenu(menu);
+  MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!info || !slot || (slot->itemFlags & kItemFlagSeparator)) return;
   slot->itemFlags |= kItemFlagOwnerDraw;
-  if (!refresh || !info->winMenu || (slot->itemFlags & kItemFlagHierarchical)) return;
-  // The Windows item keeps its identifier and state; its data is the text handle, as
-  // MenuHandleMeasureItem and the host's WM_MEASUREITEM expect.
-  UINT id = PopupCommandId(menu, item);
-  UINT state = ((slot->itemFlags & kItemFlagChecked) ? MF_CHECKED : 0) |
-               (PopupItemEnabled(menu, item) ? 0 : MF_GRAYED);
-  ModifyMenuA(info->winMenu, id, MF_BYCOMMAND | MF_OWNERDRAW | state, id,
-              reinterpret_cast<LPCSTR>(slot->textHandle));
+  if (refresh) Guarded(Nothing, [&] { RefreshItem(menu, item); });
 }

@@ -17,7 +17,7 @@ namespace {
 constexpr UINT kPopupControlType = 0x8001;  // tells the host's WM_MEASUREITEM/WM_DRAWITEM it is a popup
 
 bool IsSampleItem(MenuHandle menu, const MenuItemSlot &slot) {
-  MenuInfo *info = PopupMenuRecord(menu);
+  MenuInfo *info = LiveMenu(menu);
   return info && (info->menuFlags & kMenuFlagSamples) && (slot.itemFlags & kItemFlagFont) &&
          !(slot.itemFlags & kItemFlagPlainFont);
 }
@@ -25,7 +25,7 @@ bool IsSampleItem(MenuHandle menu, const MenuItemSlot &slot) {
 HWND MeasuringWindow() { return tracking.measuring ? tracking.measuring : tracking.owner; }
 
 bool IsDefaultItem(MenuHandle menu, int index) {
-  MenuInfo *info = PopupMenuRecord(menu);
+  MenuInfo *info = LiveMenu(menu);
   return info && info->defaultItem == index;
 }
 
@@ -55,13 +55,13 @@ class SelectedFont {
 }  // namespace
 
 bool PopupItemShown(MenuHandle menu, int index) {
-  MenuItemSlot *slot = ItemSlotOf(menu, index + 1);
+  MenuItemSlot *slot = SlotOfItem(menu, index + 1);
   return slot && (!(slot->itemFlags & kItemFlagHidden) || (tracking.options & kPopupShowHidden));
 }
 
 PopupCell MeasurePopupItem(MenuHandle menu, int index, HDC dc) {
   PopupCell cell;
-  MenuItemSlot *slot = ItemSlotOf(menu, index + 1);
+  MenuItemSlot *slot = SlotOfItem(menu, index + 1);
   if (!slot) return cell;
   uint16_t flags = slot->itemFlags;
   cell.breakBefore = (flags & kItemFlagBreak) != 0;
@@ -73,7 +73,7 @@ PopupCell MeasurePopupItem(MenuHandle menu, int index, HDC dc) {
     cell.height = int(h);
   } else if ((flags & kItemFlagOwnerDraw) || IsSampleItem(menu, *slot)) {
     MEASUREITEMSTRUCT record{};
-    record.itemID = PopupCommandId(menu, index + 1);
+    record.itemID = WindowsCommandId(menu, index + 1);
     record.itemData = reinterpret_cast<ULONG_PTR>(slot->textHandle);
     if (flags & kItemFlagOwnerDraw) {
       record.CtlType = kPopupControlType;
@@ -106,7 +106,7 @@ PopupCell MeasurePopupItem(MenuHandle menu, int index, HDC dc) {
 }
 
 void PaintPopupItem(MenuHandle menu, int index, HWND itemWindow, HDC dc, const RECT &rect, bool highlighted) {
-  MenuItemSlot *slot = ItemSlotOf(menu, index + 1);
+  MenuItemSlot *slot = SlotOfItem(menu, index + 1);
   if (!slot || !PopupItemShown(menu, index)) return;
   uint16_t flags = slot->itemFlags;
   bool invert = highlighted && LowColourDevice(dc);
@@ -128,7 +128,7 @@ void PaintPopupItem(MenuHandle menu, int index, HWND itemWindow, HDC dc, const R
   if ((flags & (kItemFlagOwnerDraw | kItemFlagBitmap)) || IsSampleItem(menu, *slot)) {
     DRAWITEMSTRUCT record{};
     record.CtlType = kPopupControlType;
-    record.itemID = PopupCommandId(menu, index + 1);
+    record.itemID = WindowsCommandId(menu, index + 1);
     record.itemAction = highlighted ? ODA_SELECT : ODA_DRAWENTIRE;
     record.itemState = (highlighted ? ODS_SELECTED : 0) | ((flags & kItemFlagChecked) ? ODS_CHECKED : 0);
     record.hwndItem = itemWindow;

@@ -19,9 +19,9 @@ PopupLayout LayOutColumns(const std::vector<PopupCell> &cells, int margin, int s
   };
   for (size_t i = 0; i < cells.size(); ++i) {
     const PopupCell &cell = cells[i];
-    bool startsColumn = columns.empty() ||
-                        (!columns.back().empty() &&
-                         (cell.breakBefore || y + cell.height + margin > screenHeight));
+    // Judged before the item is placed, against a column that holds at least the item before
+    // it: however large, every item gets a column.
+    bool startsColumn = columns.empty() || cell.breakBefore || y + cell.height + margin > screenHeight;
     if (startsColumn) {
       if (!columns.empty()) endColumn();
       columns.emplace_back();

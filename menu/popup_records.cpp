@@ -1,45 +1,8 @@
 #include "menu/popup_records.h"
 
-#include <cstddef>
-
-#include "font/charset.h"
-#include "memory/memory_state.h"
-#include "menu/menu_rules.h"
+#include <utility>
 
 namespace tstools::menu {
-
-namespace {
-
-// The data and logical size of a live handle, or nullptr.
-char *LiveData(Handle h, long *size) {
-  memory::MasterRecord *record = memory::memoryState.zone.Find(reinterpret_cast<memory::HandleRef>(h));
-  if (!record || !record->data) return nullptr;
-  *size = long(memory::LogicalSize(*record));
-  return record->data;
-}
-
-}  // namespace
-
-MenuInfo *PopupMenuRecord(MenuHandle menu) {
-  long size = 0;
-  char *data = LiveData(reinterpret_cast<Handle>(menu), &size);
-  if (!data || size < long(offsetof(MenuInfo, itemSlots))) return nullptr;
-  MenuInfo *info = reinterpret_cast<MenuInfo *>(data);
-  if (info->itemCount < 0 ||
-      size < long(offsetof(MenuInfo, itemSlots) + sizeof(unsigned short) * size_t(info->itemCount)))
-    return nullptr;
-  return info;
-}
-
-MenuItemSlot *ItemSlotOf(MenuHandle menu, int item) {
-  MenuInfo *info = PopupMenuRecord(menu);
-  if (!info || item < 1 || item > info->itemCount) return nullptr;
-  long size = 0;
-  char *table = LiveData(info->itemTable, &size);
-  unsigned slot = info->itemSlots[item - 1];
-  if (!table || slot == 0 || long((slot + 1) * sizeof(MenuItemSlot)) > size) return nullptr;
-  return reinterpret_cast<MenuItemSlot *>(table) + slot;
-}
 
 std::string WindowsTextOf(HLOCAL text) {
   if (!text) return {};
@@ -50,42 +13,25 @@ std::string WindowsTextOf(HLOCAL text) {
   while (n < size && bytes[n]) ++n;
   std::string copy(bytes, n);
   LocalUnlock(text);
-  MapBytes(reinterpret_cast<uint8_t *>(copy.data()), copy.size(), ActiveMapping().macToWin);
-  return copy;
-}
-
-uint16_t PopupCommandId(MenuHandle menu, int item) {
-  MenuInfo *info = PopupMenuRecord(menu);
-  if (!info) return 0;
-  return ItemCommandId(info->menuID, item, (info->menuFlags & kMenuFlagFontMenu) != 0, 0);
+  return MacToWindows(std::move(copy));
 }
 
 MenuHandle SubmenuOf(MenuHandle menu, int item) {
-  MenuInfo *info = PopupMenuRecord(menu);
-  MenuItemSlot *slot = ItemSlotOf(menu, item);
+  MenuInfo *info = LiveMenu(menu);
+  MenuItemSlot *slot = SlotOfItem(menu, item);
   if (!info || !slot || !(slot->itemFlags & kItemFlagHierarchical)) return nullptr;
-  long size = 0;
-  char *bar = LiveData(info->menuBar, &size);
-  if (!bar || size < long(sizeof(MenuBarHeader))) return nullptr;
-  long count = reinterpret_cast<MenuBarHeader *>(bar)->count;
-  long fits = (size - long(sizeof(MenuBarHeader))) / long(sizeof(MenuBarEntry));
-  auto *entries = reinterpret_cast<MenuBarEntry *>(bar + sizeof(MenuBarHeader));
-  for (long i = 0; i < count && i < fits; ++i) {
-    if (entries[i].menuID == slot->itemMark && PopupMenuRecord(entries[i].menu)) return entries[i].menu;
-  }
-  return nullptr;
+  int entry = FindBarEntry(info->menuBar, slot->itemMark);
+  MenuHandle submenu = entry ? BarEntries(info->menuBar)[entry - 1].menu : nullptr;
+  return LiveMenu(submenu) ? submenu : nullptr;
 }
 
 bool PopupItemEnabled(MenuHandle menu, int item) {
-  MenuInfo *info = PopupMenuRecord(menu);
-  MenuItemSlot *slot = ItemSlotOf(menu, item);
-  if (!info || !slot || (slot->itemFlags & kItemFlagDisabled) || (info->menuFlags & kMenuFlagDisabled))
-    return false;
-  return (info->enableFlags & 1) && (info->enableFlags & EnableBit(item));
+  MenuInfo *info = LiveMenu(menu);
+  return info && !(info->menuFlags & kMenuFlagDisabled) && ItemEnabled(menu, short(item));
 }
 
 bool TitleIsStar(MenuHandle menu) {
-  MenuInfo *info = PopupMenuRecord(menu);
+  MenuInfo *info = LiveMenu(menu);
   char title[4] = {};
   return info && info->titleAtom && GlobalGetAtomNameA(info->titleAtom, title, sizeof title) == 1 &&
          title[0] == '*';

@@ -71,11 +71,11 @@ void EndFrom(int level) {
 }
 
 bool Selectable(MenuHandle menu, int index) {
-  MenuItemSlot *slot = ItemSlotOf(menu, index + 1);
+  MenuItemSlot *slot = SlotOfItem(menu, index + 1);
   return slot && !(slot->itemFlags & kItemFlagSeparator) && PopupItemEnabled(menu, index + 1);
 }
 bool Hierarchical(MenuHandle menu, int index) {
-  MenuItemSlot *slot = ItemSlotOf(menu, index + 1);
+  MenuItemSlot *slot = SlotOfItem(menu, index + 1);
   return slot && (slot->itemFlags & kItemFlagHierarchical);
 }
 
@@ -412,7 +412,7 @@ HWND CreateItems(HWND popup, MenuHandle menu, const std::vector<int> &indices, c
 }
 
 void OpenAndTrack(MenuHandle menu, int level, HWND parentItem, int left, int top) {
-  MenuInfo *info = PopupMenuRecord(menu);
+  MenuInfo *info = LiveMenu(menu);
   if (!info) return;
   std::vector<int> indices;
   for (int index = 0; index < info->itemCount; ++index)
@@ -566,7 +566,7 @@ using namespace tstools::menu;
 
 long WINAPI ML_PopUpMenuSelect(MenuHandle menu, short top, short left, HWND owner, HWND measuring,
                                long callerValue, short button, short options) {
-  if (tracking.active || !menuState.registeredInstance || !PopupMenuRecord(menu)) return 0;
+  if (tracking.active || !menuState.registeredInstance || !LiveMenu(menu)) return 0;
   return Guarded(0L, [&]() -> long {
     TrackingScope scope;
     tracking.options = unsigned(uint16_t(options));
@@ -582,10 +582,10 @@ long WINAPI ML_PopUpMenuSelect(MenuHandle menu, short top, short left, HWND owne
     Subclass(measuring);
     OpenAndTrack(menu, 1, nullptr, left, top);
     if (!tracking.chosenMenu || tracking.chosenIndex < 0) return 0;
-    MenuItemSlot *slot = ItemSlotOf(tracking.chosenMenu, tracking.chosenIndex + 1);
-    MenuInfo *info = PopupMenuRecord(tracking.chosenMenu);
+    MenuItemSlot *slot = SlotOfItem(tracking.chosenMenu, tracking.chosenIndex + 1);
+    MenuInfo *info = LiveMenu(tracking.chosenMenu);
     if (!slot || !info) return 0;
     return long(PopupResult(info->menuID, tracking.chosenIndex + 1, (slot->itemFlags & kItemFlagOwnerDraw) != 0,
-                            PopupCommandId(tracking.chosenMenu, tracking.chosenIndex + 1)));
+                            WindowsCommandId(tracking.chosenMenu, tracking.chosenIndex + 1)));
   });
 }

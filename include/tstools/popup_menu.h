@@ -3,6 +3,7 @@
 #ifndef TSTOOLS_POPUP_MENU_H
 #define TSTOOLS_POPUP_MENU_H
 
+#include <stddef.h> /* menus.h checks its record offsets with offsetof */
 #include <tstools/menus.h>
 
 /* Registers the global classes "TSAPP3POPUP" and "TSAPP3POPUPITEM" with the given module.

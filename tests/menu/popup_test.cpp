@@ -16,57 +16,24 @@ namespace {
 
 using tstools::test::LiveGdiObjects;
 
-struct Item {
-  Item(const char *t, unsigned short f, unsigned char m = 0) : text(t), flags(f), mark(m) {}
-  const char *text;
-  unsigned short flags;
-  unsigned char mark;
-};
-
-// Menus filled by hand in the Memory Manager, each with its own item table; all in one bar.
+// Menus made through the Menu Manager's calls, sharing one bar and item table.
 struct Menus {
-  std::vector<MenuHandle> menus;
-  Handle bar = nullptr;
-  Menus() {
-    MemInitZone();
-    MemNewHandle(&bar, sizeof(MenuBarHeader) + 8 * sizeof(MenuBarEntry), true);
+  Handle bar = nullptr, table = nullptr;
+  std::vector<MenuHandle> made;
+  Menus() { MemInitZone(), ML_InitMenus(0, &bar, &table, 0, nullptr); }
+  ~Menus() {  // titles are global atoms: they outlive the process unless the menus go
+    for (MenuHandle menu : made) M_DisposeMenu(menu);
+    ML_MenuShutdown(&bar, &table);
   }
-  ~Menus() {
-    for (MenuHandle m : menus) {
-      Handle table = (*m)->itemTable;
-      auto *slots = reinterpret_cast<MenuItemSlot *>(*table);
-      for (short i = 1; i <= (*m)->itemCount; ++i) LocalFree(slots[i].textHandle);
-      MemDisposeHandle(table);
-      MemDisposeHandle(reinterpret_cast<Handle>(m));
-    }
-    MemDisposeHandle(bar);
-  }
-  MenuHandle Add(short id, std::vector<Item> items) {
-    Handle menu = nullptr, table = nullptr;
-    short n = short(items.size());
-    MemNewHandle(&menu, sizeof(MenuInfo) + 2 * n, true);
-    MemNewHandle(&table, sizeof(MenuItemSlot) * (n + 1), true);
-    auto *info = reinterpret_cast<MenuInfo *>(*menu);
-    info->menuID = id;
-    info->enableFlags = 0xFFFFFFFF;
-    info->itemCount = n;
-    info->itemTable = table;
-    info->menuBar = bar;
-    info->defaultItem = -1;
-    auto *slots = reinterpret_cast<MenuItemSlot *>(*table);
-    for (short i = 0; i < n; ++i) {
-      info->itemSlots[i] = i + 1;
-      slots[i + 1].itemFlags = items[i].flags;
-      slots[i + 1].itemMark = items[i].mark;
-      slots[i + 1].textHandle = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, strlen(items[i].text) + 1);
-      strcpy(static_cast<char *>(LocalLock(slots[i + 1].textHandle)), items[i].text);
-      LocalUnlock(slots[i + 1].textHandle);
-    }
-    auto *header = reinterpret_cast<MenuBarHeader *>(*bar);
-    auto *entries = reinterpret_cast<MenuBarEntry *>(*bar + sizeof(MenuBarHeader));
-    entries[header->count++] = {id, reinterpret_cast<MenuHandle>(menu)};
-    menus.push_back(reinterpret_cast<MenuHandle>(menu));
-    return menus.back();
+  // items is a Mac item list; hidden lists items made hidden (command character 1).
+  MenuHandle Add(short id, std::string items, std::vector<short> hidden = {}, bool submenu = false) {
+    MenuHandle menu = ML_NewMenu(id, reinterpret_cast<ConstStr255Param>("\x05Popup"), table, bar);
+    made.push_back(menu);
+    items.insert(items.begin(), char(items.size()));
+    M_AppendMenu(menu, reinterpret_cast<ConstStr255Param>(items.data()));
+    for (short item : hidden) ML_SetItemCmd(menu, item, 1, 0);
+    if (submenu) M_InsertMenu(menu, -1, 0);
+    return menu;
   }
 };
 
@@ -74,12 +41,12 @@ struct Menus {
 struct Owner {
   static inline long nestedResult = -1;
   static inline int measured = 0;
+  static inline MenuHandle nestedMenu = nullptr;
   static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_MEASUREITEM) {
       auto *mis = reinterpret_cast<MEASUREITEMSTRUCT *>(lp);
       mis->itemWidth = 33, mis->itemHeight = 21, ++measured;
-      nestedResult = ML_PopUpMenuSelect(reinterpret_cast<MenuHandle>(mis->itemData ? mis->itemData : 0), 0, 0, w,
-                                        nullptr, 0, 2, 0);
+      nestedResult = ML_PopUpMenuSelect(nestedMenu, 0, 0, w, nullptr, 0, 2, 0);
       return TRUE;
     }
     return DefWindowProcA(w, m, wp, lp);
@@ -129,14 +96,18 @@ POINT ItemCentre(HWND popup, int k) {  // k-th item window (0-based)
 // Runs ML_PopUpMenuSelect at (left, top) while `input` plays on another thread.
 long Track(MenuHandle menu, HWND owner, std::function<void()> input, short left = 200, short top = 150,
            HWND measuring = nullptr, short options = 0) {
+  bool ignored = false;
   std::thread player([&] {
     Popup();
     input();
-    // A popup still open has ignored the input: end it rather than hang the suite.
-    for (HWND left; (left = Popup(1, 10)) != nullptr; Sleep(100)) PostMessageA(left, WM_CANCELMODE, 0, 0);
+    // A popup still open has ignored the input: end it rather than hang the suite. (Wine
+    // without a window manager may take 2 s to take a window off the screen.)
+    for (int waited = 0; waited < 150 && Popup(1, 1); ++waited) Sleep(20);
+    for (HWND left; (left = Popup(1, 1)) != nullptr; Sleep(100)) ignored = PostMessageA(left, WM_CANCELMODE, 0, 0);
   });
   long result = ML_PopUpMenuSelect(menu, top, left, owner, measuring, 0x12345678, 2, options);
   player.join();
+  EXPECT_FALSE(ignored) << "the popup ignored the input";
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) return PostQuitMessage(int(msg.wParam)), result;
@@ -149,14 +120,15 @@ TEST(PopupMenu, KeysChooseOnlyEnabledItemsAndTheResultWord) {
   Menus m;
   Owner owner;
   InitFonts();
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"Two", 0}, {"Three", 0}, {"Four", kItemFlagDisabled}});
-  MenuHandle hidden = m.Add(202, {{"gone", kItemFlagHidden}, {"gone too", kItemFlagHidden}, {"Shown", 0}});
+  MenuHandle menu = m.Add(200, "One;Two;Three;(Four");
+  MenuHandle hidden = m.Add(202, "gone;gone too;Shown", {1, 2});
   auto before = GetWindowLongPtrA(owner.window, GWLP_WNDPROC);
   EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_DOWN), Key(VK_RETURN); }), 0x00C80003);
   long gdi = LiveGdiObjects();  // after the first popup: the class DC and the system's bitmaps stay
   EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_ESCAPE); }), 0) << "ESC over a highlight";
   EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_UP), Key(VK_RETURN); }), 0) << "RETURN on a disabled item";
-  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_TAB); }), 0);
+  for (WORD key : {VK_TAB, VK_F2, VK_MENU}) EXPECT_EQ(Track(menu, owner.window, [=] { Key(VK_DOWN), Key(key); }), 0);
+  EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), PostMessageA(Popup(), WM_ACTIVATEAPP, FALSE, 0); }), 0);
   EXPECT_EQ(Track(hidden, owner.window, [] { Key(VK_DOWN), Key(VK_RETURN); }), 0x00CA0003) << "Mac numbers";
   EXPECT_EQ(Track(hidden, owner.window, [] { Key(VK_DOWN), Key(VK_RETURN); }, 200, 150, nullptr, kPopupShowHidden),
             0x00CA0001);
@@ -168,8 +140,8 @@ TEST(PopupMenu, KeysChooseOnlyEnabledItemsAndTheResultWord) {
 TEST(PopupMenu, RightOpensTheSubmenuAndLeftComesBack) {
   Menus m;
   Owner owner;
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"More", kItemFlagHierarchical, 201}, {"Three", 0}});
-  m.Add(201, {{"Sub one", 0}, {"Sub two", 0}});
+  MenuHandle menu = m.Add(200, "One;More!\xC9/\x1B;Three");
+  m.Add(201, "Sub one;Sub two", {}, true);
   EXPECT_EQ(Track(menu, owner.window, [] { Key(VK_DOWN), Key(VK_DOWN), Key(VK_RIGHT), Key(VK_DOWN), Key(VK_RETURN); }),
             0x00C90002);
   EXPECT_EQ(Track(menu, owner.window,
@@ -182,7 +154,7 @@ TEST(PopupMenu, RightOpensTheSubmenuAndLeftComesBack) {
 TEST(PopupMenu, MouseReleaseSoonAfterOpeningWaitsForAClick) {
   Menus m;
   Owner owner;
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"Two", 0}, {"Three", 0}});
+  MenuHandle menu = m.Add(200, "One;Two;Three");
   SetCursorPos(200, 150);
   std::atomic<bool> stayedOpen{false};
   EXPECT_EQ(Track(menu, owner.window,
@@ -208,7 +180,9 @@ TEST(PopupMenu, MouseReleaseSoonAfterOpeningWaitsForAClick) {
 TEST(PopupMenu, StaysOnScreenMeasuresThroughTheOwnerOnceAndEndsOnQuit) {
   Menus m;
   Owner owner;
-  MenuHandle menu = m.Add(200, {{"One", 0}, {"Drawn", kItemFlagOwnerDraw}});
+  MenuHandle menu = m.Add(200, "One;Drawn");
+  SetCustomPopup(menu, 2, false);
+  Owner::nestedMenu = menu;
   auto before = GetWindowLongPtrA(owner.window, GWLP_WNDPROC);
   RECT placed{}, drawn{};
   Owner::measured = 0;
@@ -232,6 +206,97 @@ TEST(PopupMenu, StaysOnScreenMeasuresThroughTheOwnerOnceAndEndsOnQuit) {
   MSG msg{};
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 7) << "posted again";
   EXPECT_EQ(ML_PopUpMenuSelect(nullptr, 0, 0, owner.window, nullptr, 0, 2, 0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Font items in Wine's own menu, measured and drawn by the library as a host's frame does.
+struct FontMenuOwner {
+  static inline std::vector<UINT> measured;
+  static inline std::vector<RECT> shown;
+  static inline HMENU menu = nullptr;
+  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_MEASUREITEM) {
+      auto *mis = reinterpret_cast<MEASUREITEMSTRUCT *>(lp);
+      MenuHandleMeasureItem(mis);
+      measured.push_back(mis->itemHeight);
+      return TRUE;
+    }
+    if (m == WM_DRAWITEM) return MenuHandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT *>(lp)), TRUE;
+    if (m == WM_ENTERIDLE) {
+      for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        RECT r{};
+        GetMenuItemRect(w, menu, UINT(i), &r);
+        shown.push_back(r);
+      }
+      PostMessageA(w, WM_CANCELMODE, 0, 0);
+    }
+    return DefWindowProcA(w, m, wp, lp);
+  }
+};
+
+TEST(OwnerDrawnItems, FontItemsInWindowsMenusAndBitmapItemsOnlyInsideTheMenu) {
+  Menus m;
+  const char *faces[] = {"Arial", "Courier New", "Times New Roman"};
+  MenuHandle fonts = m.Add(300, "Arial;Courier New;Times New Roman");
+  WNDCLASSA wc{0, FontMenuOwner::Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "FontOwner"};
+  RegisterClassA(&wc);
+  HWND frame = CreateWindowA("FontOwner", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0);
+  SetForegroundWindow(frame);
+  FontMenuOwner::menu = CreatePopupMenu();
+  auto text = [&](int item) { return GetMItemHandle(m.table, short((*fonts)->itemSlots[item - 1])); };
+  for (UINT i = 1; i <= 3; ++i)
+    AppendMenuA(FontMenuOwner::menu, MF_OWNERDRAW | (i == 2 ? MF_CHECKED : 0), 0x8000 | 300 << 12 | i,
+                reinterpret_cast<LPCSTR>(text(int(i))));
+  TrackPopupMenu(FontMenuOwner::menu, TPM_LEFTALIGN, 100, 100, 0, frame, nullptr);
+  ASSERT_EQ(FontMenuOwner::shown.size(), 3u);
+  ASSERT_EQ(FontMenuOwner::measured.size(), 3u);
+  HDC screen = GetDC(nullptr);
+  SelectObject(screen, GetStockObject(SYSTEM_FONT));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(screen, &metrics);
+  ReleaseDC(nullptr, screen);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(FontMenuOwner::measured[i], UINT((metrics.tmAscent + 3) & ~1)) << faces[i];
+    EXPECT_EQ(UINT(FontMenuOwner::shown[i].bottom - FontMenuOwner::shown[i].top), FontMenuOwner::measured[i]);
+  }
+
+  // Bitmap items: measured and drawn only for items of the menu; nothing stays behind.
+  HBITMAP picture = CreateBitmap(24, 10, 1, 1, nullptr);
+  MenuHandle bitmaps = m.Add(301, "Picture");
+  SetItemBitmap(bitmaps, 1, picture);
+  ToggleItemBitmap(bitmaps, 1, true);
+  CheckItem(bitmaps, 1, true);
+  long height = -1, width = -1;
+  MeasureItemBitmap(bitmaps, 2, &height, &width);
+  EXPECT_EQ(height + width, 0);
+  MeasureItemBitmap(bitmaps, 1, &height, &width);
+  EXPECT_EQ(width, LOBYTE(GetVersion()) >= 4 ? 24 : 24 + GetCheckWidth());
+  EXPECT_GE(height, 10 + 2 * GetSystemMetrics(SM_CYBORDER));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP canvas = CreateBitmap(80, 20, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  DRAWITEMSTRUCT record{ODT_MENU, 0, 0x12D02, ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc, {0, 0, 80, 20}, 0};
+  SetPixel(dc, 5, 5, RGB(1, 2, 3));
+  DrawItemBitmap(&record, bitmaps);
+  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(1, 2, 3)) << "item 2 is not in the menu";
+  long gdi = 0;
+  record.itemID = 0x12D01;
+  for (int i = 0; i < 50; ++i) {
+    if (i == 1) gdi = LiveGdiObjects();  // after the first draw: the system's brushes are made once
+    DrawItemBitmap(&record, bitmaps);
+    record.itemData = reinterpret_cast<ULONG_PTR>(text(1));
+    MenuHandleDrawItem(&record);
+  }
+  EXPECT_EQ(LiveGdiObjects(), gdi);
+  EXPECT_EQ(GetPixel(dc, 5, 5), GetSysColor(COLOR_HIGHLIGHT));
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  DestroyMenu(FontMenuOwner::menu);
+  DestroyWindow(frame);
 }
 
 }  // namespace
