@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "font/font_samples.h"
 #include "frame/export_guard.h"
 #include "menu/popup_classes.h"
 #include "menu/popup_records.h"
+#include "tstools/font_menu.h"
 #include "tstools/popup_menu.h"
 
 namespace tstools::menu {
@@ -64,12 +66,7 @@ struct FontSample {
   std::vector<uint8_t> bits;
 };
 
-// The font sample cache's lookup (a separate piece, wired in here).
-HLOCAL LookUpFontSample(LPCSTR face, void **sample) {
-  *sample = nullptr;
-  (void)face;
-  return nullptr;  // wired at merge: return GetFontBitmap(face, sample);
-}
+HLOCAL LookUpFontSample(LPCSTR face, void **sample) { return GetFontBitmap(face, sample); }
 
 // The sample of face: a 24-byte header (32-bit type, width, height, bytes per row; planes
 // and bits per pixel, 16 bits each) and height rows of bits. Checked against the block.
@@ -103,7 +100,7 @@ bool FindFontSample(const std::string &face, FontSample &out) {
 
 // The font menu dialog's list font, when the dialog is open; the system font otherwise.
 HFONT FontItemFont(UINT controlType) {
-  (void)controlType;  // menus always use the system font; the dialog's lists are wired with it
+  if (controlType != ODT_MENU && fontCacheState.dialogFont) return fontCacheState.dialogFont;
   return static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
 }
 
