@@ -2,11 +2,13 @@
 // items and identifiers; BinarySearch over a host's container; automatic column breaks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "tests/font/stray_caches.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -157,6 +159,70 @@ TEST_F(FontMenu, ColumnBreaksWhereTheScreenEnds) {
   ML_CalcMenuSize(menu, kInstallHidden);
   EXPECT_EQ(breaks(), (std::vector<int>{perColumn + 1, 2 * perColumn + 1}));
   M_DisposeMenu(menu);
+}
+
+// A frame that draws its font menu as a host must, and records where Windows put the items.
+struct SampleFrame {
+  static inline std::vector<RECT> shown;
+  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_MEASUREITEM) return MenuHandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT *>(lp)), TRUE;
+    if (m == WM_DRAWITEM) return MenuHandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT *>(lp)), TRUE;
+    if (m == WM_ENTERIDLE) {
+      HMENU menu = GetSubMenu(GetMenu(w), 0);
+      for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        RECT r{};
+        GetMenuItemRect(w, menu, UINT(i), &r);
+        shown.push_back(r);
+      }
+      PostMessageA(w, WM_CANCELMODE, 0, 0);
+    }
+    return DefWindowProcA(w, m, wp, lp);
+  }
+};
+
+TEST(FontMenuSamples, ItemsAreAsHighAsTheirSamplesInWindowsMenus) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  std::string dir = std::string(temp) + "font_menu_samples_" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  RemoveCachesBesideProgram();
+  HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(SetTSToolsResourceInstance(resources));
+  ML_WriteVantorProfileString("Vantor", "Vantor Directory", dir.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Font Menu");
+  const char *faces[] = {"DejaVu Sans", "Liberation Serif"};
+  for (const char *face : faces) WriteFontProfileString(face, "1");
+  WNDCLASSA wc{0, SampleFrame::Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "SampleFrame"};
+  RegisterClassA(&wc);
+  HWND frame = CreateWindowA("SampleFrame", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                             CreateMenu(), nullptr, nullptr);
+  SetForegroundWindow(frame);
+  Handle bar = nullptr, table = nullptr;
+  ASSERT_EQ(ML_InitMenus(0, &bar, &table, 1, frame), noErr);
+  MenuHandle menu = ML_NewMenu(3, reinterpret_cast<ConstStr255Param>("\x04" "Font"), table, bar);
+  AddResMenu(menu, kFontResourceType);
+  M_InsertMenu(menu, 0, 0);
+  EXPECT_TRUE((*menu)->menuFlags & kMenuFlagSamples);
+  TrackPopupMenu(ML_GetWinMenuHandle(menu), TPM_LEFTALIGN, 100, 100, 0, frame, nullptr);
+  ASSERT_EQ(SampleFrame::shown.size(), 4u) << "the extra entry, a separator and the two faces";
+  for (int k = 0; k < 2; ++k) {
+    void *sample = nullptr;
+    HLOCAL block = GetFontBitmap(faces[k], &sample);
+    ASSERT_TRUE(block) << faces[k];
+    long sampleHeight = static_cast<const long *>(sample)[2];
+    LocalUnlock(block);
+    const RECT &r = SampleFrame::shown[size_t(2 + k)];
+    EXPECT_EQ(r.bottom - r.top, std::max<long>(GetCheckHeight() + 2, sampleHeight)) << faces[k];
+  }
+  ML_DeleteMenu(bar, 3);
+  M_DisposeMenu(menu);
+  ML_MenuShutdown(&bar, &table);
+  DestroyWindow(frame);
+  DeleteFileA((dir + "\\Demo Host Font Samples.dat").c_str());
+  RemoveDirectoryA(dir.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantor Corp.\\Tessaly Pro\\Font Menu");
+  SetTSToolsResourceInstance(nullptr);
+  FreeLibrary(resources);
 }
 
 }  // namespace
