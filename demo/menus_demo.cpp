@@ -17,8 +17,8 @@ constexpr short kSizeMenuId = 201;
 std::string Text(ConstStr255Param s) { return std::string(reinterpret_cast<const char *>(s + 1), s[0]); }
 
 std::vector<unsigned char> Pascal(const std::string &text) {
-  std::vector<unsigned char> s(1, static_cast<unsigned char>(text.size()));
-  s.insert(s.end(), text.begin(), text.end());
+  std::vector<unsigned char> s(text.size() + 1, static_cast<unsigned char>(text.size()));
+  std::copy(text.begin(), text.end(), s.begin() + 1);
   return s;
 }
 

@@ -2,6 +2,7 @@
 // state changes, each next to the Windows calls a host would make without the library.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,8 +22,8 @@ std::vector<std::vector<unsigned char>> ItemLists() {
   std::vector<std::vector<unsigned char>> lists;
   std::string list;
   auto flush = [&] {
-    std::vector<unsigned char> s(1, static_cast<unsigned char>(list.size()));
-    s.insert(s.end(), list.begin(), list.end());
+    std::vector<unsigned char> s(list.size() + 1, static_cast<unsigned char>(list.size()));
+    std::copy(list.begin(), list.end(), s.begin() + 1);
     lists.push_back(s);
     list.clear();
   };
@@ -77,7 +78,8 @@ int main() {
   double peer = TimePerOp([&] {
     HMENU menu = CreatePopupMenu();
     for (int n = 1; n <= kItems; ++n) {
-      MENUITEMINFOA item{sizeof item};
+      MENUITEMINFOA item{};
+      item.cbSize = sizeof item;
       item.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
       item.fType = MFT_STRING;
       item.wID = static_cast<UINT>((200 << 8) | n);

@@ -28,7 +28,8 @@ std::vector<std::string> ScreenFaces(HWND window) {
 
 std::string MenuString(HMENU menu, int position, UINT *id, UINT *type) {
   char text[256] = {};
-  MENUITEMINFOA info{sizeof info};
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
   info.dwTypeData = text;
   info.cch = sizeof text;
