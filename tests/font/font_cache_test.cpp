@@ -31,15 +31,17 @@ std::vector<uint8_t> ReadAll(const std::string &path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+int CALLBACK AddFace(const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
+  reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName);
+  return 1;
+}
+
 std::set<std::string> InstalledFaces() {
   std::set<std::string> faces;
   LOGFONTA all = {};
   all.lfCharSet = DEFAULT_CHARSET;
   HDC dc = GetDC(nullptr);
-  auto add = [](const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM set) {
-    return int(reinterpret_cast<std::set<std::string> *>(set)->insert(font->lfFaceName).second || true);
-  };
-  EnumFontFamiliesExA(dc, &all, add, reinterpret_cast<LPARAM>(&faces), 0);
+  EnumFontFamiliesExA(dc, &all, reinterpret_cast<FONTENUMPROCA>(AddFace), reinterpret_cast<LPARAM>(&faces), 0);
   ReleaseDC(nullptr, dc);
   return faces;
 }
