@@ -17,3 +17,16 @@ bool UnpackBits(const uint8_t *src, size_t srcSize, uint8_t *dst, size_t dstSize
 bool UnpackBits16(const uint8_t *src, size_t srcSize, uint8_t *dst, size_t dstSize);
 
 }  // namespace tstools::pict
+
+namespace tstools::pict {
+
+// The most PackBits makes of n bytes: all literal runs of 127 plus their flags.
+constexpr size_t PackBitsBound(size_t n) { return n + (n + 126) / 127; }
+
+// Packs one row of n bytes into dst (room for PackBitsBound(n)) the way QuickDraw packs rows:
+// literal runs up to 127 bytes stop before a pair of equal bytes; repeats of 2 to 127. When
+// the result would reach n + 1 bytes the row is written again as literal runs only. Returns the
+// number of bytes written.
+size_t PackBits(const uint8_t *src, size_t n, uint8_t *dst);
+
+}  // namespace tstools::pict

@@ -28,6 +28,13 @@ typedef struct QDProcs {
  * for the call. Drawing starts at the picture's first non-empty clip region. A picture
  * whose data ends early or lies about a length draws what came before the fault. A call
  * made while another playback runs (from one of its hooks) draws nothing. */
+/* What the picture conversions draw with: the window whose DC compatible bitmaps are made
+ * for, and a palette selected and realised there while converting (0 for none). */
+typedef struct PictConvContext {
+  HWND window;
+  HPALETTE palette;
+} PictConvContext;
+
 TSAPI(void, ML_DrawPicture, (GrafPtr port, PicHandle picture, const Rect *destination));
 
 #endif
