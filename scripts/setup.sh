@@ -7,7 +7,9 @@ packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wi
           xvfb xauth qemu-user cmake ninja-build clang python3 googletest
           pkgconf  # the example host is also built the pkg-config way
           fonts-dejavu-core fonts-liberation  # a known font set for the font table tests
-          imagemagick netpbm)  # other programs' PICT writers and reader: references for the picture tests
+          imagemagick netpbm  # other programs' PICT writers and reader: references for the picture tests
+          nasm dpkg-dev  # libjpeg-turbo is built from Debian's source package, SIMD included
+          libjpeg-turbo-progs giflib-tools libgif-dev)  # JPEG and GIF oracles for the import tests
 
 missing=()
 for p in "${packages[@]}"; do
