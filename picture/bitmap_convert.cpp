@@ -57,7 +57,7 @@ OSErr WINAPI ML_DIBToPict(const PictConvContext *context, HGLOBAL dib, HPALETTE 
     HBITMAP bitmap = CreateDIBitmap(dc.get(), &info->bmiHeader, CBM_INIT, block + layout.bitsOffset,
                                     info, DIB_RGB_COLORS);
     result = bitmap ? WriteBitmapAsPict(dc.get(), bitmap, ChosenPalette(context, palette), 72, picture)
-                    : memFullErr;
+                    : OSErr(memFullErr);
     if (bitmap) DeleteObject(bitmap);
   }
   GlobalUnlock(dib);

@@ -95,7 +95,9 @@ TEST_F(BitmapConvertTest, IndexedAndDirectBitmapsPlayBackTheirPixels) {
       EXPECT_EQ(pict[2] << 8 | pict[3], 0);  // frame top, left, bottom, right at 72 dpi
       EXPECT_EQ(pict[6] << 8 | pict[7], height);
       EXPECT_EQ(pict[8] << 8 | pict[9], width);
-      if (c.depth == 1) EXPECT_EQ(pict[23], width < 49 ? 0x90 : 0x98);  // BitsRect below 8 row bytes
+      if (c.depth == 1) {
+        EXPECT_EQ(pict[23], width < 49 ? 0x90 : 0x98);  // BitsRect below 8 row bytes
+      }
       Surface surface(width, height);
       surface.Draw(pict, Rect{0, 0, short(width), short(height)});
       int wrong = 0;
@@ -178,7 +180,7 @@ TEST_F(BitmapConvertTest, PackedDibsFromOtherProgramsMatchTheirReference) {
 
 // Blocks that lie about their parts are refused before GDI reads them.
 TEST_F(BitmapConvertTest, DibsWhosePartsPassTheBlockAreRefused) {
-  std::vector<uint8_t> good(sizeof(BITMAPINFOHEADER) + 4 * 4 + 4 * 2);
+  std::vector<uint8_t> good(sizeof(BITMAPINFOHEADER) + 4 * 4 + 8 * 2);  // rows of 8 bytes
   auto *header = reinterpret_cast<BITMAPINFOHEADER *>(good.data());
   *header = {sizeof(BITMAPINFOHEADER), 5, 2, 1, 8, BI_RGB, 0, 0, 0, 4, 0};
   HGLOBAL dib = GlobalCopy(good);
