@@ -156,9 +156,9 @@ std::vector<uint32_t> ReadPpm(const std::string &path, int *width, int *height) 
 }
 
 // Other programs' BMPs (a version-5 header, 4 bits, RGB565 bit fields, RLE8, a 5-entry
-// table, top-down rows): ImageMagick's reading of each is what we must draw.
+// table, top-down rows, masks after a 40-byte header): ImageMagick's reading of each is what we must draw.
 TEST_F(BitmapConvertTest, PackedDibsFromOtherProgramsMatchTheirReference) {
-  for (const char *name : {"v5-24", "palette-4", "rgb565", "rle8", "short-table-8", "top-down-24"}) {
+  for (const char *name : {"v5-24", "palette-4", "rgb565", "rle8", "short-table-8", "top-down-24", "masks-16"}) {
     SCOPED_TRACE(name);
     std::string base = std::string(TSTOOLS_BMP_REFS) + "/" + name;
     std::vector<uint8_t> file = ReadFile(base + ".bmp");

@@ -4,8 +4,9 @@
 make_reference_bmps.py OUTDIR CONVERT
 
 ImageMagick writes a 24-bit version-5 BMP, a 4-bit one, an RGB565 bit-field one and an RLE8
-one from a fixed-seed image; two more are written here where ImageMagick will not make
-them: an 8-bit BMP whose table has only 5 entries (biClrUsed), and a top-down 24-bit one.
+one from a fixed-seed image; three more are written here where ImageMagick will not make
+them: an 8-bit BMP whose table has only 5 entries (biClrUsed), a top-down 24-bit one, and a
+16-bit 5-6-5 one whose masks follow a 40-byte header.
 OUTDIR/<name>.bmp and OUTDIR/<name>.ppm (the reference) for each name in NAMES.
 """
 
@@ -14,7 +15,7 @@ import struct
 import subprocess
 import sys
 
-NAMES = ["v5-24", "palette-4", "rgb565", "rle8", "short-table-8", "top-down-24"]
+NAMES = ["v5-24", "palette-4", "rgb565", "rle8", "short-table-8", "top-down-24", "masks-16"]
 WIDTH, HEIGHT = 37, 23
 
 
@@ -24,13 +25,15 @@ def source_pixels():
             for y in range(HEIGHT) for x in range(WIDTH)]
 
 
-def bmp(bits, pixel_rows, colors, height_sign):
-    """A BITMAPINFOHEADER BMP: pixel_rows in stored order, each padded to 4 bytes."""
+def bmp(bits, pixel_rows, colors, height_sign, masks=()):
+    """A BITMAPINFOHEADER BMP: pixel_rows in stored order, each padded to 4 bytes; masks
+    (bit fields) follow the header when given."""
     stride = (WIDTH * bits + 31) // 32 * 4
     data = b"".join(row + bytes(stride - len(row)) for row in pixel_rows)
-    table = b"".join(bytes((b, g, r, 0)) for r, g, b in colors)
-    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, height_sign * HEIGHT, 1, bits, 0, len(data),
-                       2835, 2835, len(colors), len(colors))
+    table = b"".join(struct.pack("<I", m) for m in masks) + \
+        b"".join(bytes((b, g, r, 0)) for r, g, b in colors)
+    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, height_sign * HEIGHT, 1, bits, 3 if masks else 0,
+                       len(data), 2835, 2835, len(colors), len(colors))
     offset = 14 + len(info) + len(table)
     return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + info + table + data
 
@@ -54,6 +57,10 @@ def main():
     rows = [bytes(c for x in range(WIDTH) for c in pixels[y * WIDTH + x][::-1]) for y in range(HEIGHT)]
     with open(f"{out}/top-down-24.bmp", "wb") as f:
         f.write(bmp(24, rows, [], -1))
+    rows = [b"".join(struct.pack("<H", (r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
+                     for r, g, b in pixels[y * WIDTH:(y + 1) * WIDTH]) for y in range(HEIGHT)]
+    with open(f"{out}/masks-16.bmp", "wb") as f:
+        f.write(bmp(16, rows[::-1], [], 1, masks=(0xF800, 0x07E0, 0x001F)))
 
     for name in NAMES:
         subprocess.run([convert, f"{out}/{name}.bmp", "-depth", "8", f"ppm:{out}/{name}.ppm"], check=True)
