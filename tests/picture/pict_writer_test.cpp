@@ -2,7 +2,12 @@
 // plays back as the source pixels.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 
 #include "band_canvas.h"
 #include "picture/packbits.h"
@@ -108,6 +113,7 @@ TEST(PictWriter, BitmapsPlayBackAsTheirSourcePixels) {
   for (int w = 1; w <= 17; ++w) widths.push_back(w);
   const int places[][2] = {{-1, -1}, {0, 255}, {255, 0}, {7, 3}, {3, 0}, {0, 7}, {15, 9}};
   uint32_t seed = 0;
+  std::vector<Picture> forConvert;
   for (int depth : {1, 4, 8, 24}) {
     for (int width : widths) {
       if (depth == 24 && width > 1000) continue;
@@ -126,9 +132,38 @@ TEST(PictWriter, BitmapsPlayBackAsTheirSourcePixels) {
           for (int x = 0; x < width; ++x)
             ASSERT_EQ(canvas.At(x, y), Source(p, x, y)) << depth << " w" << width << " " << x << "," << y
                                                        << " white " << white << " black " << black;
+        // ImageMagick draws version-1 bitmaps black, counts rows of 201-250 bytes and 24-bit
+        // rows of 2 or 63-66 pixels its own way, and reads a one-pixel row (pad, red, green,
+        // blue, as the player does) as planes; the rest it must read as we do.
+        if (depth != 1 && (&place == places || width == 17) && !(depth == 8 && width > 200 && width <= 250) &&
+            !(depth == 24 && width <= 2))
+          forConvert.push_back(std::move(p));
       }
     }
   }
+#if !defined(_WIN32) && defined(TSTOOLS_CONVERT)
+  // One run of convert for all of them: NAME-i.pct (512-byte file header) to NAME-i.ppm.
+  std::string dir = testing::TempDir(), list;
+  for (size_t i = 0; i < forConvert.size(); ++i) {
+    std::string path = dir + "writer-" + std::to_string(i) + ".pct";
+    std::ofstream f(path, std::ios::binary);
+    f << std::string(512, '\0');
+    f.write(reinterpret_cast<const char *>(forConvert[i].pict.data()), std::streamsize(forConvert[i].pict.size()));
+    list += " " + path;
+  }
+  ASSERT_EQ(std::system((std::string(TSTOOLS_CONVERT) + list + " " + dir + "writer-%d.ppm").c_str()), 0);
+  for (size_t i = 0; i < forConvert.size(); ++i) {
+    const Picture &p = forConvert[i];
+    std::ifstream f(dir + "writer-" + std::to_string(i) + ".ppm", std::ios::binary);
+    std::vector<uint8_t> ppm{std::istreambuf_iterator<char>(f), {}};
+    ASSERT_GE(ppm.size(), size_t(p.width) * p.height * 3) << i;
+    const uint8_t *rgb = ppm.data() + ppm.size() - size_t(p.width) * p.height * 3;
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x, rgb += 3)
+        ASSERT_EQ(uint32_t(rgb[0]) << 16 | rgb[1] << 8 | rgb[2], Source(p, x, y))
+            << "depth " << p.depth << " width " << p.width << " at " << x << "," << y;
+  }
+#endif
 }
 
 }  // namespace
