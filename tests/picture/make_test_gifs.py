@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Writes GIFs that exercise the decoder, and what each must look like.
 
-usage: make_test_gifs.py OUTDIR CONVERT [COUNT_FOR_BENCH]
+usage: make_test_gifs.py OUTDIR CONVERT BENCHDIR
 
 OUTDIR/manifest.tsv lists, per GIF: the file, then "none" when the import must fail, or the
 expected picture as a binary PPM (the background painted, the images over it). For well-formed
 files the PPM is ImageMagick's `-background BG -flatten` rendering, checked against this script's
 own model; for damaged ones it is the model's, which follows what the importer defines for bad
-data. Also writes bench-1024x768.gif (fixed seed) for the benchmark.
+data. BENCHDIR gets bench-1024x768.gif (fixed seed) for the benchmark.
 """
 import os
 import random
@@ -270,10 +270,11 @@ def main():
         for x in range(w):
             n = brng.randrange(24)
             ppm += bytes(((x // 4 + n) & 255, (y // 3 + n) & 255, ((x + y) // 8) & 255))
-    bench_ppm = os.path.join(out, 'bench-1024x768.ppm')
+    os.makedirs(sys.argv[3], exist_ok=True)
+    bench_ppm = os.path.join(sys.argv[3], 'bench-1024x768.ppm')
     with open(bench_ppm, 'wb') as f:
         f.write(ppm)
-    subprocess.run([convert, bench_ppm, '-colors', '256', os.path.join(out, 'bench-1024x768.gif')], check=True)
+    subprocess.run([convert, bench_ppm, '-colors', '256', os.path.join(sys.argv[3], 'bench-1024x768.gif')], check=True)
 
 
 if __name__ == '__main__':
