@@ -29,11 +29,10 @@ struct GifDecoder {
   ColorTable global, local;
   GifDecodeReport report;
   uint64_t maxImagePixels = UINT64_MAX;
-  // The string table: each code is its prefix code plus a last byte; first and length let a
-  // string be written back to front straight into the pixels.
-  uint16_t prefix[kMaxCodes];
-  uint8_t suffix[kMaxCodes];
-  uint8_t first[kMaxCodes];
+  // The string table. Every string is the previous code's string plus one byte, and both
+  // were just written out one after the other: so a code is where its string first appeared in
+  // the pixels and its length, and decoding it copies from there.
+  uint32_t where[kMaxCodes];
   uint16_t length[kMaxCodes];
   std::vector<uint8_t> data;    // the image's sub-blocks joined
   std::vector<uint8_t> pixels;  // in the order they come, rows of the image's width
@@ -59,59 +58,94 @@ bool GifDecoder::SkipSubBlocks() {
   return !in.Failed();
 }
 
-// LZW codes, least significant bit first, into the first `total` pixels. False when the codes
-// stop short of a clean end (bad data, or no end code): the image keeps what came.
+// Room past the image for the longest string and a whole short copy: strings starting inside
+// the image are written out whole, so later codes can copy them.
+constexpr size_t kSlack = kMaxCodes + 16;
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
+// Copies an earlier string (ending at or before dst) forward; short ones as one 16-byte move
+// whose surplus later strings overwrite.
+inline void CopyString(uint8_t *dst, const uint8_t *src, size_t n) {
+  if (n <= 16) {
+    uint8_t chunk[16];
+    std::memcpy(chunk, src, 16);
+    std::memcpy(dst, chunk, 16);
+  } else {
+    std::memcpy(dst, src, n);
+  }
+}
+
+// LZW codes, least significant bit first, into the first `total` pixels (the buffer has kSlack
+// more). False when the codes stop short of a clean end (bad data, no end code, or pixels past
+// the image, which are dropped): the image keeps what came, the rest index 0.
 bool GifDecoder::Decode(int minCodeSize, size_t total) {
   if (minCodeSize < 1 || minCodeSize > 8) return false;
   const int clear = 1 << minCodeSize, end = clear + 1;
-  for (int i = 0; i < clear; ++i) prefix[i] = 0, suffix[i] = first[i] = uint8_t(i), length[i] = 1;
+  for (int i = 0; i < clear; ++i) length[i] = 1;
   int width = minCodeSize + 1, next = clear + 2, previous = -1;
   bool afterClear = false;
   uint64_t bits = 0;
   int held = 0;
-  size_t at = 0, pos = 0;
+  size_t at = 0, pos = 0, previousPos = 0;
   const uint8_t *src = data.data();
+  const size_t size = data.size();
   uint8_t *out = pixels.data();
+  bool ended = false;
   for (;;) {
-    while (held < width) {
-      if (at == data.size()) return false;
-      bits |= uint64_t(src[at++]) << held;
-      held += 8;
+    if (held < width) {
+      if (kLittleEndian && size - at >= 8) {  // as many whole bytes as fit
+        uint64_t v;
+        std::memcpy(&v, src + at, 8);
+        bits |= v << held;
+        const int take = (63 - held) >> 3;
+        at += size_t(take), held += 8 * take;
+      } else {
+        while (held < width && at < size) bits |= uint64_t(src[at++]) << held, held += 8;
+        if (held < width) break;
+      }
     }
     const int code = int(bits & ((1u << width) - 1));
     bits >>= width;
     held -= width;
     if (code == clear) {
-      if (afterClear) return false;  // a clear must be followed by a pixel
+      if (afterClear) break;  // a clear must be followed by a pixel
       width = minCodeSize + 1, next = clear + 2, previous = -1, afterClear = true;
       continue;
     }
-    if (code == end) return pos == total;
-    if (previous < 0 ? code >= clear : code > next) return false;
-    if (code == next) {  // the previous string plus its own first byte, defined by this use
-      prefix[next] = uint16_t(previous), suffix[next] = first[previous];
-      first[next] = first[previous], length[next] = uint16_t(length[previous] + 1);
+    if (code == end) {
+      ended = true;
+      break;
     }
-    // The string, back to front; what lies past the image is dropped.
-    size_t stop = pos + length[code], i = stop;
-    int k = code;
-    for (; i > total; --i) k = prefix[k];
-    while (i > pos) out[--i] = suffix[k], k = prefix[k];
-    if (stop > total) report.clean = false;
-    pos = std::min(stop, total);
+    if (previous < 0 ? code >= clear : code > next) break;
+    size_t n;
+    if (code < clear) {
+      n = 1;
+      if (pos < total) out[pos] = uint8_t(code);
+    } else if (code == next) {  // the previous string plus its own first byte, defined by this use
+      n = size_t(length[previous]) + 1;
+      if (pos < total) CopyString(out + pos, out + previousPos, n - 1), out[pos + n - 1] = out[previousPos];
+    } else {
+      n = length[code];
+      if (pos < total) CopyString(out + pos, out + where[code], n);
+    }
     if (previous >= 0 && next < kMaxCodes) {
-      if (code != next) {
-        prefix[next] = uint16_t(previous), suffix[next] = first[code];
-        first[next] = first[previous], length[next] = uint16_t(length[previous] + 1);
-      }
+      where[next] = uint32_t(previousPos), length[next] = uint16_t(length[previous] + 1);
       ++next;
     }
     // Checked after every code, the first after a clear too: with 1-bit codes the next free
     // code already fills the width then.
     if (next >= 1 << width && width < 12) ++width;
-    previous = code;
-    afterClear = false;
+    previous = code, previousPos = pos, afterClear = false;
+    pos += n;
   }
+  // What a short copy left past the last string is not pixels.
+  if (pos < total) std::memset(out + pos, 0, std::min<size_t>(total - pos, 16));
+  return ended && pos == total;
 }
 
 bool GifDecoder::Image() {
@@ -138,10 +172,10 @@ bool GifDecoder::Image() {
   const uint64_t leastRow = rowBytes < 8 ? rowBytes : (rowBytes < 251 ? 1 : 2) + 2 * ((rowBytes + 126) / 127);
   const uint64_t total = uint64_t(w) * h;
   if (uint64_t(h) * leastRow > kPictSizeLimit - writer.Bytes().size() || total > maxImagePixels) return false;
-  pixels.assign(size_t(total), 0);
+  pixels.assign(size_t(total) + kSlack, 0);
   if (!Decode(minCodeSize, size_t(total))) report.clean = false;
 
-  const int largest = *std::max_element(pixels.begin(), pixels.end());
+  const int largest = *std::max_element(pixels.begin(), pixels.begin() + ptrdiff_t(total));
   IndexedImage image;
   image.bounds = {int16_t(left), int16_t(top), int16_t(left + w), int16_t(top + h)};
   image.source = image.destination = image.bounds;
@@ -161,10 +195,13 @@ bool GifDecoder::Image() {
   } else {
     for (int y = 0; y < h; ++y) comesAs[size_t(y)] = uint32_t(y);
   }
+  // Room for the rows packed at their longest, so the picture grows once.
+  writer.Reserve(std::min<uint64_t>(uint64_t(h) * (2 + PackBitsBound(rowBytes)), kPictSizeLimit - writer.Bytes().size()));
   row.assign(rowBytes, 0);
   for (int y = 0; y < h; ++y) {
-    std::memcpy(row.data(), pixels.data() + size_t(comesAs[size_t(y)]) * size_t(w), size_t(w));
-    if (!writer.AppendRow(row.data())) return false;
+    const uint8_t *source = pixels.data() + size_t(comesAs[size_t(y)]) * size_t(w);
+    if (rowBytes != uint32_t(w)) source = static_cast<uint8_t *>(std::memcpy(row.data(), source, size_t(w)));
+    if (!writer.AppendRow(source)) return false;
   }
   ++report.images;
   return true;
