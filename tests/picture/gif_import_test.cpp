@@ -10,6 +10,9 @@
 #include "band_canvas.h"
 #include "picture/gif_decoder.h"
 #include "picture/pict_player.h"
+#ifdef _WIN32
+#include "tstools/tstools.h"
+#endif
 
 namespace tstools::pict::test {
 namespace {
@@ -43,6 +46,30 @@ TEST(GifImport, GeneratedFilesPlayAsExpected) {
   }
   EXPECT_GT(files, 20);
 }
+
+#ifdef _WIN32
+// The exports over handles: the decoder's picture and frame, NULL and zeros for what it refuses.
+TEST(GifImport, ExportsOverHandles) {
+  for (const char *name : {"frames-local.gif", "not-gif.gif", "truncated.gif"}) {
+    std::vector<uint8_t> gif = Load(name), pict;
+    GifToPict(gif.data(), gif.size(), &pict);
+    PictRect frame;
+    GifFrame(gif.data(), gif.size(), &frame);
+    Handle h = nullptr;
+    ASSERT_EQ(PtrToHand(gif.data(), &h, Size(gif.size())), noErr);
+    PicHandle p = GIFtoPICT(h);
+    Size size = 0;
+    if (p) MemGetHandleSize(p, &size);
+    EXPECT_EQ(p ? std::vector<uint8_t>(reinterpret_cast<uint8_t *>(*p), reinterpret_cast<uint8_t *>(*p) + size) : pict, pict);
+    EXPECT_EQ(p != nullptr, !pict.empty()) << name;
+    Rect r{1, 1, 1, 1};
+    GIFRect(h, &r);
+    EXPECT_TRUE(r.left == frame.left && r.top == frame.top && r.right == frame.right && r.bottom == frame.bottom) << name;
+    if (p) MemDisposeHandle(p);
+    MemDisposeHandle(h);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tstools::pict::test

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "band_canvas.h"
 #include "picture/packbits.h"
@@ -99,6 +100,27 @@ TEST(PictWriter, BitmapsPlayBackAsTheirSourcePixels) {
         ASSERT_EQ(uint32_t(rgb[0]) << 16 | rgb[1] << 8 | rgb[2], b.At(x, y)) << "depth " << b.depth << " width " << b.width;
   }
 #endif
+}
+
+// Sizes beyond a PICT's fields or the handle limit are refused, never wrapped.
+TEST(PictWriter, RefusesWhatCannotBeStored) {
+  EXPECT_EQ(WorstCaseBitmapPictSize(8, 100, -50), WorstCaseBitmapPictSize(8, 100, 50));  // y-up heights
+  for (auto [depth, width, height] : {std::tuple{8, 32767, 1}, {24, 8192, 1}, {1, 0, 5}, {4, 5, 32768}, {7, 10, 10}})
+    EXPECT_EQ(WorstCaseBitmapPictSize(depth, width, height), UINT64_MAX) << depth << " " << width;
+  EXPECT_GT(WorstCaseBitmapPictSize(24, 8191, 32767), kPictSizeLimit);
+  const PictRect big{0, 0, 8191, 32767};
+  PictWriter direct, indexed, rows;
+  direct.BeginVersion2(big);
+  EXPECT_FALSE(direct.BeginDirect(DirectImage{big, big, big}));  // its rows cannot fit 16,777,213 bytes
+  IndexedImage wide;
+  wide.bounds = wide.source = wide.destination = {0, 0, 32767, 1};
+  wide.rowBytes = 0x8000, wide.colors.resize(256);
+  indexed.BeginVersion2(wide.bounds);
+  EXPECT_FALSE(indexed.BeginIndexed(wide));
+  EXPECT_TRUE(indexed.Failed() && !indexed.Finish());
+  rows.BeginVersion1(big);  // rows missing or beyond the image's fail
+  ASSERT_TRUE(rows.BeginBitmap1({0, 0, 8, 1}, {0, 0, 8, 1}, false));
+  EXPECT_FALSE(rows.Finish());
 }
 
 }  // namespace
