@@ -3,9 +3,9 @@
 #include <gif_lib.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
+#include "frame/byte_reader.h"
 #include "picture/gif_decoder.h"
 #include "picture/pict_player.h"
 #include "tests/picture/band_canvas.h"
@@ -14,23 +14,17 @@ namespace {
 
 using namespace tstools::pict;
 
-struct Input {
-  const uint8_t *data;
-  size_t size, at;
-};
-
-int ReadInput(GifFileType *gif, GifByteType *dst, int n) {
-  auto *in = static_cast<Input *>(gif->UserData);
-  size_t k = std::min(size_t(n), in->size - in->at);
-  std::memcpy(dst, in->data + in->at, k);
-  in->at += k;
-  return int(k);
+int ReadInput(GifFileType *gif, GifByteType *dst, int n) {  // UserData: a ByteReader
+  auto *in = static_cast<tstools::ByteReader *>(gif->UserData);
+  n = int(std::min(size_t(n), in->Remaining()));
+  return in->Bytes(dst, size_t(n)) ? n : 0;
 }
 
+// A file without a global table is black and white; indices beyond a table are black.
 uint32_t Colour(const ColorMapObject *map, int i) {
-  if (!map || i >= map->ColorCount) return 0;  // beyond the table: black
-  const GifColorType &c = map->Colors[i];
-  return uint32_t(c.Red) << 16 | c.Green << 8 | c.Blue;
+  if (!map) return i == 1 ? 0xFFFFFF : 0;
+  if (i >= map->ColorCount) return 0;
+  return uint32_t(map->Colors[i].Red) << 16 | map->Colors[i].Green << 8 | map->Colors[i].Blue;
 }
 
 }  // namespace
@@ -44,26 +38,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   tstools::pict::test::CanvasSink sink(frame.right, frame.bottom);
   if (PlayPicture(pict.data(), pict.size(), nullptr, sink, frame).outcome != PlayOutcome::kEnded) abort();
 
-  Input in{data, size, 0};
+  tstools::ByteReader in(data, size);
   int error = 0;
   GifFileType *gif = DGifOpen(&in, ReadInput, &error);
   if (!gif) return 0;
   if (DGifSlurp(gif) == GIF_OK) {
-    // The background, then every image in place. A file without a global table is black
-    // and white, on white.
-    static ColorMapObject blackWhite = [] {
-      static GifColorType bw[2] = {{0, 0, 0}, {255, 255, 255}};
-      ColorMapObject m{};
-      m.ColorCount = 2, m.BitsPerPixel = 1, m.Colors = bw;
-      return m;
-    }();
-    const ColorMapObject *global = gif->SColorMap ? gif->SColorMap : &blackWhite;
-    const uint32_t background = gif->SColorMap ? Colour(global, gif->SBackGroundColor) : 0xFFFFFF;
-    std::vector<uint32_t> want(sink.rgb.size(), background);
+    // The background (white without a global table), then every image in place.
+    std::vector<uint32_t> want(sink.rgb.size(), gif->SColorMap ? Colour(gif->SColorMap, gif->SBackGroundColor) : 0xFFFFFF);
     for (int i = 0; i < gif->ImageCount; ++i) {
       const SavedImage &im = gif->SavedImages[i];
       const GifImageDesc &d = im.ImageDesc;
-      const ColorMapObject *map = d.ColorMap ? d.ColorMap : global;
+      const ColorMapObject *map = d.ColorMap ? d.ColorMap : gif->SColorMap;
       for (int y = 0; y < d.Height; ++y)
         for (int x = 0; x < d.Width; ++x)
           if (d.Left + x < frame.right && d.Top + y < frame.bottom)

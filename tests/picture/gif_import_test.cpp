@@ -52,21 +52,17 @@ TEST(GifImport, GeneratedFilesPlayAsExpected) {
 TEST(GifImport, ExportsOverHandles) {
   for (const char *name : {"frames-local.gif", "not-gif.gif", "truncated.gif"}) {
     std::vector<uint8_t> gif = Load(name), pict;
-    GifToPict(gif.data(), gif.size(), &pict);
     PictRect frame;
-    GifFrame(gif.data(), gif.size(), &frame);
+    GifToPict(gif.data(), gif.size(), &pict), GifFrame(gif.data(), gif.size(), &frame);
     Handle h = nullptr;
     ASSERT_EQ(PtrToHand(gif.data(), &h, Size(gif.size())), noErr);
     PicHandle p = GIFtoPICT(h);
     Size size = 0;
-    if (p) MemGetHandleSize(p, &size);
-    EXPECT_EQ(p ? std::vector<uint8_t>(reinterpret_cast<uint8_t *>(*p), reinterpret_cast<uint8_t *>(*p) + size) : pict, pict);
-    EXPECT_EQ(p != nullptr, !pict.empty()) << name;
     Rect r{1, 1, 1, 1};
     GIFRect(h, &r);
     EXPECT_TRUE(r.left == frame.left && r.top == frame.top && r.right == frame.right && r.bottom == frame.bottom) << name;
-    if (p) MemDisposeHandle(p);
-    MemDisposeHandle(h);
+    EXPECT_EQ(p && MemGetHandleSize(p, &size) == noErr ? std::vector<uint8_t>(*p, *p + size) : std::vector<uint8_t>(), pict);
+    MemDisposeHandle(p), MemDisposeHandle(h);
   }
 }
 #endif

@@ -45,59 +45,47 @@ TEST(PictWriter, BitmapsPlayBackAsTheirSourcePixels) {
   // Where the colour table has white and black (-1: nowhere); the writer moves them to 0 and last.
   const int places[][2] = {{-1, -1}, {0, 255}, {255, 0}, {7, 3}, {3, 0}, {0, 7}, {15, 9}};
   std::mt19937 rng(16);
-  std::vector<std::pair<SourceBitmap, std::vector<uint8_t>>> forConvert;
+  std::string convert = TSTOOLS_CONVERT, dir = testing::TempDir();
+  std::vector<SourceBitmap> forConvert;
   for (int depth : {1, 4, 8, 24}) {
     for (int width : widths) {
       for (auto &place : places) {
         if ((depth == 24 && width > 1000) || ((depth == 1 || depth == 24) && &place != places)) continue;
-        SourceBitmap b{depth, width, 3, {}, {}};
+        SourceBitmap b{depth, width, 3, std::vector<PictRgb>(depth == 4 ? 16 : 256), {}};
+        for (auto &c : b.colors) c = {uint8_t(rng() | 1), uint8_t(rng()), uint8_t(rng())};
+        const int n = int(b.colors.size()), white = place[0] % n, black = place[1] % n;
+        if (white >= 0) b.colors[size_t(white)] = {255, 255, 255}, b.colors[size_t(black)] = {0, 0, 0};
         uint32_t rowBytes;
         size_t dataBytes;
         ASSERT_TRUE(BitmapRowBytes(depth, width, &rowBytes, &dataBytes));
-        for (int i = 0; i < (depth == 4 ? 16 : 256); ++i) b.colors.push_back({uint8_t(rng() | 1), uint8_t(rng()), uint8_t(rng())});
-        const int white = place[0] % int(b.colors.size()), black = place[1] % int(b.colors.size());
-        if (white >= 0 && depth != 24) b.colors[size_t(white)] = {255, 255, 255};
-        if (black >= 0 && depth != 24) b.colors[size_t(black)] = {0, 0, 0};
         for (int y = 0; y < 3; ++y) b.rows.push_back(Row(rng, dataBytes, y));
         PictWriter writer;
         std::vector<uint8_t> pict = b.Write(writer);
-        if (depth == 4 || depth == 8) {
-          if (white >= 0) EXPECT_EQ(writer.StoredIndex(uint8_t(white)), 0);
-          if (black >= 0 && white != int(b.colors.size()) - 1) EXPECT_EQ(writer.StoredIndex(uint8_t(black)), b.colors.size() - 1);
-        }
+        if (white >= 0 && depth != 24) EXPECT_TRUE(writer.StoredIndex(uint8_t(white)) == 0 && (white == n - 1 || writer.StoredIndex(uint8_t(black)) == n - 1));
         ASSERT_LE(pict.size(), WorstCaseBitmapPictSize(depth, width, -3));
         CanvasSink sink(width, 3);
         ASSERT_EQ(PlayPicture(pict.data(), pict.size(), nullptr, sink, {0, 0, int16_t(width), 3}).outcome, PlayOutcome::kEnded);
-        for (int y = 0; y < 3; ++y)
-          for (int x = 0; x < width; ++x)
-            ASSERT_EQ(sink.At(x, y), b.At(x, y)) << depth << " w" << width << " " << x << "," << y << " white " << white;
-        // ImageMagick draws version-1 bitmaps black, counts rows of 201-250 bytes and 24-bit
-        // rows of 2 or 63-66 pixels its own way, and reads a one-pixel row (pad, red, green,
-        // blue, as the player does) as planes; the rest it must read as we do.
-        if (depth != 1 && (&place == places || width == 17) && !(depth == 8 && width > 200 && width <= 250) &&
-            !(depth == 24 && width <= 2))
-          forConvert.emplace_back(std::move(b), std::move(pict));
+        for (int i = 0; i < width * 3; ++i) ASSERT_EQ(sink.At(i % width, i / width), b.At(i % width, i / width)) << depth << " w" << width << " " << i;
+        // ImageMagick draws version-1 bitmaps black, counts rows of 201-250 bytes and 24-bit rows
+        // of 2 or 63-66 pixels its own way, and reads a one-pixel row (pad, red, green, blue, as
+        // the player does) as planes; the rest it must read as we do: writer-i.pct to writer-i.ppm.
+        if (depth == 1 || (&place != places && width != 17) || (depth == 8 && width > 200 && width <= 250) || (depth == 24 && width <= 2)) continue;
+        std::ofstream(dir + "writer-" + std::to_string(forConvert.size()) + ".pct", std::ios::binary) << std::string(512, '\0') << std::string(pict.begin(), pict.end());
+        convert += " " + dir + "writer-" + std::to_string(forConvert.size()) + ".pct";
+        forConvert.push_back(std::move(b));
       }
     }
   }
-#if !defined(_WIN32) && defined(TSTOOLS_CONVERT)
-  // One run of convert for all of them: writer-i.pct (after a 512-byte file header) to writer-i.ppm.
-  std::string dir = testing::TempDir(), list;
+#ifndef _WIN32
+  ASSERT_EQ(std::system((convert + " " + dir + "writer-%d.ppm").c_str()), 0);
   for (size_t i = 0; i < forConvert.size(); ++i) {
-    std::ofstream f(dir + "writer-" + std::to_string(i) + ".pct", std::ios::binary);
-    f << std::string(512, '\0') << std::string(forConvert[i].second.begin(), forConvert[i].second.end());
-    list += " " + dir + "writer-" + std::to_string(i) + ".pct";
-  }
-  ASSERT_EQ(std::system((std::string(TSTOOLS_CONVERT) + list + " " + dir + "writer-%d.ppm").c_str()), 0);
-  for (size_t i = 0; i < forConvert.size(); ++i) {
-    const SourceBitmap &b = forConvert[i].first;
+    const SourceBitmap &b = forConvert[i];
     std::ifstream f(dir + "writer-" + std::to_string(i) + ".ppm", std::ios::binary);
     std::vector<uint8_t> ppm{std::istreambuf_iterator<char>(f), {}};
     ASSERT_GE(ppm.size(), size_t(b.width) * b.height * 3) << i;
     const uint8_t *rgb = ppm.data() + ppm.size() - size_t(b.width) * b.height * 3;
-    for (int y = 0; y < b.height; ++y)
-      for (int x = 0; x < b.width; ++x, rgb += 3)
-        ASSERT_EQ(uint32_t(rgb[0]) << 16 | rgb[1] << 8 | rgb[2], b.At(x, y)) << "depth " << b.depth << " width " << b.width;
+    for (int j = 0; j < b.width * b.height; ++j, rgb += 3)
+      ASSERT_EQ(uint32_t(rgb[0]) << 16 | rgb[1] << 8 | rgb[2], b.At(j % b.width, j / b.width)) << b.depth << " w" << b.width;
   }
 #endif
 }
@@ -109,16 +97,15 @@ TEST(PictWriter, RefusesWhatCannotBeStored) {
     EXPECT_EQ(WorstCaseBitmapPictSize(depth, width, height), UINT64_MAX) << depth << " " << width;
   EXPECT_GT(WorstCaseBitmapPictSize(24, 8191, 32767), kPictSizeLimit);
   const PictRect big{0, 0, 8191, 32767};
-  PictWriter direct, indexed, rows;
+  PictWriter direct, wide, rows;
   direct.BeginVersion2(big);
   EXPECT_FALSE(direct.BeginDirect(DirectImage{big, big, big}));  // its rows cannot fit 16,777,213 bytes
-  IndexedImage wide;
-  wide.bounds = wide.source = wide.destination = {0, 0, 32767, 1};
-  wide.rowBytes = 0x8000, wide.colors.resize(256);
-  indexed.BeginVersion2(wide.bounds);
-  EXPECT_FALSE(indexed.BeginIndexed(wide));
-  EXPECT_TRUE(indexed.Failed() && !indexed.Finish());
-  rows.BeginVersion1(big);  // rows missing or beyond the image's fail
+  EXPECT_TRUE(direct.Failed() && !direct.Finish());
+  IndexedImage sixteenBits;
+  sixteenBits.rowBytes = 0x8000, sixteenBits.colors.resize(2);
+  wide.BeginVersion2(big);
+  EXPECT_FALSE(wide.BeginIndexed(sixteenBits));
+  rows.BeginVersion1(big);  // rows missing fail
   ASSERT_TRUE(rows.BeginBitmap1({0, 0, 8, 1}, {0, 0, 8, 1}, false));
   EXPECT_FALSE(rows.Finish());
 }

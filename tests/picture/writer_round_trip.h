@@ -15,33 +15,21 @@ struct SourceBitmap {
 
   uint32_t At(int x, int y) const {
     const uint8_t *row = rows[size_t(y)].data();
-    auto rgb = [](PictRgb c) { return uint32_t(c.red) << 16 | c.green << 8 | c.blue; };
-    switch (depth) {
-      case 1: return row[x / 8] >> (7 - x % 8) & 1 ? 0xFFFFFF : 0;  // a set Windows bit is white
-      case 4: return rgb(colors[row[x / 2] >> (x % 2 ? 0 : 4) & 15]);
-      case 8: return rgb(colors[row[x]]);
-      default: return uint32_t(row[3 * x]) << 16 | row[3 * x + 1] << 8 | row[3 * x + 2];
-    }
+    const PictRgb c = depth == 1 ? (row[x / 8] >> (7 - x % 8) & 1 ? PictRgb{255, 255, 255} : PictRgb{})  // set: white
+                      : depth == 4 ? colors[row[x / 2] >> (x % 2 ? 0 : 4) & 15]
+                      : depth == 8 ? colors[row[x]] : PictRgb{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+    return uint32_t(c.red) << 16 | c.green << 8 | c.blue;
   }
-
-  // Empty when the writer refuses (or fails to finish).
+  // Empty when the writer refuses.
   std::vector<uint8_t> Write(PictWriter &w) const {
     const PictRect frame{0, 0, int16_t(width), int16_t(height)};
-    uint32_t rowBytes;
+    IndexedImage image;
+    image.bounds = image.source = image.destination = frame;
+    image.pixelSize = depth, image.colors = colors, image.moveWhiteFirstBlackLast = true;
     size_t dataBytes;
-    BitmapRowBytes(depth, width, &rowBytes, &dataBytes);
+    BitmapRowBytes(depth, width, &image.rowBytes, &dataBytes);
     depth == 1 ? w.BeginVersion1(frame) : w.BeginVersion2(frame);
-    if (depth == 1) {
-      w.BeginBitmap1(frame, frame, true);
-    } else if (depth == 24) {
-      w.BeginDirect(DirectImage{frame, frame, frame});
-    } else {
-      IndexedImage image;
-      image.bounds = image.source = image.destination = frame;
-      image.rowBytes = rowBytes, image.pixelSize = depth, image.colors = colors;
-      image.moveWhiteFirstBlackLast = true;
-      w.BeginIndexed(image);
-    }
+    depth == 1 ? w.BeginBitmap1(frame, frame, true) : depth == 24 ? w.BeginDirect(DirectImage{frame, frame, frame}) : w.BeginIndexed(image);
     for (auto &row : rows) w.AppendRow(row.data());
     return w.Finish() ? w.TakeBytes() : std::vector<uint8_t>();
   }
