@@ -8,7 +8,7 @@
 #include "frame/byte_reader.h"
 #include "picture/gif_decoder.h"
 #include "picture/pict_player.h"
-#include "tests/picture/band_canvas.h"
+#include "tests/picture/pixel_canvas.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 usage: make_test_gifs.py OUTDIR CONVERT BENCHDIR
 
 OUTDIR/manifest.tsv lists, per GIF: the file, then "none" when the import must fail, or the
-expected picture as a binary PPM (the background painted, the images over it). For well-formed
+expected picture as raw 8-bit RGB (the background painted, the images over it) and its size. For well-formed
 files the PPM is ImageMagick's `-background BG -flatten` rendering, checked against this script's
 own model; for damaged ones it is the model's, which follows what the importer defines for bad
 data. BENCHDIR gets bench-1024x768.gif (fixed seed) for the benchmark.
@@ -160,7 +160,7 @@ def main():
         with open(path, 'wb') as f:
             f.write(data)
         if model is None:
-            lines.append(f'{name}.gif\tnone\t0')
+            lines.append(f'{name}.gif\tnone\t0\t0')
             return
         expected = model.ppm()
         if oracle:  # ImageMagick's rendering must agree with the model
@@ -170,9 +170,9 @@ def main():
             if im != expected:
                 sys.exit(f'{name}: ImageMagick and the model differ')
             expected = im
-        with open(os.path.join(out, name + '.ppm'), 'wb') as f:
-            f.write(expected)
-        lines.append(f'{name}.gif\t{name}.ppm\t%02x%02x%02x' % model.bg)
+        with open(os.path.join(out, name + '.rgb'), 'wb') as f:
+            f.write(expected[-model.w * model.h * 3:])
+        lines.append(f'{name}.gif\t{name}.rgb\t{model.w}\t{model.h}')
 
     def single(name, w, h, ncolors, min_size, sizes=(255,), interlace=False, oracle=True, deferred=False,
                clear_late=0, pixels=None, extra=None, decoded=None, colors=None, background=0):
