@@ -118,6 +118,22 @@ size_t NextPair(const uint8_t *src, size_t from, size_t limit) {
   return limit;
 }
 
+// How many of the first `limit` bytes (at least 2, which are equal) repeat the first; eight at
+// a time where the byte order allows: the lowest non-zero byte of (bytes ^ the value repeated).
+size_t RunLength(const uint8_t *src, size_t limit) {
+  size_t k = 2;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  const uint64_t repeated = src[0] * 0x0101010101010101ull;
+  for (; k + 8 <= limit; k += 8) {
+    uint64_t v;
+    std::memcpy(&v, src + k, 8);
+    if (v != repeated) return k + size_t(__builtin_ctzll(v ^ repeated) >> 3);
+  }
+#endif
+  while (k < limit && src[k] == src[0]) ++k;
+  return k;
+}
+
 // Literal runs only: 127 bytes a run, then the remainder.
 size_t PackLiterals(const uint8_t *src, size_t n, uint8_t *dst) {
   size_t out = 0;
@@ -150,8 +166,7 @@ size_t PackBits(const uint8_t *src, size_t n, uint8_t *dst) {
       in += k;
     } else {
       const uint8_t value = src[in];
-      size_t k = 2;
-      while (in + k < n && k < 127 && src[in + k] == value) ++k;
+      const size_t k = RunLength(src + in, std::min<size_t>(n - in, 127));
       if (out + 2 > n) return PackLiterals(src, n, dst);
       dst[out++] = static_cast<uint8_t>(1 - int(k));
       dst[out++] = value;
