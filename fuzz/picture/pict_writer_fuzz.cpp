@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   BitmapRowBytes(b.depth, b.width, &rowBytes, &dataBytes);
   for (auto &c : b.colors) c = {in.U8(), in.U8(), in.U8()};
   b.rows.assign(size_t(b.height), std::vector<uint8_t>(dataBytes));
-  for (auto &row : b.rows) in.Bytes(row.data(), row.size());  // zeros once the input ends
+  size_t at = in.Position();  // the input, over and over: short inputs fill wide rows
+  for (auto &row : b.rows)
+    for (auto &byte : row) byte = size ? data[at++ % size] : 0;
   PictWriter writer;
   std::vector<uint8_t> pict = b.Write(writer);
   test::CanvasSink sink(b.width, b.height);
