@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       PlayPicture(pict.data(), pict.size(), nullptr, sink, {0, 0, int16_t(b.width), int16_t(b.height)}).outcome != PlayOutcome::kEnded)
     abort();
   for (int i = 0; i < b.width * b.height; ++i)
-    if (sink.At(i % b.width, i / b.width) != b.At(i % b.width, i / b.width)) abort();
+    if (sink.rgb[size_t(i)] != b.At(i % b.width, i / b.width)) abort();
   return 0;
 }

@@ -60,7 +60,7 @@ TEST(PictWriter, BitmapsPlayBackAsTheirSourcePixels) {
         ASSERT_LE(pict.size(), WorstCaseBitmapPictSize(depth, width, -3));
         CanvasSink sink(width, 3);
         ASSERT_EQ(PlayPicture(pict.data(), pict.size(), nullptr, sink, {0, 0, int16_t(width), 3}).outcome, PlayOutcome::kEnded);
-        for (int i = 0; i < width * 3; ++i) ASSERT_EQ(sink.At(i % width, i / width), b.At(i % width, i / width)) << depth << " w" << width << " " << i;
+        for (int i = 0; i < width * 3; ++i) ASSERT_EQ(sink.rgb[size_t(i)], b.At(i % width, i / width)) << depth << " w" << width << " " << i;
         // ImageMagick draws version-1 bitmaps black, counts rows of 201-250 bytes and 24-bit rows
         // of 2 or 63-66 pixels its own way, and reads a one-pixel row (pad, red, green, blue, as
         // the player does) as planes; the rest it must read as we do: writer-i.pct to writer-i.rgb.

@@ -18,7 +18,6 @@ class CanvasSink : public RecordingSink {
   uint32_t colour = 0;
 
   CanvasSink(int w, int h) : width(w), height(h), rgb(size_t(w) * h, 0xFF000000u) {}
-  uint32_t At(int x, int y) const { return rgb[size_t(y) * width + x]; }
   void Put(int x, int y, uint32_t c) {
     if (x >= 0 && x < width && y >= 0 && y < height) rgb[size_t(y) * width + x] = c;
   }
