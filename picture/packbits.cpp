@@ -1,5 +1,6 @@
 #include "picture/packbits.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tstools::pict {
@@ -98,6 +99,41 @@ bool UnpackBits16(const uint8_t *src, size_t srcSize, uint8_t *dst, size_t dstSi
 namespace tstools::pict {
 namespace {
 
+// The first j in [from, limit) where src[j] == src[j + 1], else limit; limit < the row's size.
+// Eight positions at a time where the byte order allows: a zero byte of (bytes ^ next bytes).
+size_t NextPair(const uint8_t *src, size_t from, size_t limit) {
+  size_t j = from;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  for (; j + 8 <= limit; j += 8) {
+    uint64_t a, b;
+    std::memcpy(&a, src + j, 8);
+    std::memcpy(&b, src + j + 1, 8);
+    const uint64_t x = a ^ b, zero = (x - kOnes) & ~x & kHighs;  // exact at its lowest byte
+    if (zero) return j + size_t(__builtin_ctzll(zero) >> 3);
+  }
+#endif
+  for (; j < limit; ++j)
+    if (src[j] == src[j + 1]) return j;
+  return limit;
+}
+
+// How many of the first `limit` bytes (at least 2, which are equal) repeat the first; eight at
+// a time where the byte order allows: the lowest non-zero byte of (bytes ^ the value repeated).
+size_t RunLength(const uint8_t *src, size_t limit) {
+  size_t k = 2;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  const uint64_t repeated = src[0] * 0x0101010101010101ull;
+  for (; k + 8 <= limit; k += 8) {
+    uint64_t v;
+    std::memcpy(&v, src + k, 8);
+    if (v != repeated) return k + size_t(__builtin_ctzll(v ^ repeated) >> 3);
+  }
+#endif
+  while (k < limit && src[k] == src[0]) ++k;
+  return k;
+}
+
 // Literal runs only: 127 bytes a run, then the remainder.
 size_t PackLiterals(const uint8_t *src, size_t n, uint8_t *dst) {
   size_t out = 0;
@@ -119,8 +155,10 @@ size_t PackBits(const uint8_t *src, size_t n, uint8_t *dst) {
   size_t in = 0, out = 0;
   while (in < n) {
     if (n - in < 2 || src[in] != src[in + 1]) {
-      size_t k = 1;  // stop before the next pair of equal bytes
-      while (in + k < n && k < 127 && !(in + k + 1 < n && src[in + k] == src[in + k + 1])) ++k;
+      // Up to the next pair of equal bytes, the row's end or 127 bytes.
+      const size_t end = std::min(n, in + 127), limit = std::min(end, n - 1);
+      const size_t pair = NextPair(src, in + 1, limit);
+      const size_t k = (pair == limit ? end : pair) - in;
       if (out + 1 + k > n) return PackLiterals(src, n, dst);
       dst[out++] = static_cast<uint8_t>(k - 1);
       std::memcpy(dst + out, src + in, k);
@@ -128,8 +166,7 @@ size_t PackBits(const uint8_t *src, size_t n, uint8_t *dst) {
       in += k;
     } else {
       const uint8_t value = src[in];
-      size_t k = 2;
-      while (in + k < n && k < 127 && src[in + k] == value) ++k;
+      const size_t k = RunLength(src + in, std::min<size_t>(n - in, 127));
       if (out + 2 > n) return PackLiterals(src, n, dst);
       dst[out++] = static_cast<uint8_t>(1 - int(k));
       dst[out++] = value;

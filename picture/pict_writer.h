@@ -58,7 +58,7 @@ class PictWriter {
   // Opcodes the importers use.
   void RgbForeColor(PictRgb color);                       // 0x001A
   void PaintRect(const PictRect &rect);                   // 0x0031
-  void DhDvText(int dh, int dv, const uint8_t *text, size_t length);  // 0x002B, Pascal string
+  void DhDvText(int dh, int dv, const uint8_t *text, size_t length);  // 0x002B, up to 255 bytes
 
   // A version-1 one-bit image (BitsRect below 8 row bytes, else PackBitsRect) of
   // ((width + 15) / 16) * 2 row bytes. invert: every byte is stored inverted, for rows whose
