@@ -6,6 +6,8 @@ define_property(GLOBAL PROPERTY TSTOOLS_WINDOWS_SOURCES BRIEF_DOCS "Windows glue
 # Off only for the optimised native build that gives the benchmarks' native figures.
 option(TSTOOLS_SANITIZE "Native builds with ASan, UBSan and libFuzzer" ON)
 
+include(${CMAKE_CURRENT_LIST_DIR}/libjpeg.cmake)
+
 set(TSTOOLS_RESULTS_DIR ${CMAKE_BINARY_DIR}/test-results)
 file(MAKE_DIRECTORY ${TSTOOLS_RESULTS_DIR})
 
@@ -41,6 +43,8 @@ function(tstools_define_libraries)
   get_property(portable GLOBAL PROPERTY TSTOOLS_PORTABLE_SOURCES)
   add_library(tstools_portable STATIC ${portable})
   target_include_directories(tstools_portable PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
+  # The JPEG cores; through tstools_portable it reaches the DLL and every program.
+  target_link_libraries(tstools_portable PUBLIC tstools_libjpeg)
   if(NOT TSTOOLS_WINDOWS)
     return()
   endif()
