@@ -9,6 +9,7 @@
 #include <cstdio>  // jpeglib.h needs FILE
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace tstools::pict {
 

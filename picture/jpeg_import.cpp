@@ -26,10 +26,10 @@ class PictSink {
   explicit PictSink(const JpegImportOptions &options) : options_(options) {}
 
   bool Reserve(const jpeg_decompress_struct &c, const Layout &layout) noexcept {
-    int depth = layout.indexed ? 8 : 32;
-    uint64_t rowBytes = uint64_t(c.output_width) * (layout.indexed ? 1 : 4);
-    uint64_t worst = WorstCaseBitmapPictSize(depth, int(c.output_width), int(c.output_height));
-    if (rowBytes > 0x7FFF || worst > kPictSizeLimit) return false;
+    // Beyond the limit also when rowBytes would not fit in 15 bits.
+    uint64_t worst = WorstCaseBitmapPictSize(layout.indexed ? 8 : 24, int(c.output_width),
+                                             int(c.output_height));
+    if (worst > kPictSizeLimit) return false;
     try {
       return writer_.Reserve(worst);
     } catch (...) {
@@ -49,12 +49,14 @@ class PictSink {
         image.hRes = hRes;
         image.vRes = vRes;
         image.packType = 2;
+        image.packSize = uint32_t(c.output_width) * c.output_height * 3;
         return writer_.BeginDirect(image);
       }
       IndexedImage image;
       image.bounds = image.source = bounds;
       image.destination = layout.frame;
-      image.rowBytes = uint16_t(c.output_width);
+      image.rowBytes = c.output_width;
+      image.packSize = uint32_t(c.output_width) * c.output_height;
       image.hRes = hRes;
       image.vRes = vRes;
       if (!c.quantize_colors) {
