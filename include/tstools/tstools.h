@@ -18,6 +18,7 @@
 #include <tstools/shapes.h>
 #include <tstools/text.h>
 #include <tstools/picture.h>
+#include <tstools/jpeg.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>
