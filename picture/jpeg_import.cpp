@@ -119,11 +119,12 @@ void CapScans(j_common_ptr cinfo) {
     ERREXIT(cinfo, JERR_BAD_PROGRESSION);
 }
 
-// A density the frame can be divided by: none in the file, a zero, or one that would take the
-// frame past 16 bits means 72 per inch.
+// A density the frame can be divided by and drawn at: none in the file, a zero, or one that
+// would take the frame past 16 bits or shrink it to nothing means 72 per inch.
 int UsableDensity(int density, JDIMENSION pixels) {
-  if (density <= 0 || uint64_t(pixels) * 72 / unsigned(density) > kMaxFrameExtent) return 72;
-  return density;
+  if (density <= 0) return 72;
+  uint64_t extent = uint64_t(pixels) * 72 / unsigned(density);
+  return extent == 0 || extent > kMaxFrameExtent ? 72 : density;
 }
 
 bool ComputeFrame(const jpeg_decompress_struct &c, Layout *layout) {

@@ -135,6 +135,7 @@ TEST(JpegImport, FrameFollowsDensityAndTakes72WhereItCannotDivide) {
       {Variant(1, 144, 36), {0, 0, 30, 94}, 144},
       {Variant(3, 144, 144), {0, 0, 61, 47}, 72},     // unknown unit
       {Variant(1, 0, 0), {0, 0, 61, 47}, 72},         // zero density
+      {Variant(1, 65535, 72), {0, 0, 61, 47}, 72},    // a frame of no width
       {Variant(1, 1, 1, 1000, 47), {0, 0, 1000, 3384}, 72},  // 72,000 points wide: 72 per inch
   };
   for (auto &c : cases) {
