@@ -20,30 +20,23 @@ struct CompressJob {
 };
 static_assert(std::is_trivially_destructible_v<CompressJob>, "a longjmp may leave it");
 
-void ToRgb(const JpegBitmap &b, const uint8_t *in, JSAMPROW out) {
+// Locals throughout: stores through the byte pointers could alias the descriptor's fields.
+void ToRgb(const JpegBitmap &b, const uint8_t *__restrict in, JSAMPROW __restrict out) {
+  const int width = b.width;
+  const uint8_t *colors = b.colors;
   switch (b.bitsPerPixel) {
     case 8:
-      for (int x = 0; x < b.width; ++x, out += 3) {
-        const uint8_t *entry = b.colors + 4 * in[x];
-        out[0] = entry[2];
-        out[1] = entry[1];
-        out[2] = entry[0];
+      for (int x = 0; x < width; ++x, out += 3) {
+        const uint8_t *entry = colors + 4 * in[x];
+        out[0] = entry[2], out[1] = entry[1], out[2] = entry[0];
       }
       break;
     case 16:
-      for (int x = 0; x < b.width; ++x, out += 3) {
+      for (int x = 0; x < width; ++x, out += 3) {
         unsigned p = in[2 * x] | in[2 * x + 1] << 8;
-        out[0] = uint8_t((p >> 7) & 0xF8);
-        out[1] = uint8_t((p >> 2) & 0xF8);
-        out[2] = uint8_t(p << 3);
+        out[0] = uint8_t((p >> 7) & 0xF8), out[1] = uint8_t((p >> 2) & 0xF8), out[2] = uint8_t(p << 3);
       }
       break;
-    default:
-      for (int x = 0; x < b.width; ++x, out += 3, in += 3) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-      }
   }
 }
 
@@ -62,15 +55,19 @@ bool RunCompress(CompressJob *job) {
   c->image_width = JDIMENSION(b.width);
   c->image_height = JDIMENSION(b.height);
   c->input_components = 3;
-  c->in_color_space = JCS_RGB;
+  // 24-bit rows go in as they are: libjpeg converts from blue, green, red itself.
+  const bool direct = b.bitsPerPixel == 24;
+  c->in_color_space = direct ? JCS_EXT_BGR : JCS_RGB;
   jpeg_set_defaults(c);
   c->dct_method = JDCT_FLOAT;
   jpeg_start_compress(c, TRUE);
   JSAMPARRAY row = (*c->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(c), JPOOL_IMAGE,
                                            JDIMENSION(b.width) * 3, 1);
   for (int y = 0; y < b.height; ++y) {
-    ToRgb(b, b.pixels + static_cast<std::ptrdiff_t>(y) * b.stride, row[0]);
-    jpeg_write_scanlines(c, row, 1);
+    const uint8_t *pixels = b.pixels + static_cast<std::ptrdiff_t>(y) * b.stride;
+    JSAMPROW in = direct ? const_cast<JSAMPROW>(pixels) : row[0];  // libjpeg only reads it
+    if (!direct) ToRgb(b, pixels, row[0]);
+    jpeg_write_scanlines(c, &in, 1);
   }
   jpeg_finish_compress(c);
   jpeg_destroy_compress(c);
