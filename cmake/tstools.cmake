@@ -6,6 +6,8 @@ define_property(GLOBAL PROPERTY TSTOOLS_WINDOWS_SOURCES BRIEF_DOCS "Windows glue
 # Off only for the optimised native build that gives the benchmarks' native figures.
 option(TSTOOLS_SANITIZE "Native builds with ASan, UBSan and libFuzzer" ON)
 
+include(${CMAKE_CURRENT_LIST_DIR}/libjpeg.cmake)
+
 set(TSTOOLS_RESULTS_DIR ${CMAKE_BINARY_DIR}/test-results)
 file(MAKE_DIRECTORY ${TSTOOLS_RESULTS_DIR})
 
@@ -41,6 +43,8 @@ function(tstools_define_libraries)
   get_property(portable GLOBAL PROPERTY TSTOOLS_PORTABLE_SOURCES)
   add_library(tstools_portable STATIC ${portable})
   target_include_directories(tstools_portable PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
+  # The JPEG cores; through tstools_portable it reaches the DLL and every program.
+  target_link_libraries(tstools_portable PUBLIC tstools_libjpeg)
   if(NOT TSTOOLS_WINDOWS)
     return()
   endif()
@@ -135,7 +139,8 @@ endfunction()
 # its decorated name (argument bytes, x87 results), the x87 numerics, handles and pointers of
 # 32 bits, picture playback and drawing. Record layouts are asserted where they are declared.
 set(TSTOOLS_I686_TESTS frame_export_smoke_tests numerics_tests numerics_portable_tests memory_tests
-    picture_draw_tests quickdraw_shape_tests)
+    picture_draw_tests quickdraw_shape_tests
+    jpeg_tests)  # libjpeg's own 32-bit build: its SIMD and float rounding
 
 # tstools_add_test(name [PORTABLE] SOURCES ... [LIBS ...])
 # A GoogleTest program registered with CTest. PORTABLE tests build in every preset (natively

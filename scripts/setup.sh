@@ -30,6 +30,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# libjpeg-turbo is built from Debian's source package (scripts/build-libjpeg.sh), so apt needs
+# the source indexes too. Debian 12 lists its archive in deb822 form; older images in sources.list.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  echo "setup: adding the source indexes to apt"
+  deb822=/etc/apt/sources.list.d/debian.sources
+  if [ -f "$deb822" ]; then
+    sed -i -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb deb-src/' "$deb822"
+  elif [ -f /etc/apt/sources.list ]; then
+    sed -n -E 's/^deb (.*)$/deb-src \1/p' /etc/apt/sources.list > /etc/apt/sources.list.d/tstools-src.list
+  fi
+  apt-get update -q || echo "setup: apt-get update reported errors; continuing with what was fetched"
+fi
+
 # 32-bit Windows programs run under wine32, which needs qemu-i386 to execute i386 ELF here.
 if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || true

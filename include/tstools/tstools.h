@@ -20,6 +20,7 @@
 #include <tstools/picture.h>
 #include <tstools/picture_convert.h>
 #include <tstools/gif.h>
+#include <tstools/jpeg.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>
