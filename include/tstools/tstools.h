@@ -18,6 +18,7 @@
 #include <tstools/shapes.h>
 #include <tstools/text.h>
 #include <tstools/picture.h>
+#include <tstools/picture_record.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>
