@@ -148,8 +148,9 @@ OSErr WINAPI ML_MetaToPicMeta(long, const METAFILEPICT *meta, Handle handle, Boo
   return noErr;
 }
 
-OSErr WINAPI ML_PicMetaToMeta(long, const PicMeta *picture, HGLOBAL *meta, Boolean copy) {
+OSErr WINAPI ML_PicMetaToMeta(long, const void *picMeta, HGLOBAL *meta, Boolean copy) {
   if (meta) *meta = nullptr;
+  auto *picture = static_cast<const PicMeta *>(picMeta);
   // A picture still recording has no metafile yet.
   if (!meta || !picture || !picture->hMF || picture->hMF == kPicMetaRecording) return memFullErr;
   HMETAFILE mf = copy ? CopyMetaFileA(picture->hMF, nullptr) : picture->hMF;
@@ -178,8 +179,9 @@ OSErr WINAPI ML_MetaToMetaFlat(long, const METAFILEPICT *meta, Handle handle) {
   return noErr;
 }
 
-OSErr WINAPI ML_MetaFlatToMeta(long, const MetaFlat *flat, HMETAFILE metafile, HGLOBAL *meta) {
+OSErr WINAPI ML_MetaFlatToMeta(long, const void *metaFlat, HMETAFILE metafile, HGLOBAL *meta) {
   if (meta) *meta = nullptr;
+  auto *flat = static_cast<const MetaFlat *>(metaFlat);
   if (!meta || !flat) return memFullErr;
   *meta = NewMetaFilePict(flat->mm, flat->xExt, flat->yExt, metafile);
   return *meta ? noErr : memFullErr;

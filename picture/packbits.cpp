@@ -94,3 +94,49 @@ bool UnpackBits16(const uint8_t *src, size_t srcSize, uint8_t *dst, size_t dstSi
 }
 
 }  // namespace tstools::pict
+
+namespace tstools::pict {
+namespace {
+
+// Literal runs only: 127 bytes a run, then the remainder.
+size_t PackLiterals(const uint8_t *src, size_t n, uint8_t *dst) {
+  size_t out = 0;
+  for (size_t in = 0; in < n;) {
+    size_t k = n - in < 127 ? n - in : 127;
+    dst[out++] = static_cast<uint8_t>(k - 1);
+    std::memcpy(dst + out, src + in, k);
+    out += k;
+    in += k;
+  }
+  return out;
+}
+
+}  // namespace
+
+size_t PackBits(const uint8_t *src, size_t n, uint8_t *dst) {
+  // Runs are checked against n before they are written: a row that would grow past its own
+  // length goes out as literals instead, so dst never takes more than PackBitsBound(n).
+  size_t in = 0, out = 0;
+  while (in < n) {
+    if (n - in < 2 || src[in] != src[in + 1]) {
+      size_t k = 1;  // stop before the next pair of equal bytes
+      while (in + k < n && k < 127 && !(in + k + 1 < n && src[in + k] == src[in + k + 1])) ++k;
+      if (out + 1 + k > n) return PackLiterals(src, n, dst);
+      dst[out++] = static_cast<uint8_t>(k - 1);
+      std::memcpy(dst + out, src + in, k);
+      out += k;
+      in += k;
+    } else {
+      const uint8_t value = src[in];
+      size_t k = 2;
+      while (in + k < n && k < 127 && src[in + k] == value) ++k;
+      if (out + 2 > n) return PackLiterals(src, n, dst);
+      dst[out++] = static_cast<uint8_t>(1 - int(k));
+      dst[out++] = value;
+      in += k;
+    }
+  }
+  return out;
+}
+
+}  // namespace tstools::pict

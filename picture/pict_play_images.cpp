@@ -111,7 +111,8 @@ bool Player::ReadRows(const PixMapHeader &h, bool alwaysUnpacked, int depth, Ima
   // a byte regardless; their first "word" then exceeds the longest packing of a row (for
   // rows up to about 1 KB), and its high byte is the count.
   bool byteCounts = h.rowBytes < 251;
-  const size_t longestPacking = unpacked + (unpacked + 127) / 128;
+  // The longest packing is all literal runs of 127 bytes (what packers fall back to).
+  const size_t longestPacking = PackBitsBound(unpacked);
   int bandFirst = 0, inBand = 0;
   for (int row = 0; row < height; ++row) {
     const uint8_t *stored;

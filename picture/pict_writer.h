@@ -23,10 +23,11 @@ struct PictRgb {
 struct IndexedImage {
   PictRect bounds;          // of the pixel map; its width is the row's pixel count
   PictRect source, destination;
-  uint16_t rowBytes = 0;    // bytes of pixel data per row (below 0x8000)
+  uint32_t rowBytes = 0;    // bytes of pixel data per row (refused from 0x8000 on)
   int pixelSize = 8;        // 4 or 8 (version-2 pixel maps)
   int32_t hRes = 72 << 16;  // Fixed
   int32_t vRes = 72 << 16;
+  uint32_t packSize = 0;    // as stored; the reader ignores it
   std::vector<PictRgb> colors;  // the colour table; ctSize is its size - 1
   // When set, the table is searched from the last entry down for white and black and they are
   // exchanged to index 0 and the last index, in the table and in every row (the bitmap writer).
@@ -38,13 +39,15 @@ struct DirectImage {
   PictRect bounds, source, destination;
   int32_t hRes = 72 << 16, vRes = 72 << 16;
   // 2: rows unpacked, three bytes per pixel, rowBytes 4 * width (the JPEG importer).
-  // 4: three planes (all red, all green, all blue) packed with PackBits (the bitmap writer).
+  // 4: three planes (all red, all green, all blue) packed with PackBits (the bitmap writer);
+  // rows of one pixel (rowBytes 4) are stored unpacked as pad, red, green, blue.
   int packType = 4;
+  uint32_t packSize = 0;  // as stored; the reader ignores it
 };
 
 class PictWriter {
  public:
-  PictWriter() = default;
+  PictWriter();
 
   // Headers. Each starts the picture: picSize placeholder, frame, version, clip region of
   // the frame.
@@ -57,17 +60,22 @@ class PictWriter {
   void PaintRect(const PictRect &rect);                   // 0x0031
   void DhDvText(int dh, int dv, const uint8_t *text, size_t length);  // 0x002B, Pascal string
 
-  // A version-1 one-bit image (BitsRect below 8 row bytes, else PackBitsRect); rows are given
-  // in Windows sense (a set bit is white) and stored inverted.
-  bool BeginBitmap1(const PictRect &bounds, const PictRect &destination);
+  // A version-1 one-bit image (BitsRect below 8 row bytes, else PackBitsRect) of
+  // ((width + 15) / 16) * 2 row bytes. invert: every byte is stored inverted, for rows whose
+  // set bits are white (a DIB whose colour 0 is black); QuickDraw's set bits are black.
+  bool BeginBitmap1(const PictRect &bounds, const PictRect &destination, bool invert);
   // Version-2 images. Rows follow with AppendRow, top row first, exactly bounds' height.
   bool BeginIndexed(const IndexedImage &image);
   bool BeginDirect(const DirectImage &image);
-  // row: rowBytes bytes (indexed, 1-bit) or 3 * width bytes of R, G, B (direct).
+  // row: rowBytes bytes (indexed, 1-bit) or 3 * width bytes of R, G, B (direct). False
+  // (and failed) past the image's last row or beyond the size limit.
   bool AppendRow(const uint8_t *row);
+  // Where the colour table put white and black: maps an index as given to the index stored
+  // (the identity unless moveWhiteFirstBlackLast exchanged them).
+  uint8_t StoredIndex(uint8_t index) const { return indexMap_[index]; }
 
-  // Pads to even, appends the end opcode (0xFF in version 1, 0x00FF in version 2) and writes
-  // picSize's low 16 bits. False when the writer failed.
+  // Pads to even (version 2), appends the end opcode (0xFF in version 1, 0x00FF in version
+  // 2) and writes picSize's low 16 bits. False when the writer failed or an image lacks rows.
   bool Finish();
 
   bool Failed() const { return failed_; }
@@ -77,13 +85,44 @@ class PictWriter {
   std::vector<uint8_t> TakeBytes() { return std::move(bytes_); }
 
  private:
+  enum class Rows { kNone, kBitmap1, kIndexed, kDirect };
+
+  void Begin(const PictRect &frame, int version);
+  void Opcode(uint16_t op);  // padded to even in version 2
+  void U8(uint8_t v) { Append(&v, 1); }
+  void U16(uint16_t v);
+  void U32(uint32_t v);
+  void Rect(const PictRect &r);  // stored top, left, bottom, right
+  void FrameRegion(const PictRect &frame);
+  bool Append(const void *data, size_t n);
+  bool Fail();
+  bool StartRows(Rows kind, const PictRect &bounds, uint32_t rowBytes, size_t dataBytes);
+  void ExchangeWhiteAndBlack(std::vector<PictRgb> &colors, int pixelSize);
+
   std::vector<uint8_t> bytes_;
   bool failed_ = false;
-  // (implementation state: current image, row count, version, exchange table...)
+  int version_ = 0;
+  // The image whose rows are being appended.
+  Rows rows_ = Rows::kNone;
+  int rowsLeft_ = 0;
+  int width_ = 0;
+  uint32_t rowBytes_ = 0;
+  size_t dataBytes_ = 0;  // bytes encoded per row
+  bool invert_ = false, mapIndices_ = false, direct2_ = false;
+  uint8_t indexMap_[256];   // for single indices
+  uint8_t byteMap_[256];    // for stored bytes (two 4-bit indices each)
+  std::vector<uint8_t> row_, packed_;
 };
 
 // The worst-case size of a bitmap written by BeginBitmap1/BeginIndexed/BeginDirect plus the
-// headers, for sizing the handle before the rows are read; UINT64_MAX for impossible sizes.
+// headers, for sizing the handle before the rows are read; UINT64_MAX for impossible sizes
+// (a depth other than 1, 4, 8 or 24, no area, a side beyond 32,767 or rowBytes from 0x8000
+// on). Negative sides count by their magnitude: bitmaps of y-up mappings report them so.
 uint64_t WorstCaseBitmapPictSize(int depth, int width, int height);
+
+// Bytes the version-2 writer stores per row for an image of this depth and width (rowBytes,
+// then the bytes encoded: equal for indexed depths, 3 * width for 24 bits); false when rowBytes
+// would reach 0x8000 or the depth is not 1, 4, 8 or 24.
+bool BitmapRowBytes(int depth, int64_t width, uint32_t *rowBytes, size_t *dataBytes);
 
 }  // namespace tstools::pict

@@ -3,7 +3,8 @@
 # the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu),
 # which saves build/<preset>/demo.png: its MDI frame with two document windows.
 # Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
-# build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt).
+# build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt) and
+# build/<preset>/picture_convert.png (JPEG, GIF and BMP imports beside other programs' decoding).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,6 +14,6 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 loader=/usr/lib/wine/wine64
 [ "$preset" = win32 ] && loader=/usr/lib/wine/wine
-for program in tsdemo tsshapes_sheet tspicture_sheet; do
+for program in tsdemo tsshapes_sheet tspicture_sheet tsconvert_sheet; do
   scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/$program.exe"
 done

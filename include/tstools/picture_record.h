@@ -86,16 +86,19 @@ TSAPI(OSErr, ML_PictToBitmap, (const PictConvContext *context, PicHandle picture
 /* Renders the metafile into a new white bitmap of the size its mapping mode and extents give
  * (in points). */
 TSAPI(OSErr, ML_MetaToBitmap, (const PictConvContext *context, const METAFILEPICT *meta, HBITMAP *bitmap));
+/* Renders the metafile at up to 300 per inch (150, then 72 when memory runs short) and
+ * writes the bitmap as PICT into picture, which plays at the metafile's size. */
+TSAPI(OSErr, ML_MetaToPict, (const PictConvContext *context, const METAFILEPICT *meta, PicHandle picture));
 /* Resizes handle to a 338-byte PicMeta holding the metafile (a copy of it when copy is
  * set). reserved is ignored. */
 TSAPI(OSErr, ML_MetaToPicMeta, (long reserved, const METAFILEPICT *meta, Handle handle, Boolean copy));
-/* A new METAFILEPICT from a PicMeta block (with a copy of the metafile when copy is set).
- * A picture still recording gives -108. */
-TSAPI(OSErr, ML_PicMetaToMeta, (long reserved, const PicMeta *picture, HGLOBAL *meta, Boolean copy));
+/* A new METAFILEPICT from a PicMeta block (the locked handle's *picture; with a copy of the
+ * metafile when copy is set). A picture still recording gives -108. */
+TSAPI(OSErr, ML_PicMetaToMeta, (long reserved, const void *picMeta, HGLOBAL *meta, Boolean copy));
 /* Resizes handle to a MetaFlat: the 24-byte header and the metafile's bits. */
 TSAPI(OSErr, ML_MetaToMetaFlat, (long reserved, const METAFILEPICT *meta, Handle handle));
-/* A new METAFILEPICT with the MetaFlat header's mapping mode and extents and the metafile
- * given (which the block then owns). */
-TSAPI(OSErr, ML_MetaFlatToMeta, (long reserved, const MetaFlat *flat, HMETAFILE metafile, HGLOBAL *meta));
+/* A new METAFILEPICT with the mapping mode and extents of a MetaFlat block (the header at
+ * its start) and the metafile given (which the block then owns). */
+TSAPI(OSErr, ML_MetaFlatToMeta, (long reserved, const void *metaFlat, HMETAFILE metafile, HGLOBAL *meta));
 
 #endif

@@ -19,6 +19,7 @@
 #include <tstools/text.h>
 #include <tstools/picture.h>
 #include <tstools/picture_record.h>
+#include <tstools/picture_convert.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>

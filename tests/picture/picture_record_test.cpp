@@ -235,6 +235,42 @@ TEST_F(PictureRecord, PlayedPictToMetaEqualsDrawPicture) {
   MemDisposeHandle(h);
 }
 
+// A metafile whose left half is black, in each mapping mode, becomes a PICT of the header's
+// size (magnitudes: y-up modes have negative heights) rendered at min(units, 300, 150, 72)
+// per inch, the lower ones when the bitmap would pass 1 MiB.
+TEST_F(PictureRecord, MetaToPictPerMappingMode) {
+  struct Row { LONG mm, xExt, yExt; int size, resolution; } rows[] = {
+      {MM_ANISOTROPIC, 2540, 2540, 72, 300}, {MM_ISOTROPIC, -1, -1, 256, 72}, {MM_TWIPS, 1440, 1440, 72, 300},
+      {MM_LOENGLISH, 100, 100, 72, 100},     {MM_TEXT, 72, 72, 72, 72},
+  };
+  HDC mdc = CreateMetaFileA(nullptr);
+  SetWindowExtEx(mdc, 100, 100, nullptr);
+  SelectObject(mdc, GetStockObject(BLACK_BRUSH));
+  SelectObject(mdc, GetStockObject(NULL_PEN));
+  Rectangle(mdc, 0, 0, 51, 101);
+  HMETAFILE mf = CloseMetaFile(mdc);
+  for (const Row &r : rows) {
+    METAFILEPICT mfp{r.mm, r.xExt, r.yExt, mf};
+    Handle pict = nullptr;
+    MemNewHandle(&pict, 0, 0);
+    ASSERT_EQ(ML_MetaToPict(nullptr, &mfp, pict), noErr) << r.mm;
+    auto *p = reinterpret_cast<uint8_t *>(*pict);
+    EXPECT_EQ(p[8] << 8 | p[9], r.size) << r.mm;  // picFrame right
+    EXPECT_EQ(p[6] << 8 | p[7], r.size) << r.mm;  // bottom
+    const uint8_t fixed[] = {uint8_t(r.resolution >> 8), uint8_t(r.resolution), 0, 0};
+    Size size = 0;
+    MemGetHandleSize(pict, &size);
+    EXPECT_NE(std::search(p, p + size, fixed, fixed + 4), p + size) << "hRes " << r.mm;
+    Surface s(r.size, r.size);
+    s.Draw(std::vector<uint8_t>(p, p + size), Rect{0, 0, short(r.size), short(r.size)});
+    int half = r.size / 2;
+    EXPECT_GE(s.Count(kBlack, 0, 0, half - 1, r.size), (half - 1) * r.size * 9 / 10) << r.mm;
+    EXPECT_EQ(s.Count(kBlack, half + 2, 0, r.size, r.size), 0) << r.mm;
+    MemDisposeHandle(pict);
+  }
+  DeleteMetaFile(mf);
+}
+
 // Whose metafile goes when: a failed open leaves the port alone, a picture closes only on
 // its own port, a kill deletes the recorder's metafile even after later recordings and never
 // a caller's.
