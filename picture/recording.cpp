@@ -171,7 +171,8 @@ PicHandle WINAPI ML_OpenPicture(GrafPtr port, const Rect *frame) {
   return Guarded(static_cast<PicHandle>(nullptr), [&]() -> PicHandle {
     // Room for the bookkeeping first: nothing below may fail half-way.
     recordingState.open.reserve(recordingState.open.size() + 1);
-    recordingState.recorded.reserve(recordingState.recorded.size() + 1);
+    // Every picture still open may close into `recorded`: one slot for each, this one too.
+    recordingState.recorded.reserve(recordingState.recorded.size() + recordingState.open.size() + 1);
     Handle h = nullptr;
     if (MemNewHandle(&h, sizeof(PicMeta), 1) != noErr || !h) return nullptr;
     MemSetHandleLock(h, 1);
