@@ -176,7 +176,8 @@ TEST_F(PictureRecord, PlayedPictToMetaEqualsDrawPicture) {
   HGLOBAL again = nullptr;
   ASSERT_EQ(ML_MetaFlatToMeta(0, header, mfp->hMF, &again), noErr);
   EXPECT_EQ(std::memcmp(GlobalLock(again), mfp, sizeof *mfp), 0);
-  EXPECT_EQ(std::vector<uint8_t>(*flat + sizeof(MetaFlat), *flat + sizeof(MetaFlat) + Bits(mfp->hMF).size()), Bits(mfp->hMF));
+  std::vector<uint8_t> bits = Bits(mfp->hMF);
+  EXPECT_TRUE(std::equal(bits.begin(), bits.end(), *flat + sizeof(MetaFlat)));
   GlobalFree(again);
   MemDisposeHandle(flat);
   DeleteMetaFile(mfp->hMF);
