@@ -177,7 +177,7 @@ TEST_F(PictureRecord, PlayedPictToMetaEqualsDrawPicture) {
   ASSERT_EQ(ML_MetaFlatToMeta(0, header, mfp->hMF, &again), noErr);
   EXPECT_EQ(std::memcmp(GlobalLock(again), mfp, sizeof *mfp), 0);
   std::vector<uint8_t> bits = Bits(mfp->hMF);
-  EXPECT_TRUE(std::equal(bits.begin(), bits.end(), *flat + sizeof(MetaFlat)));
+  EXPECT_TRUE(std::equal(bits.begin(), bits.end(), reinterpret_cast<uint8_t *>(*flat) + sizeof(MetaFlat)));
   GlobalFree(again);
   MemDisposeHandle(flat);
   DeleteMetaFile(mfp->hMF);
