@@ -7,6 +7,7 @@
 #include "tstools/codeset.h"
 #include "tstools/font.h"
 #include "menu/popup_classes.h"
+#include "picture/recording_state.h"
 #include "tstools/popup_menu.h"
 
 namespace tstools {
@@ -39,6 +40,7 @@ BOOL ProcessAttach(HINSTANCE instance) {
   state.platform = ComputePlatformFlags(state.platformVersion.dwPlatformId, state.platformVersion.dwMajorVersion,
                                         state.platformVersion.dwMinorVersion);
   state.defaultCodeSet = VIUWinCharSetToCodeSet(GetDefaultSystemCharSet());
+  pict::InstallRecording();  // ports opened without a surface record pictures
   return TRUE;
 }
 

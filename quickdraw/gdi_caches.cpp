@@ -339,7 +339,9 @@ void WINAPI QDrawCacheClose(void) {
 
 void tstools::qd::QuickDrawState::Reset() {
   QDrawCacheClose();
+  MakeMetaFileRoutine routine = makeMetaFile;  // installed once at library start, not state
   *this = QuickDrawState();
+  makeMetaFile = routine;
 }
 
 void WINAPI ML_LockGDIHack(Boolean flag) { quickDrawState.lockGdiFlag = flag; }

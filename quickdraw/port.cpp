@@ -265,8 +265,13 @@ void WINAPI ML_OpenPort(GrafPort *port) {
                           static_cast<short>(GetDeviceCaps(screen, VERTRES))};
     Rect frame = port->portRect;
     MakeMetaFileRoutine makeMetaFile = quickDrawState.makeMetaFile;
-    if (!makeMetaFile || !screen || !makeMetaFile(port, nullptr, &frame, screen))
+    if (!makeMetaFile || !screen || !makeMetaFile(port, nullptr, &frame, screen)) {
       OutputDebugStringA("OpenPort: MakeMetaFile() failed.\r\n");
+    } else {
+      // The regions below replace the recording's own.
+      DeleteRegion(port->visRgn);
+      DeleteRegion(port->clipRgn);
+    }
     if (screen) DeleteDC(screen);
   }
   const Rect &r = port->portRect;
