@@ -15,3 +15,10 @@ bool FrameMenuMessage(UINT message, LPARAM lParam);
 // menu dropped down, then a popup menu over the document, each saved as a screenshot. Prints
 // what the Menu Manager reports; false when a screenshot could not be written.
 bool ShowMenus(HWND frame, HWND document);
+// The pictures document: PreparePictures imports a JPEG and a GIF from the build tree's
+// convert-inputs, records shapes on the port as a metafile and converts it to PICT;
+// DrawPicturesDocument draws them all (at WM_PAINT); DisposePictures frees them.
+struct GrafPort;
+void PreparePictures(GrafPort *documentPort);
+void DrawPicturesDocument(GrafPort *port);
+void DisposePictures(GrafPort *documentPort);

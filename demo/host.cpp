@@ -18,7 +18,7 @@ namespace {
 
 HMODULE resources = nullptr;
 HWND mdiClient = nullptr;
-enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2 };
+enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2, kPicturesDocument = 3 };
 
 const char *PlatformName(const TSToolsStartupState &s) {
   if (s.isWin32s) return "Win32s";
@@ -79,6 +79,7 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         BeginUpdate(w);
         if (w->refCon == kPictureDocument) DrawPictureDocument(w);
         if (w->refCon == kShapesDocument) DrawShapesDocument(w);
+        if (w->refCon == kPicturesDocument) DrawPicturesDocument(&w->port);
         EndUpdate(w);
         return 0;
       }
@@ -239,7 +240,24 @@ int main() {
   std::printf("screenshot:      %s%s\n", path.c_str(), saved ? "" : " could not be written");
   saved = ShowMenus(frame, shapes->port.window) && saved;
 
-  for (WindowPtr w : {picture, shapes}) {
+  // The pictures document: imports, a recorded metafile and its conversion (pictures.png).
+  const unsigned char picturesTitle[] = "\x12" "Imports & Metafile";
+  WindowPtr pictures = ML_NewWindow(instance, "TSDemoDocument", nullptr, 120, 60, 660, 420, mdiClient,
+                                    picturesTitle, true, true, 0, kWindowInFront, kPicturesDocument);
+  if (pictures) {
+    PreparePictures(&pictures->port);
+    SelectWindow(pictures);
+    ML_InvalRect(pictures, &pictures->port.portRect);
+    Pump(500);
+    path = std::string(TSTOOLS_DEMO_DIR) + "/pictures.png";
+    bool shot = SaveScreenshot(frame, path);
+    std::printf("screenshot:      %s%s\n", path.c_str(), shot ? "" : " could not be written");
+    saved = shot && saved;
+    DisposePictures(&pictures->port);
+  }
+
+  for (WindowPtr w : {picture, shapes, pictures}) {
+    if (!w) continue;
     HWND window = w->port.window;
     DisposeWindow(w);
     SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);

@@ -36,7 +36,9 @@ TEST(JpegExports, Clut256HoldsTheStaticColoursAndFeedsTheImport) {
     const uint8_t *e = res + 4 + 4 * i;
     EXPECT_TRUE(e[0] == clut[i].red && e[1] == clut[i].green && e[2] == clut[i].blue) << i;
     const PALETTEENTRY &s = statics[i < 10 ? i : i - 236];
-    if (i < 10 || i >= 246) EXPECT_TRUE(e[0] == s.peRed && e[1] == s.peGreen && e[2] == s.peBlue) << i;
+    if (i < 10 || i >= 246) {
+      EXPECT_TRUE(e[0] == s.peRed && e[1] == s.peGreen && e[2] == s.peBlue) << i;
+    }
   }
 
   std::ifstream in(TSTOOLS_JPEG_REFS "/c420.jpg", std::ios::binary);

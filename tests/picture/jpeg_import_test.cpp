@@ -87,7 +87,9 @@ TEST(JpegImport, PlaysAsDjpegDecodesScaledAndQuantised) {
     auto played = Play(pict);
     ASSERT_EQ(played->sink.images.at(0).depth, depth < 16 || jpeg == "grey.jpg" ? 8 : 24);
     EXPECT_EQ(played->hRes, 72 / denominator);
-    if (jpeg == "grey.jpg" && depth == 8) EXPECT_EQ(pict[106] << 8 | pict[107], 15);  // ctSize: 16 levels
+    if (jpeg == "grey.jpg" && depth == 8) {
+      EXPECT_EQ(pict[106] << 8 | pict[107], 15);  // ctSize: 16 levels
+    }
     EXPECT_LE(Difference(played->canvas, want), depth < 16 ? 0 : kUnquantisedTolerance);
     PictRect frame;
     EXPECT_TRUE(JpegFrame(data.data(), data.size(), &frame) && frame == played->frame);

@@ -56,22 +56,13 @@ Bytes HandleBytes(Handle h) {
   return Bytes(reinterpret_cast<uint8_t *>(*h), reinterpret_cast<uint8_t *>(*h) + size);
 }
 
-HGLOBAL MetafilePicture(HMETAFILE metafile, long xExt, long yExt) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(METAFILEPICT));
-  auto *mfp = block ? static_cast<METAFILEPICT *>(GlobalLock(block)) : nullptr;
-  if (!mfp) return nullptr;
-  *mfp = {MM_ANISOTROPIC, xExt, yExt, metafile};
-  GlobalUnlock(block);
-  return block;
-}
-
 // A metafile in a METAFILEPICT becomes PICT by way of a bitmap.
 PicHandle FromMetafile(HMETAFILE metafile, long xExt, long yExt) {
   if (!metafile) return nullptr;
   METAFILEPICT mfp{MM_ANISOTROPIC, xExt, yExt, metafile};
   PicHandle picture = ToHandle(nullptr, 0);
   PictConvContext context{nullptr, nullptr};
-  OSErr err = picture ? ML_MetaToPict(&context, &mfp, picture) : memFullErr;
+  OSErr err = picture ? ML_MetaToPict(&context, &mfp, picture) : OSErr(memFullErr);
   DeleteMetaFile(metafile);
   if (err != noErr && picture) MemDisposeHandle(picture), picture = nullptr;
   return picture;
