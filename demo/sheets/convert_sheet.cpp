@@ -28,9 +28,10 @@ std::vector<uint8_t> ReadFile(const std::string &path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-// Binary PPM (P6, maxval 255) as 0xRRGGBB, cut or padded to the cell.
+// Binary PPM or PGM (P6 or P5, maxval 255) as 0xRRGGBB, cut or padded to the cell.
 Pixels ReadPpm(const std::string &path) {
   std::vector<uint8_t> file = ReadFile(path);
+  const size_t channels = file.size() > 1 && file[1] == '5' ? 1 : 3;
   size_t pos = 2;
   int fields[3] = {};
   for (int &f : fields) {
@@ -41,8 +42,9 @@ Pixels ReadPpm(const std::string &path) {
   Pixels cell(size_t(kCellW) * kCellH, 0x808080);
   for (int y = 0; y < std::min(fields[1], kCellH); ++y)
     for (int x = 0; x < std::min(fields[0], kCellW); ++x) {
-      size_t at = pos + (size_t(y) * fields[0] + x) * 3;
-      if (at + 2 < file.size()) cell[size_t(y) * kCellW + x] = file[at] << 16 | file[at + 1] << 8 | file[at + 2];
+      size_t at = pos + (size_t(y) * fields[0] + x) * channels;
+      if (at + channels <= file.size())
+        cell[size_t(y) * kCellW + x] = file[at] << 16 | file[at + channels / 2] << 8 | file[at + channels - 1];
     }
   return cell;
 }
