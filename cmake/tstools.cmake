@@ -139,8 +139,7 @@ endfunction()
 # its decorated name (argument bytes, x87 results), the x87 numerics, handles and pointers of
 # 32 bits, picture playback and drawing. Record layouts are asserted where they are declared.
 set(TSTOOLS_I686_TESTS frame_export_smoke_tests numerics_tests numerics_portable_tests memory_tests
-    picture_draw_tests quickdraw_shape_tests
-    jpeg_tests)  # libjpeg's own 32-bit build: its SIMD and float rounding
+    picture_draw_tests quickdraw_shape_tests)
 
 # tstools_add_test(name [PORTABLE] SOURCES ... [LIBS ...])
 # A GoogleTest program registered with CTest. PORTABLE tests build in every preset (natively

@@ -48,3 +48,36 @@ for preset in "${presets[@]}"; do
     fi
   done
 done
+
+# The picture import benchmarks' process peers, on a fixed-seed 1024x768 photo-like image:
+# Debian's djpeg and cjpeg (float DCT), giflib's gif2rgb and ImageMagick writing PICT, ten
+# runs each. Under Wine a Unix process cannot be timed from inside, so they are timed here.
+peers=build/bench-peers
+mkdir -p "$peers"
+python3 - "$peers/photo.ppm" <<'PY'
+import random, sys
+r = random.Random(1024)
+w, h = 1024, 768
+rows = bytearray()
+for y in range(h):
+    for x in range(w):
+        rows += bytes(((x // 4 + r.randrange(16)) & 255, (y // 3 + r.randrange(16)) & 255, ((x + y) // 8) & 255))
+open(sys.argv[1], "wb").write(b"P6 %d %d 255\n" % (w, h) + rows)
+PY
+convert=$(command -v convert-im6.q16 || command -v convert || true)
+cjpeg -dct float -outfile "$peers/photo.jpg" "$peers/photo.ppm"
+[ -n "$convert" ] && "$convert" "$peers/photo.ppm" "$peers/photo.gif"
+time10() {  # label, command...
+  local label=$1 start
+  shift
+  start=$(date +%s%N)
+  for _ in 1 2 3 4 5 6 7 8 9 10; do "$@" >/dev/null 2>&1; done
+  printf '%-58s %9.2f ms/run\n' "$label (a process)" "$(( ($(date +%s%N) - start) / 10000 ))e-3"
+}
+echo "== process peers: 1024x768"
+time10 "djpeg -dct float photo.jpg" djpeg -dct float -outfile /dev/null "$peers/photo.jpg"
+time10 "cjpeg -dct float photo.ppm" cjpeg -dct float -outfile /dev/null "$peers/photo.ppm"
+[ -e "$peers/photo.gif" ] && command -v gif2rgb >/dev/null &&
+  time10 "gif2rgb photo.gif" gif2rgb -o /dev/null "$peers/photo.gif"
+[ -n "$convert" ] && time10 "convert photo.ppm PICT:-" "$convert" "$peers/photo.ppm" PICT:-
+exit 0
