@@ -180,6 +180,34 @@ const Operation kOperations[] = {
      [](World &w) -> long { ML_DrawPicture(&w.port, PicHandle(w.picture), &kDestination); return 0; }},
     {"ML_DrawPicture recorded", 0, 0, kDrawing,
      [](World &w) -> long { ML_DrawPicture(&w.recording, PicHandle(w.picture), &kDestination); return 0; }},
+    {"ML_OpenPicture", 0, 1, kDrawing, [](World &w) -> long {
+       PicHandle recorded = ML_OpenPicture(&w.port, &kDestination);
+       if (recorded) ML_KillPicture(&w.port, recorded);
+       return recorded != nullptr;
+     }},
+    {"ML_BitmapToPict", memFullErr, noErr, kOther, [](World &w) -> long {
+       HBITMAP bitmap = CreateBitmap(40, 6, 1, 32, nullptr);
+       long result = ML_BitmapToPict(nullptr, bitmap, nullptr, w.picture);
+       DeleteObject(bitmap);
+       return result;
+     }},
+    {"GIFtoPICT", 0, 1, kOther, [](World &) -> long {
+       // One black pixel: screen 1 x 1, a two-entry table, codes clear, 0, end in 3 bits.
+       static const char gif[] = "GIF89a\1\0\1\0\x80\0\0\0\0\0\xFF\xFF\xFF"
+                                 "\x2C\0\0\0\0\1\0\1\0\0\2\2\x44\1\0\x3B";
+       Handle data = nullptr, picture = nullptr;
+       if (PtrToHand(gif, &data, sizeof gif - 1) == noErr) picture = GIFtoPICT(data);
+       MemDisposeHandle(data);
+       MemDisposeHandle(picture);
+       return picture != nullptr;
+     }},
+    {"BitmapToJPEG", 0, 1, kOther, [](World &) -> long {
+       static const uint8_t pixels[4 * 12] = {0, 0, 255, 0, 255, 0, 255, 0, 0};
+       BitmapDesc bitmap{pixels, nullptr, 12, 24, 4, 4};
+       Handle jpeg = BitmapToJPEG(&bitmap);
+       MemDisposeHandle(jpeg);
+       return jpeg != nullptr;
+     }},
 };
 
 // The child: runs only with a plan from the parent below.
