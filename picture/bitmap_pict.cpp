@@ -63,6 +63,7 @@ bool BeginImage(PictWriter &writer, int depth, const DibInfo &info, const PictRe
     image.destination = frame;
     image.hRes = image.vRes = int32_t(resolution) << 16;
     image.packType = 4;
+    image.bgr = true;
     return writer.BeginDirect(image);
   }
   IndexedImage image;
@@ -94,7 +95,6 @@ bool WriteRows(HDC dc, HBITMAP bitmap, int width, int height, int depth, int res
   size_t stride = (size_t(width) * depth + 31) / 32 * 4;
   int band = int(std::max<size_t>(1, std::min<size_t>(height, kBandBytes / stride)));
   std::vector<uint8_t> bits(stride * size_t(band));
-  std::vector<uint8_t> rgb(depth == 24 ? size_t(width) * 3 : 0);
 
   for (int top = 0; top < height; top += band) {
     int rows = std::min(band, height - top);
@@ -105,16 +105,7 @@ bool WriteRows(HDC dc, HBITMAP bitmap, int width, int height, int depth, int res
       return false;
     if (top == 0 && !BeginImage(writer, depth, info, bounds, frame, resolution)) return false;
     for (int i = 0; i < rows; ++i) {
-      const uint8_t *row = bits.data() + size_t(rows - 1 - i) * stride;
-      if (depth == 24) {
-        for (int x = 0; x < width; ++x) {
-          rgb[3 * x] = row[3 * x + 2];
-          rgb[3 * x + 1] = row[3 * x + 1];
-          rgb[3 * x + 2] = row[3 * x];
-        }
-        row = rgb.data();
-      }
-      if (!writer.AppendRow(row)) return false;
+      if (!writer.AppendRow(bits.data() + size_t(rows - 1 - i) * stride)) return false;
     }
   }
   return writer.Finish();
@@ -135,14 +126,19 @@ OSErr WriteBitmapAsPict(HDC dc, HBITMAP bitmap, HPALETTE palette, int resolution
         MulDiv(height, 72, resolution) > 32767 ||
         WorstCaseBitmapPictSize(depth, width, height) > kPictSizeLimit)
       return memFullErr;
+    // The rows are packed straight into the handle, sized for the worst case, then shrunk.
+    const long worst = long(WorstCaseBitmapPictSize(depth, width, height));
+    if (MemSetHandleSize(picture, worst) != noErr) return memFullErr;
+    MemSetHandleLock(picture, 1);
     PictWriter writer;
-    if (!writer.Reserve(WorstCaseBitmapPictSize(depth, width, height))) return memFullErr;
+    writer.UseBuffer(reinterpret_cast<uint8_t *>(*picture), size_t(worst));
+    bool written;
     {
       PaletteSelection selection(dc, palette);
-      if (!WriteRows(dc, bitmap, width, height, depth, resolution, writer)) return memFullErr;
+      written = WriteRows(dc, bitmap, width, height, depth, resolution, writer);
     }
-    const std::vector<uint8_t> &bytes = writer.Bytes();
-    return PtrToXHand(bytes.data(), picture, long(bytes.size())) == noErr ? noErr : memFullErr;
+    MemSetHandleLock(picture, -1);
+    return written && MemSetHandleSize(picture, long(writer.Size())) == noErr ? noErr : memFullErr;
   });
   if (result != noErr) MemSetHandleSize(picture, 0);
   return result;

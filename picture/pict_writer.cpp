@@ -68,7 +68,13 @@ bool PictWriter::Fail() {
 
 bool PictWriter::Append(const void *data, size_t n) {
   if (failed_) return false;
-  if (uint64_t(bytes_.size()) + n > kPictSizeLimit) return Fail();
+  if (uint64_t(Size()) + n > kPictSizeLimit) return Fail();
+  if (external_) {
+    if (n > capacity_ - size_) return Fail();
+    std::memcpy(out_ + size_, data, n);
+    size_ += n;
+    return true;
+  }
   try {
     const auto *p = static_cast<const uint8_t *>(data);
     bytes_.insert(bytes_.end(), p, p + n);
@@ -80,7 +86,8 @@ bool PictWriter::Append(const void *data, size_t n) {
 
 bool PictWriter::Reserve(uint64_t bytes) {
   if (failed_) return false;
-  if (bytes > kPictSizeLimit - bytes_.size()) return Fail();
+  if (bytes > kPictSizeLimit - Size()) return Fail();
+  if (external_) return bytes <= capacity_ - size_ || Fail();
   try {
     bytes_.reserve(bytes_.size() + size_t(bytes));
   } catch (const std::bad_alloc &) {
@@ -105,7 +112,7 @@ void PictWriter::Rect(const PictRect &r) {
 
 void PictWriter::Opcode(uint16_t op) {
   if (version_ == 1) return U8(uint8_t(op));
-  if (bytes_.size() % 2) U8(0);
+  if (Size() % 2) U8(0);
   U16(op);
 }
 
@@ -115,8 +122,17 @@ void PictWriter::FrameRegion(const PictRect &frame) {
   Rect(frame);
 }
 
+void PictWriter::UseBuffer(uint8_t *data, size_t capacity) {
+  bytes_.clear();
+  out_ = data;
+  capacity_ = data ? capacity : 0;
+  size_ = 0;
+  external_ = true;
+}
+
 void PictWriter::Begin(const PictRect &frame, int version) {
   bytes_.clear();
+  size_ = 0;
   failed_ = false;
   rows_ = Rows::kNone;
   version_ = version;
@@ -175,7 +191,7 @@ bool PictWriter::StartRows(Rows kind, const PictRect &bounds, uint32_t rowBytes,
   if (bounds.Width() < 0 || bounds.Height() < 0) return Fail();
   // The rows' worst case must fit before any of them is written.
   const uint64_t rows = uint64_t(bounds.Height()) * WorstRow(rowBytes, dataBytes);
-  if (rows > kPictSizeLimit - std::min<uint64_t>(bytes_.size(), kPictSizeLimit)) return Fail();
+  if (rows > kPictSizeLimit - std::min<uint64_t>(Size(), kPictSizeLimit)) return Fail();
   try {
     row_.assign(dataBytes, 0);
     packed_.assign(PackBitsBound(dataBytes), 0);
@@ -269,6 +285,7 @@ bool PictWriter::BeginDirect(const DirectImage &image) {
     return Fail();
   mapIndices_ = invert_ = false;
   direct2_ = image.packType == 2;
+  bgr_ = image.bgr && !direct2_;
   Opcode(0x009A);
   U32(0xFF);  // baseAddr
   U16(uint16_t(0x8000 | rowBytes));
@@ -305,9 +322,10 @@ bool PictWriter::AppendRow(const uint8_t *row) {
       if (!direct2_) {
         const size_t w = size_t(width_);
         if (rowBytes_ < 8) {  // one pixel
-          row_[0] = 0, row_[1] = row[0], row_[2] = row[1], row_[3] = row[2];
+          row_[0] = 0, row_[1] = row[bgr_ ? 2 : 0], row_[2] = row[1], row_[3] = row[bgr_ ? 0 : 2];
         } else {
           uint8_t *red = row_.data(), *green = red + w, *blue = green + w;
+          if (bgr_) std::swap(red, blue);
           for (size_t x = 0; x < w; ++x) red[x] = row[3 * x], green[x] = row[3 * x + 1], blue[x] = row[3 * x + 2];
         }
         data = row_.data();
@@ -340,8 +358,9 @@ bool PictWriter::Finish() {
     Opcode(0x00FF);
   }
   if (failed_) return false;
-  bytes_[0] = uint8_t(bytes_.size() >> 8);
-  bytes_[1] = uint8_t(bytes_.size());
+  uint8_t *base = external_ ? out_ : bytes_.data();
+  base[0] = uint8_t(Size() >> 8);
+  base[1] = uint8_t(Size());
   return true;
 }
 

@@ -43,6 +43,7 @@ struct DirectImage {
   // rows of one pixel (rowBytes 4) are stored unpacked as pad, red, green, blue.
   int packType = 4;
   uint32_t packSize = 0;  // as stored; the reader ignores it
+  bool bgr = false;       // packType 4 rows given as B, G, R (a DIB's order)
 };
 
 class PictWriter {
@@ -81,6 +82,12 @@ class PictWriter {
   bool Failed() const { return failed_; }
   // Reserve room for the worst case of what follows; false (and failed) beyond the limit.
   bool Reserve(uint64_t bytes);
+  // Writes into the caller's memory of capacity bytes (a locked handle sized for the worst
+  // case) instead of a growing vector of its own, which saves allocating and copying large
+  // pictures a second time. Call before a Begin; a write past capacity fails the writer.
+  void UseBuffer(uint8_t *data, size_t capacity);
+  size_t Size() const { return external_ ? size_ : bytes_.size(); }
+  // The vector of a writer without UseBuffer.
   const std::vector<uint8_t> &Bytes() const { return bytes_; }
   std::vector<uint8_t> TakeBytes() { return std::move(bytes_); }
 
@@ -100,6 +107,9 @@ class PictWriter {
   void ExchangeWhiteAndBlack(std::vector<PictRgb> &colors, int pixelSize);
 
   std::vector<uint8_t> bytes_;
+  uint8_t *out_ = nullptr;  // UseBuffer's memory
+  size_t size_ = 0, capacity_ = 0;
+  bool external_ = false;
   bool failed_ = false;
   int version_ = 0;
   // The image whose rows are being appended.
@@ -108,7 +118,7 @@ class PictWriter {
   int width_ = 0;
   uint32_t rowBytes_ = 0;
   size_t dataBytes_ = 0;  // bytes encoded per row
-  bool invert_ = false, mapIndices_ = false, direct2_ = false;
+  bool invert_ = false, mapIndices_ = false, direct2_ = false, bgr_ = false;
   uint8_t indexMap_[256];   // for single indices
   uint8_t byteMap_[256];    // for stored bytes (two 4-bit indices each)
   std::vector<uint8_t> row_, packed_;
