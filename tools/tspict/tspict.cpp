@@ -281,9 +281,9 @@ int main(int argc, char **argv) {
     return 2;
   }
   Rect frame = FrameOf(pict);
-  std::printf("frame: left %d, top %d, right %d, bottom %d (%d x %d points); PICT of %zu bytes\n",
+  std::printf("frame: left %d, top %d, right %d, bottom %d (%d x %d points); PICT of %lu bytes\n",
               frame.left, frame.top, frame.right, frame.bottom, frame.right - frame.left,
-              frame.bottom - frame.top, pict.size());
+              frame.bottom - frame.top, static_cast<unsigned long>(pict.size()));
   int status = 0;
   if (options.out && !Export(picture, options.out)) {
     std::fprintf(stderr, "tspict: could not write %s\n", options.out);
