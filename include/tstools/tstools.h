@@ -22,7 +22,6 @@
 #include <tstools/picture_convert.h>
 #include <tstools/gif.h>
 #include <tstools/jpeg.h>
-#include <tstools/sound.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>
