@@ -1,6 +1,8 @@
 // JPEGtoPICT, JPEGRect and BitmapToJPEG: the handles locked around the portable JPEG cores,
 // the results copied into new handles, and the library's "CLUT256" palette resource.
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "frame/export_guard.h"
 #include "frame/library_globals.h"
@@ -42,6 +44,19 @@ class LockedBytes {
   size_t size_ = 0;
 };
 
+// A new locked handle of the size asked for; freed with the object unless taken.
+struct HandleOutput final : tstools::pict::PictOutput {
+  Handle handle = nullptr;
+  uint8_t *Provide(size_t bytes) noexcept override {
+    if (handle || MemNewHandle(&handle, Size(bytes), 0) != noErr) return nullptr;
+    MemSetHandleLock(handle, 1);
+    return reinterpret_cast<uint8_t *>(*handle);
+  }
+  ~HandleOutput() override {
+    if (handle) MemDisposeHandle(handle);
+  }
+};
+
 Handle NewHandleOf(const std::vector<uint8_t> &bytes) {
   Handle h = nullptr;
   if (bytes.empty() || PtrToHand(bytes.data(), &h, Size(bytes.size())) != noErr) return nullptr;
@@ -81,7 +96,15 @@ PicHandle WINAPI JPEGtoPICT(Handle jpeg, const Rect *maxRect, const short *depth
       options.depth = *depth;
       if (*depth >= 8 && *depth < 16 && LoadClut256(clut)) options.fixedMap = clut;
     }
-    return NewHandleOf(JpegToPict(data.data(), data.size(), options));
+    // The picture is written straight into its handle, sized for the worst case, then shrunk.
+    HandleOutput output;
+    options.output = &output;
+    size_t written = 0;
+    std::vector<uint8_t> error = JpegToPict(data.data(), data.size(), options, &written);
+    if (written == 0) return NewHandleOf(error);
+    MemSetHandleLock(output.handle, -1);
+    MemSetHandleSize(output.handle, Size(written));
+    return std::exchange(output.handle, nullptr);
   });
 }
 

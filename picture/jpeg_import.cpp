@@ -30,6 +30,12 @@ class PictSink {
     uint64_t worst = WorstCaseBitmapPictSize(layout.indexed ? 8 : 24, int(c.output_width),
                                              int(c.output_height));
     if (worst > kPictSizeLimit) return false;
+    if (options_.output) {
+      uint8_t *memory = options_.output->Provide(size_t(worst));
+      if (!memory) return false;
+      writer_.UseBuffer(memory, size_t(worst));
+      return true;
+    }
     try {
       return writer_.Reserve(worst);
     } catch (...) {
@@ -254,14 +260,27 @@ std::vector<uint8_t> ErrorPicture(const char *message) {
 }  // namespace
 
 std::vector<uint8_t> JpegToPict(const uint8_t *data, size_t size,
-                                const JpegImportOptions &options) {
+                                const JpegImportOptions &options, size_t *written) {
+  *written = 0;
   PictSink sink(options);
   DecodeJob job{};  // trivially destructible: nothing for a longjmp to skip
   job.data = data;
   job.size = size;
   job.sink = &sink;
   if (!RunDecode(&job)) return ErrorPicture(job.error.message);
+  if (options.output) {
+    *written = sink.writer().Size();
+    return {};
+  }
   return sink.writer().TakeBytes();
+}
+
+std::vector<uint8_t> JpegToPict(const uint8_t *data, size_t size,
+                                const JpegImportOptions &options) {
+  JpegImportOptions own = options;
+  own.output = nullptr;
+  size_t written;
+  return JpegToPict(data, size, own, &written);
 }
 
 bool JpegFrame(const uint8_t *data, size_t size, PictRect *frame) {

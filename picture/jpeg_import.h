@@ -11,6 +11,15 @@
 
 namespace tstools::pict {
 
+// Memory for the picture, asked for once its worst-case size is known and before any decoding
+// work: the caller's own (a locked handle), so a large picture is neither allocated nor
+// copied twice. Null refuses (the decode then ends with code 53).
+class PictOutput {
+ public:
+  virtual ~PictOutput() = default;
+  virtual uint8_t *Provide(size_t bytes) noexcept = 0;
+};
+
 struct JpegImportOptions {
   // With limitSize, the decode is reduced (1/2, 1/4, 1/8) while the image is more than twice
   // maxRect's size in both directions.
@@ -22,6 +31,8 @@ struct JpegImportOptions {
   // The 256-entry map for colour at depths 8 to 15 (the library's "CLUT256"); without it
   // libjpeg chooses 256 colours.
   const PictRgb *fixedMap = nullptr;
+  // Where the picture is written; null: a vector of the importer's own.
+  PictOutput *output = nullptr;
 };
 
 // Fatal libjpeg errors past this many scans, like djpeg's -maxscans: a few kilobytes of
@@ -34,6 +45,11 @@ constexpr long kJpegMaxMemory = 128L * 1024 * 1024;
 // 53) the error picture: frame 0, 0, 16, 200 with the text "JPEG error #<code>". Throws only
 // std::bad_alloc, and only while making the error picture.
 std::vector<uint8_t> JpegToPict(const uint8_t *data, size_t size, const JpegImportOptions &options);
+// With options.output: on success the picture lies in the memory it provided, *written is its
+// size and the result is empty; on a decoding error the error picture is returned as above
+// and *written is 0 (what was provided is the caller's to free).
+std::vector<uint8_t> JpegToPict(const uint8_t *data, size_t size, const JpegImportOptions &options,
+                                size_t *written);
 
 // The frame in 72-per-inch points: 0, 0, width·72/xDensity, height·72/yDensity. False (and
 // an all-zero frame) when the header cannot be read or the frame does not fit in 16 bits.
