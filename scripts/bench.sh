@@ -80,4 +80,19 @@ time10 "cjpeg -dct float photo.ppm" cjpeg -dct float -outfile /dev/null "$peers/
 [ -e "$peers/photo.gif" ] && command -v gif2rgb >/dev/null &&
   time10 "gif2rgb photo.gif" gif2rgb -o /dev/null "$peers/photo.gif"
 [ -n "$convert" ] && time10 "convert photo.ppm PICT:-" "$convert" "$peers/photo.ppm" PICT:-
+
+# The sound conversions' peer: sox turning 1 MiB of 8-bit mono samples into a WAVE and back
+# (the 'snd ' <-> WAVE benchmark moves the same amount), and sox's start-up alone.
+if command -v sox >/dev/null; then
+  python3 - "$peers/tone.u8" <<'PY'
+import math, sys
+n = 1 << 20
+open(sys.argv[1], "wb").write(bytes(128 + int(100 * math.sin(i * 0.0713)) for i in range(n)))
+PY
+  sox -t u8 -r 22050 -c 1 "$peers/tone.u8" "$peers/tone.wav"
+  echo "== process peers: 1 MiB of 8-bit samples"
+  time10 "sox raw u8 -> WAVE" sox -t u8 -r 22050 -c 1 "$peers/tone.u8" -t wav /dev/null
+  time10 "sox WAVE -> raw u8" sox "$peers/tone.wav" -t u8 /dev/null
+  time10 "sox -n (start-up only)" sox -n -t u8 -r 22050 -c 1 /dev/null trim 0 0
+fi
 exit 0
