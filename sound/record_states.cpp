@@ -1,5 +1,10 @@
 #include "sound/record_states.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "sound/wave_image.h"
+
 namespace tstools::sound {
 
 namespace {
@@ -62,6 +67,33 @@ unsigned EnabledButtons(RecordState state, bool haveRecording) {
       return always | Bit(B::kPlay) | Bit(B::kStop) | Bit(B::kPause);
   }
   return always;
+}
+
+size_t RecordCapacity(long rate, long seconds) {
+  constexpr uint64_t kMaxSamples = 16777213 - kSndPrefixBytes;  // the largest handle
+  if (rate <= 0 || seconds <= 0) return 0;
+  uint64_t bytes = uint64_t(rate) * uint64_t(seconds);
+  return size_t(bytes < kMaxSamples ? bytes : kMaxSamples);
+}
+
+std::string RecordTimeText(unsigned long seconds) {
+  char text[32];
+  if (seconds < 60)
+    std::snprintf(text, sizeof text, "  :%02lu", seconds);
+  else
+    std::snprintf(text, sizeof text, " %lu:%02lu", seconds / 60, seconds % 60);
+  return text;
+}
+
+unsigned long RecordSeconds(size_t bytes, long rate) {
+  return rate > 0 ? static_cast<unsigned long>((uint64_t(bytes) + uint64_t(rate) / 2) / uint64_t(rate)) : 0;
+}
+
+int RecordLevel(const uint8_t *samples, size_t n) {
+  if (n == 0) return 0;
+  int sum = std::abs(samples[0] - 128) + std::abs(samples[n / 2] - 128) + std::abs(samples[n - 1] - 128);
+  int level = sum / 3 / 25;
+  return level > 4 ? 4 : level;
 }
 
 }  // namespace tstools::sound

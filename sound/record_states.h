@@ -1,7 +1,9 @@
 // The recording dialog's states and what each button does in them. Portable.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tstools::sound {
 
@@ -31,5 +33,17 @@ RecordStep PressButton(RecordState state, RecordButton button, bool haveRecordin
 
 // Bits (1 << RecordButton) of the buttons enabled in a state.
 unsigned EnabledButtons(RecordState state, bool haveRecording);
+
+// Bytes a recording may hold: rate x seconds, within what a handle can hold after the prefix.
+size_t RecordCapacity(long rate, long seconds);
+
+// " m:ss", or "  :ss" below one minute.
+std::string RecordTimeText(unsigned long seconds);
+
+// Seconds of `bytes` samples, rounded to the nearest.
+unsigned long RecordSeconds(size_t bytes, long rate);
+
+// Level meter step 0..4: the mean distance from silence of the first, middle and last samples.
+int RecordLevel(const uint8_t *samples, size_t n);
 
 }  // namespace tstools::sound

@@ -190,6 +190,13 @@ TEST(RecordStates, ButtonsInEveryState) {
   }
   EXPECT_EQ(PressButton(S::kStopped, B::kPlay, false).action, A::kNone) << "nothing to play";
   EXPECT_EQ(EnabledButtons(S::kRecording, true), 0b110110u) << "stop, pause, OK, cancel";
+
+  EXPECT_EQ(RecordTimeText(RecordSeconds(11025 * 59 + 5512, 11025)), "  :59");
+  EXPECT_EQ(RecordTimeText(RecordSeconds(11025 * 59 + 5513, 11025)), " 1:00");
+  EXPECT_EQ(RecordCapacity(65535, 0x7FFFFFF), 16777213u - 42) << "no overflow, within a handle";
+  const uint8_t loud[] = {0, 128, 255}, quiet[] = {128, 100, 150};
+  EXPECT_EQ(RecordLevel(loud, 3), 3);
+  EXPECT_EQ(RecordLevel(quiet, 3), 0);
 }
 
 }  // namespace
