@@ -29,6 +29,7 @@ struct Recorder {
   long rate = 0, maxSeconds = 0;
   RecordState state = RecordState::kStopped;
   HWND dialog = nullptr;
+  HWND host = nullptr;  // the caller's window: boxes only when it is visible
 
   HWAVEIN in = nullptr;
   std::vector<WAVEHDR> inHeaders;
@@ -185,7 +186,7 @@ void Press(Recorder &r, RecordButton button) {
     CloseInput(r);
     CloseOutput(r);
     r.state = RecordState::kStopped;
-    ShowSoundError(r.dialog, e);
+    if (IsWindowVisible(r.host)) ShowSoundError(r.dialog, e);
   } else {
     r.state = step.next;
   }
@@ -290,6 +291,7 @@ OSErr WINAPI ML_SndRecord(HWND window, Handle *sound) {
   return Guarded(OSErr(memFullErr), [&]() -> OSErr {
     const SoundSettings &settings = CurrentSoundSettings();
     Recorder r;
+    r.host = window;
     r.rate = settings.rate;
     r.maxSeconds = settings.maxSeconds;
     r.capacity = RecordCapacity(r.rate, r.maxSeconds);
@@ -322,7 +324,7 @@ OSErr WINAPI ML_SndRecord(HWND window, Handle *sound) {
     MemSetHandleLock(*sound, -1);
     if (ended != noErr) {
       Discard(sound);
-      return ended == -1 ? OSErr(badChannel) : OSErr(userCanceledErr);
+      return ended == -1 ? OSErr(resProblem) : OSErr(userCanceledErr);  // -1: no dialog template
     }
     uint8_t *data = reinterpret_cast<uint8_t *>(**sound);
     WriteSndPrefix(data, uint32_t(r.recorded), uint16_t(r.rate));

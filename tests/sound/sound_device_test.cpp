@@ -2,6 +2,7 @@
 // on the null ALSA device the test's HOME names (the -200 paths when Wine has no device).
 #include <windows.h>
 #include <mmsystem.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -111,10 +112,16 @@ TEST(SoundExports, PlaybackOnTheNullDevice) {
 
 // Clicks the recording dialog's buttons from another thread, waiting for each state.
 void Click(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-HWND WaitForDialog() {
-  for (int i = 0; i < 500; ++i, Sleep(10))
-    if (HWND d = FindWindowA("#32770", nullptr)) return d;
-  return nullptr;
+HWND WaitForDialog(DWORD thread) {
+  HWND found = nullptr;
+  for (int i = 0; i < 500 && !found; ++i, Sleep(10))
+    EnumThreadWindows(thread, [](HWND w, LPARAM out) {
+      char name[16] = {};
+      GetClassNameA(w, name, sizeof name);
+      if (strcmp(name, "#32770") == 0 && GetDlgItem(w, 101)) *reinterpret_cast<HWND *>(out) = w;
+      return TRUE;
+    }, LPARAM(&found));
+  return found;
 }
 bool WaitEnabled(HWND dialog, int id, bool enabled) {
   for (int i = 0; i < 1000; ++i, Sleep(10))
@@ -136,11 +143,16 @@ TEST(SoundExports, RecordingDialog) {
     EXPECT_EQ(sound, nullptr);
     GTEST_SKIP() << "Wine has no waveform input here";
   }
-  std::thread user([] {
-    HWND d = WaitForDialog();
+  DWORD me = GetCurrentThreadId();
+  std::thread user([me] {
+    HWND d = WaitForDialog(me);
     Click(d, 101);                                  // record
     EXPECT_TRUE(WaitEnabled(d, 101, false));
     EXPECT_TRUE(WaitEnabled(d, 101, true));         // stopped by the full capacity
+    char elapsed[16] = {};
+    GetDlgItemTextA(d, 105, elapsed, sizeof elapsed);
+    EXPECT_STREQ(elapsed, "  :01");
+    EXPECT_EQ(SendDlgItemMessageA(d, 107, PBM_GETPOS, 0, 0), 100);
     Click(d, IDOK);
   });
   MemNewHandle(&sound, 5, 0);  // whatever it held, it is sized for the capacity
@@ -153,8 +165,8 @@ TEST(SoundExports, RecordingDialog) {
   tstools::sound::WriteSndPrefix(prefix.data(), 8000, 8000);
   EXPECT_EQ(0, std::memcmp(*sound, prefix.data(), 42));
 
-  std::thread canceller([] {
-    HWND d = WaitForDialog();
+  std::thread canceller([me] {
+    HWND d = WaitForDialog(me);
     Click(d, 101);
     EXPECT_TRUE(WaitEnabled(d, 101, false));
     Click(d, IDCANCEL);
