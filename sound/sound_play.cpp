@@ -123,6 +123,35 @@ OSErr Start(HWND window, bool async, const std::vector<SampledSound> &sounds, co
   return noErr;
 }
 
+// Drops the window's queued notices from the device (whose handle value a later device may
+// reuse). With waitForClose it waits, briefly, for the device's close notice, which comes last.
+void DropNotices(HWND window, HWAVEOUT device, bool waitForClose) {
+  std::vector<MSG> others;
+  ULONGLONG limit = GetTickCount64() + 250;
+  for (bool closed = false; !closed;) {
+    MSG msg;
+    if (!PeekMessageA(&msg, window, MM_WOM_OPEN, MM_WOM_DONE, PM_REMOVE)) {
+      if (!waitForClose || GetTickCount64() > limit) break;
+      Sleep(1);
+      continue;
+    }
+    if (HWAVEOUT(msg.wParam) != device)
+      others.push_back(msg);
+    else if (waitForClose && msg.message == MM_WOM_CLOSE)
+      closed = true;
+  }
+  for (const MSG &msg : others) PostMessageA(window, msg.message, msg.wParam, msg.lParam);
+}
+
+// Releases the window's playback so that none of its notices is left behind: a stale done
+// message would make the host clean up the window's next playback.
+void ReleaseQuietly(HWND window, Playback *p) {
+  HWAVEOUT device = p->device;
+  DropNotices(window, device, false);
+  Release(p);
+  if (device) DropNotices(window, device, true);
+}
+
 // True when Escape is down or waiting in the window's queue; its key messages are then dropped.
 bool EscapePressed(HWND window) {
   MSG msg;
@@ -160,7 +189,7 @@ short WINAPI WinSoundInit(void) {
 void WINAPI WinSoundPlayCleanup(HWND window) {
   if (!window) return;
   auto *p = static_cast<Playback *>(RemovePropA(window, kPlaybackProperty));
-  if (p) Release(p);
+  if (p) ReleaseQuietly(window, p);
 }
 
 OSErr WINAPI ML_SndPlay(HWND window, Handle sound, short async) {

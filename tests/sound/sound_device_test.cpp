@@ -66,10 +66,10 @@ TEST(SoundExports, ConversionsThroughWindowsBlocks) {
   for (Handle h : {snd, back, self}) MemDisposeHandle(h);
 }
 
-// Pumps the thread's messages until pred() or about five seconds.
+// Pumps the thread's messages until pred() or rounds of 10 ms.
 template <typename Pred>
-bool PumpUntil(Pred pred) {
-  for (int i = 0; i < 500 && !pred(); ++i) {
+bool PumpUntil(Pred pred, int rounds = 500) {
+  for (int i = 0; i < rounds && !pred(); ++i) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     Sleep(10);
@@ -85,7 +85,7 @@ TEST(SoundExports, PlaybackOnTheNullDevice) {
     GTEST_SKIP() << "Wine has no waveform output here";
   }
   auto proc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (m == MM_WOM_DONE) SetPropA(w, "done", HANDLE(1));
+    if (m == MM_WOM_DONE) SetPropA(w, "done", HANDLE(UINT_PTR(GetPropA(w, "done")) + 1));
     return DefWindowProcA(w, m, wp, lp);
   };
   SetWindowLongPtrA(window, GWLP_WNDPROC, LONG_PTR(+proc));
@@ -94,7 +94,8 @@ TEST(SoundExports, PlaybackOnTheNullDevice) {
     EXPECT_EQ(ML_SndPlay(window, snd, 1), noErr) << "a second play releases the first";
     EXPECT_TRUE(GetPropA(window, "WAVEINST"));
     EXPECT_TRUE(PumpUntil([&] { return GetPropA(window, "done") != nullptr; }));
-    RemovePropA(window, "done");
+    PumpUntil([] { return false; }, 30);
+    EXPECT_EQ(RemovePropA(window, "done"), HANDLE(1)) << "the replaced play sends no done message";
     WinSoundPlayCleanup(window);
     EXPECT_FALSE(GetPropA(window, "WAVEINST"));
   }
