@@ -194,7 +194,8 @@ void WINAPI WinSoundPlayCleanup(HWND window) {
 
 OSErr WINAPI ML_SndPlay(HWND window, Handle sound, short async) {
   Size size = 0;
-  if (!sound || !*sound || MemGetHandleSize(sound, &size) != noErr || size <= 0) return resProblem;
+  // The handle is checked before *sound is read.
+  if (!sound || MemGetHandleSize(sound, &size) != noErr || size <= 0 || !*sound) return resProblem;
   return Guarded(OSErr(memFullErr), [&]() -> OSErr {
     // A second play on the window takes the place of the first.
     WinSoundPlayCleanup(window);

@@ -58,12 +58,10 @@ void WriteWaveImage(uint8_t *dst, const uint8_t *samples, size_t length, uint32_
 int16_t ReadWaveImage(const uint8_t *data, size_t size, WaveSamples *out) {
   ByteReader file(data, size);
   uint32_t riff = file.U32LE();
-  uint32_t riffSize = file.U32LE();
+  file.Skip(4);  // the form's size: writers that stream leave it wrong, so the bytes given rule
   uint32_t form = file.U32LE();
   if (file.Failed() || riff != Tag("RIFF") || form != Tag("WAVE")) return kBadFormat;
-  // The form ends where it says, or where the bytes do.
-  size_t body = riffSize < 4 ? 0 : riffSize - 4;
-  ByteReader chunks = file.Sub(body < file.Remaining() ? body : file.Remaining());
+  ByteReader &chunks = file;
   bool haveFormat = false, haveData = false;
   WaveSamples found;
   while (!chunks.AtEnd() && !(haveFormat && haveData)) {

@@ -154,12 +154,8 @@ TEST(SoundSettings, FieldsDefaultsAndLimits) {
     EXPECT_EQ(s.rate, c.rate) << c.text;
     EXPECT_EQ(s.buffers, c.buffers) << c.text;
   }
-  EXPECT_EQ(SoundMessageId(6), 15105u);
-  EXPECT_EQ(SoundMessageId(4), 15103u);
-  EXPECT_EQ(SoundMessageId(7), 15106u);
-  EXPECT_EQ(SoundMessageId(32), 15104u);
-  EXPECT_EQ(SoundMessageId(1), 15100u);
-  EXPECT_EQ(SoundMessageId(15102), 15102u);
+  for (auto [error, text] : {std::pair{6u, 15105u}, {4u, 15103u}, {7u, 15106u}, {32u, 15104u}, {1u, 15100u}, {15102u, 15102u}})
+    EXPECT_EQ(SoundMessageId(error), text) << error;
 }
 
 TEST(RecordStates, ButtonsInEveryState) {
