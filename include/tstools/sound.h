@@ -23,14 +23,19 @@ TSAPI(short, WinSoundInit, (void));
 TSAPI(OSErr, ML_SndPlay, (HWND window, Handle sound, short async));
 /* Releases the playback started for the window; harmless when there is none. */
 TSAPI(void, WinSoundPlayCleanup, (HWND window));
-/* A new movable, shareable global block holding a RIFF WAVE image of the sound at snd (the
- * locked data of a 'snd ' handle); *wave is 0 on failure. */
+/* A new movable, shareable global block holding a RIFF WAVE image (18-byte "fmt ", integer
+ * rate) of the first bufferCmd's sound at snd, the locked data of a 'snd ' handle: it is read
+ * no further than that handle's block (else than readable memory). 0, -102 (no bufferCmd, or
+ * no memory for the image), -204, -206; *wave is 0 on failure. */
 TSAPI(OSErr, ML_SndToWave, (HWND window, const void *snd, long reserved, HGLOBAL *wave));
 /* Replaces the handle's contents with a format 1 'snd ' resource of the WAVE's samples (PCM,
- * 8-bit, mono, at most 65535 samples per second). On failure the handle is left as it was. */
+ * 8-bit, mono, at most 65535 samples per second). 0; -206 another format; -204 no "data"
+ * chunk or one longer than waveSize; -108. On failure the handle is left as it was. */
 TSAPI(OSErr, ML_WaveToSnd, (const void *wave, long waveSize, Handle sound));
-/* Runs the recording dialog; on success *sound holds the recording (allocated when NULL).
- * userCanceledErr (-128) when the user cancels; the handle is then disposed and set to NULL. */
+/* Runs the recording dialog; on success *sound holds the recording (allocated when NULL;
+ * sized for the whole capacity while recording, then to what was recorded). userCanceledErr
+ * (-128) when the user cancels, -200 without an input device, -108: the handle is then
+ * disposed and set to NULL. */
 TSAPI(OSErr, ML_SndRecord, (HWND window, Handle *sound));
 
 #endif
