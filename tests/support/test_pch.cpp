@@ -1,0 +1,1 @@
+// Anchors the precompiled header the test programs share.
