@@ -99,7 +99,7 @@ TEST(MovieBridge, AWrapperLoadsTheLibraryOnce) {
   EXPECT_EQ(run.report["duration"], "1018");
   EXPECT_EQ(run.report["init"], "0");
   EXPECT_EQ(run.report["after_terminate"], "1,1");  // the wrapper's reference is still held
-  EXPECT_EQ(std::count(run.calls.begin(), run.calls.end(), "QTIM32 00000039 0"), 1);
+  EXPECT_EQ(run.calls, (std::vector<std::string>{"CMGR32 init mode 32768", "QTIM32 00000039 0", "QTIM32 00000012 1 0"}));
 }
 
 TEST(OpenURL, OpensWhatExistsAndRefusesBadArguments) {

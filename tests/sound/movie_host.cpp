@@ -44,9 +44,11 @@ int main(int argc, char **argv) {
   if (argc > 2) SetDllDirectoryA(argv[2]);
   const char *scenario = argv[1];
   if (!std::strcmp(scenario, "lazy")) {
-    // A wrapper before XQTInitialize loads the library; a later one only adds a reference.
+    // A wrapper before XQTInitialize loads the library; a later one only adds a reference,
+    // which the first XQTTerminate gives back, and only the first.
     std::printf("duration=%ld\n", XGetMovieDuration(nullptr));
     std::printf("init=%d\n", XQTInitialize(nullptr));
+    XQTTerminate();
     XQTTerminate();
     Loaded("after_terminate");
     return 0;
@@ -55,7 +57,7 @@ int main(int argc, char **argv) {
   long version = -1;
   std::printf("init=%d\n", XQTInitialize(&version));
   std::printf("version=%ld\n", version);
-  std::printf("error_mode=%u\n", SetErrorMode(SetErrorMode(0)));
+  std::printf("error_mode=%u\n", GetErrorMode());
   Loaded("loaded");
   if (!std::strcmp(scenario, "present")) CallSample();
   XQTTerminate();

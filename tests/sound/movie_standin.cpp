@@ -64,7 +64,7 @@ intptr_t WINAPI StandInEntry(unsigned long routine, unsigned long count, const i
 }
 
 long WINAPI StandInInitialize() {
-  Log("%s init mode %u\n", kModule, SetErrorMode(SetErrorMode(0)));
+  Log("%s init mode %u\n", kModule, GetErrorMode());
   const char *fails = std::getenv("TSTOOLS_MOVIE_CMGR_FAILS");
   return fails && *fails == '1' ? 5 : 0;
 }
