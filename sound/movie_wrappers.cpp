@@ -1,5 +1,5 @@
 // XQTInitialize, XQTTerminate and the X wrappers, each generated from its row of
-// movie_calls.inc: the arguments become pointer-sized words for the module's entry.
+// movie_calls.h: the arguments become pointer-sized words for the module's entry.
 #include <windows.h>
 
 #include <type_traits>
@@ -102,5 +102,5 @@ void WINAPI XQTTerminate() {
 
 #define MOVIE_CALL(result, conversion, name, set, selector, parameters, words) \
   result WINAPI name parameters { return conversion<result>(Routine{set, selector} words); }
-#include "sound/movie_calls.inc"
+#include "sound/movie_calls.h"
 #undef MOVIE_CALL

@@ -1,74 +1,58 @@
-// Stand-in for the movie library's modules, built three ways: QTIM32.DLL, CMGR32.DLL
-// (STANDIN_COMPONENTS) and a QTIM32.DLL without an entry point (STANDIN_NO_ENTRY). Each call
-// appends a line to the file named by TSTOOLS_MOVIE_LOG:
-//   <module> <routine word, hex> <count> <argument words, signed decimal> [what it read]
-// Routines answer 1000 + selector (QTIM32) or 2000 + selector (CMGR32), except those below
-// that read or write through their arguments. TSTOOLS_MOVIE_CMGR_FAILS=1 makes
-// _CMgrInitialize fail.
+// Stand-in for the movie library's modules: QTIM32.DLL, CMGR32.DLL and a
+// QTIM32.DLL without an entry. Each call appends "<module> <routine word> <count> <words...>"
+// to the file TSTOOLS_MOVIE_LOG names and answers 1000 + selector (2000 + for CMGR32), except
+// the QTIM32 routines below. TSTOOLS_MOVIE_CMGR_FAILS=1 makes _CMgrInitialize fail.
 #include <windows.h>
 
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
-#ifdef STANDIN_COMPONENTS
-const char kModule[] = "CMGR32";
-#else
-const char kModule[] = "QTIM32";
-#endif
+const std::string kModule = STANDIN_MODULE;  // "QTIM32" or "CMGR32"
 
-void Log(const char *format, ...) {
+void Log(const std::string &line) {
   const char *path = std::getenv("TSTOOLS_MOVIE_LOG");
-  FILE *file = path ? std::fopen(path, "a") : nullptr;
-  if (!file) return;
-  va_list arguments;
-  va_start(arguments, format);
-  std::vfprintf(file, format, arguments);
-  va_end(arguments);
-  std::fclose(file);
+  if (FILE *file = path ? std::fopen(path, "a") : nullptr) std::fprintf(file, "%s\n", line.c_str()), std::fclose(file);
 }
-
-struct LongRect {
-  LONG left, top, right, bottom;
-};
 
 }  // namespace
 
 extern "C" {
 
 intptr_t WINAPI StandInEntry(unsigned long routine, unsigned long count, const intptr_t *words) {
-  Log("%s %08lx %lu", kModule, routine, count);
-  for (unsigned long i = 0; i < count; ++i) Log(" %lld", static_cast<long long>(words[i]));
+  char head[32];
+  std::snprintf(head, sizeof head, " %08lx %lu", routine, count);
+  std::string line = kModule + head;
+  for (unsigned long i = 0; i < count; ++i) line += " " + std::to_string(static_cast<long long>(words[i]));
   const unsigned selector = routine & 0xFFFF;
   intptr_t result = (routine >> 16 ? 2000 : 1000) + selector;
-#ifndef STANDIN_COMPONENTS
-  if (selector == 15 && count == 2) {  // the movie box: read, then one corner moved far out
-    auto *box = reinterpret_cast<LongRect *>(words[1]);
-    Log(" rect %ld %ld %ld %ld", box->left, box->top, box->right, box->bottom);
+  if (kModule == "QTIM32" && selector == 15 && count == 2) {  // the movie box: read, then moved far out
+    auto *box = reinterpret_cast<RECT *>(words[1]);
+    line += " rect " + std::to_string(box->left) + " " + std::to_string(box->top) + " " + std::to_string(box->right) +
+            " " + std::to_string(box->bottom);
     *box = {box->left - 1, box->top - 2, 40000, -40000};
-  } else if (selector == 24) {  // a volume of -2 with noise above its 16 bits
+  } else if (kModule == "QTIM32" && selector == 24) {  // a volume of -2 with noise above its 16 bits
     result = 0x1234FFFE;
-  } else if (selector == 42 && count == 6) {  // NewMovieFromFile: resource id and flag out
+  } else if (kModule == "QTIM32" && selector == 42 && count == 6) {  // NewMovieFromFile's outputs
     auto *resId = reinterpret_cast<short *>(words[2]);
     auto *changed = reinterpret_cast<unsigned char *>(words[5]);
-    Log(" resid %d flag %d", *resId, *changed);
+    line += " resid " + std::to_string(*resId) + " flag " + std::to_string(*changed);
     *resId = 77;
     *changed = 1;
   }
-#endif
-  Log("\n");
+  Log(line);
   return result;
 }
 
 long WINAPI StandInInitialize() {
-  Log("%s init mode %u\n", kModule, GetErrorMode());
+  Log(kModule + " init mode " + std::to_string(GetErrorMode()));
   const char *fails = std::getenv("TSTOOLS_MOVIE_CMGR_FAILS");
   return fails && *fails == '1' ? 5 : 0;
 }
 
-void WINAPI StandInTerminate() { Log("%s terminate\n", kModule); }
+void WINAPI StandInTerminate() { Log(kModule + " terminate"); }
 
 }  // extern "C"

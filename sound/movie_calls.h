@@ -1,3 +1,4 @@
+// The table of the X wrappers, read by movie_wrappers.cpp with MOVIE_CALL defined; no guard.
 // Every X wrapper in one table:
 //   MOVIE_CALL(result, conversion, name, routine set, selector, (parameters), (argument words))
 // conversion: Same passes the result on; Short16 sign-extends its low 16 bits. The words may
