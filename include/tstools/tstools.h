@@ -23,6 +23,7 @@
 #include <tstools/gif.h>
 #include <tstools/jpeg.h>
 #include <tstools/sound.h>
+#include <tstools/movies.h>
 #include <tstools/numerics.h>
 #include <tstools/dates.h>
 #include <tstools/resources.h>
