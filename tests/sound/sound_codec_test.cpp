@@ -41,7 +41,13 @@ std::string Shell(const std::string &command) {
   }
   return out;
 }
-bool HaveSox() { return std::system("sox --version >/dev/null 2>&1") == 0; }
+// The oracles are Unix programs: under Wine the native run has checked against them already.
+#ifdef _WIN32
+bool HaveOracles() { return false; }
+#else
+bool HaveOracles() { return true; }
+#endif
+bool HaveSox() { return HaveOracles() && std::system("sox --version >/dev/null 2>&1") == 0; }
 std::string TempPath(const char *name) { return testing::TempDir() + name; }
 Bytes ReadFile(const std::string &path) {
   std::ifstream f(path, std::ios::binary);
@@ -96,12 +102,14 @@ TEST(WaveImage, WrittenImagesReadByPythonAndSox) {
     EXPECT_EQ(wave.size(), 46 + n + n % 2) << "pad byte after odd data";
     std::string path = TempPath("written.wav");
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<char *>(wave.data()), wave.size());
-    std::string py = Shell("python3 -c \"import wave,sys; w=wave.open('" + path +
-                         "'); print(w.getnchannels(), w.getsampwidth(), w.getframerate(), "
-                         "w.readframes(99).hex())\"");
-    char hex[40] = {};
-    for (size_t i = 0; i < n; ++i) snprintf(hex + 2 * i, 3, "%02x", samples[i]);
-    EXPECT_EQ(py, "1 1 44100 " + std::string(hex) + "\n");
+    if (HaveOracles()) {
+      std::string py = Shell("python3 -c \"import wave,sys; w=wave.open('" + path +
+                           "'); print(w.getnchannels(), w.getsampwidth(), w.getframerate(), "
+                           "w.readframes(99).hex())\"");
+      char hex[40] = {};
+      for (size_t i = 0; i < n; ++i) snprintf(hex + 2 * i, 3, "%02x", samples[i]);
+      EXPECT_EQ(py, "1 1 44100 " + std::string(hex) + "\n");
+    }
     if (HaveSox()) {
       std::string raw = Shell("sox " + path + " -t u8 -");
       EXPECT_EQ(Bytes(raw.begin(), raw.end()), samples);
