@@ -22,3 +22,12 @@ struct GrafPort;
 void PreparePictures(GrafPort *documentPort);
 void DrawPicturesDocument(GrafPort *port);
 void DisposePictures(GrafPort *documentPort);
+// The sound, clipboard and movie-bridge document: PrepareSoundAndClipboard joins the clipboard
+// viewer chain with the frame, plays and converts a tone, copies and pastes Mac text and a
+// picture, and asks for the movie library; DrawSoundDocument shows the outcome (at WM_PAINT);
+// FrameClipboardMessage forwards the frame's clipboard messages; DisposeSoundAndClipboard
+// renders what is still announced and leaves the chain.
+void PrepareSoundAndClipboard(HWND frame, HWND document, HMODULE resources);
+void DrawSoundDocument(GrafPort *port);
+bool FrameClipboardMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void DisposeSoundAndClipboard();

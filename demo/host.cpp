@@ -18,7 +18,7 @@ namespace {
 
 HMODULE resources = nullptr;
 HWND mdiClient = nullptr;
-enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2, kPicturesDocument = 3 };
+enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2, kPicturesDocument = 3, kSoundDocument = 4 };
 
 const char *PlatformName(const TSToolsStartupState &s) {
   if (s.isWin32s) return "Win32s";
@@ -80,6 +80,7 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (w->refCon == kPictureDocument) DrawPictureDocument(w);
         if (w->refCon == kShapesDocument) DrawShapesDocument(w);
         if (w->refCon == kPicturesDocument) DrawPicturesDocument(&w->port);
+        if (w->refCon == kSoundDocument) DrawSoundDocument(&w->port);
         EndUpdate(w);
         return 0;
       }
@@ -90,6 +91,7 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (FrameMenuMessage(message, lParam)) return TRUE;
+  if (FrameClipboardMessage(window, message, wParam, lParam)) return 0;
   return DefFrameProcA(window, mdiClient, message, wParam, lParam);
 }
 
@@ -256,7 +258,23 @@ int main() {
     DisposePictures(&pictures->port);
   }
 
-  for (WindowPtr w : {picture, shapes, pictures}) {
+  // Sounds, the clipboard and the movie bridge (sound.png).
+  const unsigned char soundTitle[] = "\x11" "Sound & Clipboard";
+  WindowPtr sound = ML_NewWindow(instance, "TSDemoDocument", nullptr, 60, 30, 780, 440, mdiClient, soundTitle,
+                                 true, true, 0, kWindowInFront, kSoundDocument);
+  if (sound) {
+    PrepareSoundAndClipboard(frame, sound->port.window, resources);
+    SelectWindow(sound);
+    ML_InvalRect(sound, &sound->port.portRect);
+    Pump(500);
+    path = std::string(TSTOOLS_DEMO_DIR) + "/sound.png";
+    bool shot = SaveScreenshot(frame, path);
+    std::printf("screenshot:      %s%s\n", path.c_str(), shot ? "" : " could not be written");
+    saved = shot && saved;
+    DisposeSoundAndClipboard();
+  }
+
+  for (WindowPtr w : {picture, shapes, pictures, sound}) {
     if (!w) continue;
     HWND window = w->port.window;
     DisposeWindow(w);
