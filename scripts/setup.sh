@@ -10,6 +10,7 @@ packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wi
           imagemagick netpbm  # other programs' PICT writers and reader: references for the picture tests
           nasm dpkg-dev  # libjpeg-turbo is built from Debian's source package, SIMD included
           libjpeg-turbo-progs giflib-tools libgif-dev)  # JPEG and GIF oracles for the import tests
+packages+=(xclip)  # the scrap tests' peer on the X clipboard Wine's clipboard is
 
 missing=()
 for p in "${packages[@]}"; do
