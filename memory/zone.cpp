@@ -48,6 +48,22 @@ void Zone::ReleaseAll() {
   ptrs_.Clear();
 }
 
+std::size_t Zone::BytesFrom(const char *p) {
+  std::uintptr_t a = reinterpret_cast<std::uintptr_t>(p);
+  std::size_t found = 0;
+  auto consider = [&](std::uintptr_t start, std::size_t size) {
+    if (a >= start && a - start < size) found = size - (a - start);
+  };
+  ptrs_.ForEach([&](std::uintptr_t start, std::size_t size) { consider(start, size); });
+  pages_.ForEach([&](std::uintptr_t base, char) {
+    const RecordPage *page = reinterpret_cast<const RecordPage *>(base);
+    for (std::size_t i = 0; i < kRecordsPerPage; ++i)
+      if (page->kind[i] != HandleKind::kFree)
+        consider(reinterpret_cast<std::uintptr_t>(page->blocks[i]), LogicalSize(page->records[i]));
+  });
+  return found;
+}
+
 bool Zone::AddPage() {
   void *raw = ::operator new(PageBytes(), std::align_val_t(PageBytes()), std::nothrow);
   if (!raw) return false;

@@ -115,6 +115,9 @@ class Zone {
     return s.page ? s.page->kind[s.index] : HandleKind::kFree;
   }
   bool OwnsPtr(const char *p) { return ptrs_.Find(reinterpret_cast<std::uintptr_t>(p)) != nullptr; }
+  // Bytes of the live handle's or Ptr's data from p to its logical end; 0 when no block of
+  // this zone holds p. A walk over every block: for callers handed a bare data pointer.
+  std::size_t BytesFrom(const char *p);
   std::size_t LiveHandles() const { return liveHandles_; }
   std::size_t LivePtrs() const { return ptrs_.Count(); }
 
