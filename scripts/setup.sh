@@ -11,6 +11,7 @@ packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wi
           nasm dpkg-dev  # libjpeg-turbo is built from Debian's source package, SIMD included
           libjpeg-turbo-progs giflib-tools libgif-dev)  # JPEG and GIF oracles for the import tests
 packages+=(sox)  # WAVE oracle of the sound tests, and the sound benchmark's peer
+packages+=(xclip)  # the scrap tests' peer on the X clipboard Wine's clipboard is
 
 missing=()
 for p in "${packages[@]}"; do

@@ -22,6 +22,7 @@
 #include <tstools/picture_convert.h>
 #include <tstools/gif.h>
 #include <tstools/jpeg.h>
+#include <tstools/scrap.h>
 #include <tstools/sound.h>
 #include <tstools/movies.h>
 #include <tstools/numerics.h>
