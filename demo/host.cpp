@@ -256,11 +256,16 @@ int main() {
     std::printf("screenshot:      %s%s\n", path.c_str(), shot ? "" : " could not be written");
     saved = shot && saved;
     DisposePictures(&pictures->port);
+    // Closed before the next document, which would otherwise share the screen with it.
+    HWND window = pictures->port.window;
+    DisposeWindow(pictures);
+    SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    pictures = nullptr;
   }
 
   // Sounds, the clipboard and the movie bridge (sound.png).
   const unsigned char soundTitle[] = "\x11" "Sound & Clipboard";
-  WindowPtr sound = ML_NewWindow(instance, "TSDemoDocument", nullptr, 60, 30, 780, 440, mdiClient, soundTitle,
+  WindowPtr sound = ML_NewWindow(instance, "TSDemoDocument", nullptr, 30, 20, 790, 480, mdiClient, soundTitle,
                                  true, true, 0, kWindowInFront, kSoundDocument);
   if (sound) {
     PrepareSoundAndClipboard(frame, sound->port.window, resources);

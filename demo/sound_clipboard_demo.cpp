@@ -61,8 +61,13 @@ void ShowSound(HWND owner) {
   Line("WinSoundInit: %d (output %s, input %s)", caps, caps & 4 ? "yes" : "no", caps & 2 ? "yes" : "no");
   Handle tone = MakeTone();
   if (!tone) return;
-  OSErr played = ML_SndPlay(owner, tone, 0);
-  Line("ML_SndPlay of a 440 Hz tone: %d%s", played, played == noHardwareErr ? " (no waveform device)" : "");
+  // Without a device ML_SndPlay would say so in a box over the visible document.
+  if (caps & 4) {
+    OSErr played = ML_SndPlay(owner, tone, 0);
+    Line("ML_SndPlay of a 440 Hz tone: %d%s", played, played == noErr ? " (played to the end)" : "");
+  } else {
+    Line("ML_SndPlay of a 440 Hz tone: not tried, no waveform output device (it would give -200)");
+  }
   HGLOBAL wave = nullptr;
   MemSetHandleLock(tone, 1);
   OSErr made = ML_SndToWave(owner, *tone, 0, &wave);
@@ -114,9 +119,14 @@ void ShowClipboard(HMODULE resources) {
     }
     CloseClipboard();
   }
-  for (char &c : windowsText)
-    if (c == '\r' || c == '\n') c = '|';
-  Line("CF_TEXT rendered for other programs: \"%s\" (CR LF shown as ||)", windowsText.c_str());
+  // Shown with its Windows bytes spelled out: drawn as Mac text they would be other letters.
+  std::string shown;
+  for (unsigned char c : windowsText) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "<%02X>", c);
+    shown += c == '\r' ? std::string("<CR>") : c == '\n' ? std::string("<LF>") : c < 0x80 ? std::string(1, char(c)) : hex;
+  }
+  Line("CF_TEXT rendered for other programs (cp1252): \"%s\"", shown.c_str());
   if (back) MemDisposeHandle(back);
 
   PicHandle picture = ML_GetPicture(resources, TSRES_PICT_SAMPLE);
@@ -169,6 +179,9 @@ void PrepareSoundAndClipboard(HWND frame, HWND document, HMODULE resources) {
 }
 
 void DrawSoundDocument(GrafPtr port) {
+  Rect all;
+  GetPortRect(port, &all);
+  ML_EraseRect(port, &all);
   short v = 24;
   ML_TextSize(port, 12);
   for (const std::string &line : lines) {

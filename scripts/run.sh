@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # run.sh [win64|win32]: builds the DLL, the host resource module and the demo host, and runs
 # the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu),
-# which saves build/<preset>/demo.png: its MDI frame with two document windows.
+# which saves build/<preset>/demo.png, menus.png, popup.png, pictures.png and sound.png.
 # Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
 # build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt) and
 # build/<preset>/picture_convert.png (JPEG, GIF and BMP imports beside other programs' decoding).
@@ -14,6 +14,13 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 loader=/usr/lib/wine/wine64
 [ "$preset" = win32 ] && loader=/usr/lib/wine/wine
+# Without a sound card, ALSA's null device gives Wine a silent output and input for the demo.
+audio_home=$HOME
+if ! grep -qs '^ *[0-9]' /proc/asound/cards; then
+  audio_home="$root/build/$preset/null-audio-home"
+  mkdir -p "$audio_home"
+  echo 'pcm.!default { type null }' > "$audio_home/.asoundrc"
+fi
 for program in tsdemo tsshapes_sheet tspicture_sheet tsconvert_sheet; do
-  scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/$program.exe"
+  HOME=$audio_home scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/$program.exe"
 done
