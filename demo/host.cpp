@@ -148,6 +148,24 @@ int ReportPlatform() {
   return 0;
 }
 
+// Brings the document to the front, lets it paint, and saves the frame as `file` in the build
+// directory; false when the screenshot could not be written.
+bool ShowDocument(HWND frame, WindowPtr document, const char *file) {
+  SelectWindow(document);
+  ML_InvalRect(document, &document->port.portRect);
+  Pump(500);
+  std::string path = std::string(TSTOOLS_DEMO_DIR) + "/" + file;
+  bool shot = SaveScreenshot(frame, path);
+  std::printf("screenshot:      %s%s\n", path.c_str(), shot ? "" : " could not be written");
+  return shot;
+}
+
+void CloseDocument(WindowPtr document) {
+  HWND window = document->port.window;
+  DisposeWindow(document);
+  SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+}
+
 }  // namespace
 
 int main() {
@@ -248,18 +266,10 @@ int main() {
                                     picturesTitle, true, true, 0, kWindowInFront, kPicturesDocument);
   if (pictures) {
     PreparePictures(&pictures->port);
-    SelectWindow(pictures);
-    ML_InvalRect(pictures, &pictures->port.portRect);
-    Pump(500);
-    path = std::string(TSTOOLS_DEMO_DIR) + "/pictures.png";
-    bool shot = SaveScreenshot(frame, path);
-    std::printf("screenshot:      %s%s\n", path.c_str(), shot ? "" : " could not be written");
-    saved = shot && saved;
+    saved = ShowDocument(frame, pictures, "pictures.png") && saved;
     DisposePictures(&pictures->port);
     // Closed before the next document, which would otherwise share the screen with it.
-    HWND window = pictures->port.window;
-    DisposeWindow(pictures);
-    SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    CloseDocument(pictures);
     pictures = nullptr;
   }
 
@@ -269,21 +279,12 @@ int main() {
                                  true, true, 0, kWindowInFront, kSoundDocument);
   if (sound) {
     PrepareSoundAndClipboard(frame, sound->port.window, resources);
-    SelectWindow(sound);
-    ML_InvalRect(sound, &sound->port.portRect);
-    Pump(500);
-    path = std::string(TSTOOLS_DEMO_DIR) + "/sound.png";
-    bool shot = SaveScreenshot(frame, path);
-    std::printf("screenshot:      %s%s\n", path.c_str(), shot ? "" : " could not be written");
-    saved = shot && saved;
+    saved = ShowDocument(frame, sound, "sound.png") && saved;
     DisposeSoundAndClipboard();
   }
 
-  for (WindowPtr w : {picture, shapes, pictures, sound}) {
-    if (!w) continue;
-    HWND window = w->port.window;
-    DisposeWindow(w);
-    SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+  for (WindowPtr w : {picture, shapes, sound}) {
+    if (w) CloseDocument(w);
   }
   DestroyWindow(frame);
   QDrawCacheClose();
