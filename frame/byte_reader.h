@@ -21,6 +21,12 @@ inline uint32_t LoadU32LE(const uint8_t *p) {
   return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
 }
 
+// The writers' counterparts, into bytes the caller has sized.
+inline void StoreU16LE(uint8_t *p, uint32_t v) { p[0] = uint8_t(v), p[1] = uint8_t(v >> 8); }
+inline void StoreU16BE(uint8_t *p, uint32_t v) { p[0] = uint8_t(v >> 8), p[1] = uint8_t(v); }
+inline void StoreU32LE(uint8_t *p, uint32_t v) { StoreU16LE(p, v), StoreU16LE(p + 2, v >> 16); }
+inline void StoreU32BE(uint8_t *p, uint32_t v) { StoreU16BE(p, v >> 16), StoreU16BE(p + 2, v); }
+
 class ByteReader {
  public:
   ByteReader() = default;

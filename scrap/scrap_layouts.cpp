@@ -22,8 +22,7 @@ PrefixedData ReadPrefixed(const uint8_t *block, size_t blockSize) {
 }
 
 void WritePrefixed(const uint8_t *data, size_t length, uint8_t *out) {
-  uint32_t count = static_cast<uint32_t>(length);
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(count >> (8 * i));
+  StoreU32LE(out, static_cast<uint32_t>(length));
   if (length) std::memcpy(out + kPrefixBytes, data, length);
 }
 
