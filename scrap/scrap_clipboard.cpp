@@ -7,6 +7,7 @@
 
 #include "font/charset.h"
 #include "frame/export_guard.h"
+#include "memory/zone.h"
 #include "scrap/scrap_layouts.h"
 #include "scrap/scrap_retained.h"
 #include "scrap/scrap_types.h"
@@ -14,7 +15,6 @@
 namespace tstools::scrap {
 namespace {
 
-constexpr long kMaxHandleSize = 16777213;
 const MacType kTextType = Type("TEXT");
 
 UINT FormatOf(const FormatChoice &choice) {
@@ -53,7 +53,7 @@ class LockedBlock {
 
 // Resizes the host's handle to length and copies into it; false when it cannot hold them.
 bool FillHandle(Handle h, const void *bytes, size_t length) {
-  if (length > size_t(kMaxHandleSize) || MemSetHandleSize(h, Size(length)) != noErr) return false;
+  if (length > size_t(memory::kMaxHandleSize) || MemSetHandleSize(h, Size(length)) != noErr) return false;
   if (length) std::memcpy(*h, bytes, length);
   return true;
 }
@@ -93,7 +93,7 @@ long GetOpenScrap(Handle data, uint32_t osType, long *offset) {
     const ByteTable &winToMac = ActiveMapping().winToMac;
     size_t length = WinToMacText(locked.Bytes(), locked.Size(), winToMac, nullptr);
     if (data) {
-      if (length > size_t(kMaxHandleSize) || MemSetHandleSize(data, Size(length)) != noErr) return memFullErr;
+      if (length > size_t(memory::kMaxHandleSize) || MemSetHandleSize(data, Size(length)) != noErr) return memFullErr;
       WinToMacText(locked.Bytes(), locked.Size(), winToMac, reinterpret_cast<uint8_t *>(*data));
     }
     return long(length);
@@ -210,7 +210,7 @@ OSErr WINAPI ML_MacToWinText(long, Handle text) {
     std::vector<uint8_t> mac(*text, *text + size);
     size_t length = size_t(size) + 1;
     for (uint8_t b : mac) length += b == '\r';
-    if (length > size_t(kMaxHandleSize) || MemSetHandleSize(text, Size(length)) != noErr) return memFullErr;
+    if (length > size_t(memory::kMaxHandleSize) || MemSetHandleSize(text, Size(length)) != noErr) return memFullErr;
     MacToWinText(mac.data(), mac.size(), ActiveMapping().macToWin, reinterpret_cast<uint8_t *>(*text));
     return noErr;
   });

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "memory/zone.h"
 #include "sound/wave_image.h"
 
 namespace tstools::sound {
@@ -70,7 +71,7 @@ unsigned EnabledButtons(RecordState state, bool haveRecording) {
 }
 
 size_t RecordCapacity(long rate, long seconds) {
-  constexpr uint64_t kMaxSamples = 16777213 - kSndPrefixBytes;  // the largest handle
+  constexpr uint64_t kMaxSamples = memory::kMaxHandleSize - kSndPrefixBytes;
   if (rate <= 0 || seconds <= 0) return 0;
   uint64_t bytes = uint64_t(rate) * uint64_t(seconds);
   return size_t(bytes < kMaxSamples ? bytes : kMaxSamples);
