@@ -56,6 +56,8 @@ class SharedTable {
   }
   // Room for one more element, so the next Add cannot fail.
   void ReserveOne() { elements_.reserve(elements_.size() + 1); }
+  // Room for n more elements, so the next n Adds cannot fail.
+  void Reserve(size_t n) { elements_.reserve(elements_.size() + n); }
   void Clear() { elements_.clear(); }
 
  private:

@@ -1,0 +1,73 @@
+// The record's editing primitives: insertion, deletion, replacement of the whole text, style
+// and paragraph-format changes over a range, continuity, scrap copies and the error step.
+// Each change is atomic: the final length is checked, every array and the store are reserved
+// first, and a failure leaves text, runs and tables as they were. Portable.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "textedit/styled_scrap.h"
+#include "textedit/text_core.h"
+
+namespace tstools::text {
+
+// Edit results: 0 done, 2 memory ran out, 5 too long (the error codes), or refused because
+// the bottom-limit callback is running (nothing changed, no error reported).
+enum EditResult : int32_t { kEditDone = 0, kEditNoMemory = 2, kEditTooLong = 5, kEditRefused = -1 };
+
+// Where inserted text takes its styles from. Without styles: the pending null style, else the
+// style of the character before the insertion point. Without paragraphs: the paragraph the
+// text is inserted into.
+struct InsertSource {
+  const std::vector<StylElement> *styles = nullptr;
+  const std::vector<ParaEntry> *paras = nullptr;
+};
+
+// The exclusivity rule: the face bits to clear before face is added.
+uint16_t ExclusiveBits(uint16_t face);
+// One style changed by a mode (font, face with add/toggle, size, add size, colour).
+TextStyle ApplyStyleMode(TextStyle current, const TextStyle &given, uint16_t mode);
+
+// maxLength < 0: no limit (benchmarks); the exports pass kMaxTextLength.
+int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
+                   const uint8_t *bytes, int32_t n, const InsertSource &source,
+                   int32_t maxLength);
+int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b);
+// The whole text replaced (length clamped to maxLength); the styles default to the null style,
+// else the default style, the paragraphs to defaultPara. Lays out everything.
+int32_t ReplaceAllText(TextCore &core, const TextEnv &env, LayoutHost *host,
+                       const uint8_t *bytes, int32_t n, const InsertSource &source,
+                       const ParaFormat &defaultPara, int32_t maxLength);
+
+// Styles [a, b) by mode in one pass over the runs, then relays out.
+int32_t SetStyleRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a,
+                      int32_t b, uint16_t mode, const TextStyle &style);
+// The empty selection's case: changes the pending null style (taken from the character
+// before the caret when none is pending).
+void SetNullStyle(TextCore &core, uint16_t mode, const TextStyle &style);
+// The style the selection shows, and the continuity of the attributes asked in *mode.
+bool ContinuousStyle(const TextCore &core, uint16_t *mode, TextStyle *style);
+// The style QTEGetStyle reports for offset.
+TextStyle StyleForOffset(const TextCore &core, int32_t offset);
+
+// Paragraph formats of the paragraphs from the one holding a to the one holding b.
+int32_t SetParaRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a,
+                     int32_t b, uint16_t mode, const ParaFormat &format);
+bool ContinuousPara(const TextCore &core, uint16_t *mode, ParaFormat *format);
+// Any paragraph with an indent.
+bool AnyIndent(const TextCore &core);
+
+// The runs of [a, b) as scrap elements, starts relative to a.
+std::vector<StylElement> CopyStyles(const TextCore &core, const TextEnv &env, int32_t a,
+                                    int32_t b);
+std::vector<ParaEntry> CopyParas(const TextCore &core, int32_t a, int32_t b);
+
+// Reads and clears the pending error; for 1 removes the text past the destination's bottom.
+int32_t ErrorStep(TextCore &core, const TextEnv &env, LayoutHost *host);
+
+// Run invariants (sorted, first at 0, no equal neighbours, in the text, table counts equal
+// uses, paragraph runs on paragraph starts): the tests and fuzzers check them after each step.
+bool CheckInvariants(const TextCore &core);
+
+}  // namespace tstools::text
