@@ -63,6 +63,24 @@ void Normalize(std::vector<Run> &v, int32_t length, ParaStartFn isParaStart) {
   v.resize(k);
 }
 
+// The paragraph after an edit keeps its own format even when the run that gave it moved into
+// a paragraph that absorbs it: a run is added at its start (unless one is there already).
+// `oldNext` is the old start of the first paragraph after the edit, `shift` its move.
+void KeepNextParagraph(std::vector<Run> &v, const RunArray &old, int32_t oldNext,
+                       int32_t oldLength, int32_t shift) {
+  if (oldNext <= 0 || oldNext >= oldLength) return;
+  Run r{oldNext + shift, old[old.Find(oldNext)].index};
+  auto it = std::lower_bound(v.begin(), v.end(), r.start,
+                             [](const Run &x, int32_t s) { return x.start < s; });
+  if (it != v.end() && it->start == r.start) return;
+  v.insert(it, r);
+}
+
+int32_t NextParagraph(const TextCore &core, int32_t p) {
+  int32_t e = core.ParagraphEnd(p);
+  return e < core.Length() || (e > 0 && core.Bytes()[e - 1] == '\r') ? e : -1;
+}
+
 constexpr auto kAnyStart = [](int32_t) { return true; };
 
 void CommitRuns(RunArray &runs, std::vector<Run> &built) noexcept { runs.MutableRuns().swap(built); }
@@ -136,6 +154,20 @@ TextStyle ApplyStyleMode(TextStyle s, const TextStyle &given, uint16_t mode) {
   return s;
 }
 
+bool InitCore(TextCore &core, const TextEnv &env, const TextStyle &nullStyle) {
+  if (!core.store.Create()) return false;
+  try {
+    core.styleRuns.MutableRuns().assign(1, Run{0, InternStyle(core.styles, TextStyle{}, env)});
+    core.paraRuns.MutableRuns().assign(1, Run{0, InternPara(core.paras, ParaFormat{})});
+  } catch (const std::bad_alloc &) {
+    return false;
+  }
+  core.nullStyle = nullStyle;
+  core.nullStyleValid = true;
+  LayoutAll(core, env, nullptr);
+  return true;
+}
+
 int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
                    const uint8_t *bytes, int32_t n, const InsertSource &source,
                    int32_t maxLength) {
@@ -184,7 +216,8 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
     }
     std::vector<Run> sOut, pOut;
     sOut.reserve(oldS.size() + sIns.size() + 1);
-    pOut.reserve(oldP.size() + pIns.size() + 1);
+    pOut.reserve(oldP.size() + pIns.size() + 2);
+    const int32_t nextPara = NextParagraph(core, p);
     core.styles.Reserve(sIns.size());
     core.paras.Reserve(pIns.size());
     if (!core.store.Reserve(len + n)) return kEditNoMemory;
@@ -205,6 +238,7 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
     if (len > p) pOut.push_back({p + n, paraHere});
     for (const Run &r : oldP)
       if (r.start > p) pOut.push_back({r.start + n, r.index});
+    KeepNextParagraph(pOut, core.paraRuns, nextPara, len, n);
 
     uint8_t *t = core.store.MutableBytes();
     std::memmove(t + p + n, t + p, static_cast<size_t>(len - p));
@@ -240,7 +274,7 @@ int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
   try {
     std::vector<Run> sOut, pOut;
     sOut.reserve(oldS.size() + 1);
-    pOut.reserve(oldP.size() + 1);
+    pOut.reserve(oldP.size() + 2);
     auto build = [&](const RunArray &runs, std::vector<Run> &out) {
       const auto &old = runs.Runs();
       for (size_t i = 0; i < old.size(); ++i) {
@@ -256,6 +290,7 @@ int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
     };
     build(core.styleRuns, sOut);
     build(core.paraRuns, pOut);
+    KeepNextParagraph(pOut, core.paraRuns, NextParagraph(core, b), len, -gap);
 
     uint8_t *t = core.store.MutableBytes();
     std::memmove(t + a, t + b, static_cast<size_t>(len - b));
@@ -455,6 +490,7 @@ int32_t SetParaRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32
     core.paras.Reserve(lastIn - firstIn + 1);
     const int32_t tail = pe < len ? old[core.paraRuns.Find(pe)].index : -1;
     for (size_t i = 0; i < firstIn; ++i) out.push_back(old[i]);
+    if (old[firstIn].start < ps) out.push_back(old[firstIn]);
     for (size_t i = firstIn; i <= lastIn; ++i)
       out.push_back({std::max(old[i].start, ps), InternPara(core.paras, apply(core.paras.Get(old[i].index)))});
     if (tail >= 0) out.push_back({pe, tail});

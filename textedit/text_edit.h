@@ -29,6 +29,10 @@ uint16_t ExclusiveBits(uint16_t face);
 // One style changed by a mode (font, face with add/toggle, size, add size, colour).
 TextStyle ApplyStyleMode(TextStyle current, const TextStyle &given, uint16_t mode);
 
+// A new record's content: an empty store, one style run of the default style, one paragraph
+// of the default format, the null style pending. False when memory runs out.
+bool InitCore(TextCore &core, const TextEnv &env, const TextStyle &nullStyle);
+
 // maxLength < 0: no limit (benchmarks); the exports pass kMaxTextLength.
 int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
                    const uint8_t *bytes, int32_t n, const InsertSource &source,

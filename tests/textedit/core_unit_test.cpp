@@ -1,0 +1,243 @@
+// The styled scrap reader's guards, the paragraph format functions' edges and the style
+// rules of the record core.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "textedit/para_format.h"
+#include "textedit/styled_scrap.h"
+#include "textedit/text_edit.h"
+
+namespace {
+
+using namespace tstools::text;
+
+std::vector<uint8_t> Styl(uint16_t count, std::vector<std::pair<int32_t, uint16_t>> elements) {
+  std::vector<uint8_t> b = {uint8_t(count), uint8_t(count >> 8)};
+  for (auto [start, face] : elements) {
+    uint8_t e[20] = {uint8_t(start), uint8_t(start >> 8), uint8_t(start >> 16), uint8_t(start >> 24),
+                     14, 0, 11, 0, 3, 0, uint8_t(face), uint8_t(face >> 8), 12, 0};
+    b.insert(b.end(), e, e + 20);
+  }
+  return b;
+}
+
+TEST(StyledScrap, StylCountStartsAndExtendedStylesAreChecked) {
+  // A count of 500 over two elements reads two; the first covers from 0 whatever it says.
+  auto b = Styl(500, {{7, 0x0102}, {3, 0}});
+  auto v = ReadStyl(b.data(), b.size(), 10, true);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0].start, 0);
+  EXPECT_EQ(v[1].start, 3);
+  b = Styl(4, {{5, 0x0102}, {2, 0x0100}, {2, 0x0200}, {1, 0}, });
+  v = ReadStyl(b.data(), b.size(), 10, true);
+  ASSERT_EQ(v.size(), 2u);  // 0 (was 5), 2; the repeated 2 and the falling 1 go
+  EXPECT_EQ(v[0].start, 0);
+  EXPECT_EQ(v[1].start, 2);
+  b = Styl(3, {{0, 1}, {4, 2}, {10, 3}});  // 10 is not inside 10 inserted bytes
+  v = ReadStyl(b.data(), b.size(), 10, false);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0].style.face, 0) << "no xSTY: the extended styles go";
+  EXPECT_EQ(v[0].style.size, 12);
+  EXPECT_EQ(v[0].height, 14);
+  uint8_t one = 1;
+  EXPECT_TRUE(ReadStyl(&one, 1, 10, true).empty());
+  EXPECT_TRUE(ReadStyl(nullptr, 99, 10, true).empty());
+  // The writer and the reader agree.
+  std::vector<StylElement> w = {{0, 16, 12, {3, -5, 0x0141, {1, 2, 3}}}, {4, 1, 2, {}}};
+  auto bytes = WriteStyl(w);
+  ASSERT_EQ(bytes.size(), 42u);
+  v = ReadStyl(bytes.data(), bytes.size(), -1, true);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0].style, w[0].style);
+  EXPECT_EQ(v[1].start, 4);
+  ClearExtendedStyles(bytes.data(), bytes.size());
+  v = ReadStyl(bytes.data(), bytes.size(), -1, true);
+  EXPECT_EQ(v[0].style.face, 0x0100);
+  EXPECT_EQ(v[0].style.size, 12) << "a size below 1 becomes 12";
+}
+
+TEST(StyledScrap, TsstAboveFifteenAppliesNothing) {
+  uint8_t v[2] = {0, 0};
+  for (int x : {0, 1, 15, 16, 17, 0xFFFF}) {
+    v[0] = uint8_t(x), v[1] = uint8_t(x >> 8);
+    EXPECT_EQ(TsstMode(v, 2), x >= 1 && x <= 15 ? 15 - x : 0) << x;
+  }
+  EXPECT_EQ(TsstMode(v, 1), 0);
+}
+
+TEST(StyledScrap, ParaScrapWalksByEntryCountsNotTheHeader) {
+  ParaFormat a, b;
+  b.just = 1;
+  AddTab(b, {1, 0, 0, 0, 50 * kFixedOne});
+  AddTab(b, {0, 0, 0, 0, 20 * kFixedOne});
+  AddTab(b, {2, 0, 0, 0, 90 * kFixedOne});
+  auto bytes = WriteParaScrap({{0, a}, {6, b}});
+  ASSERT_EQ(bytes.size(), 4u + 34 + 70);
+  EXPECT_EQ(bytes[2], 3) << "total tab count";
+  bytes[2] = 99;  // the header's total is not trusted
+  auto v = ReadParaScrap(bytes.data(), bytes.size(), 10);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_TRUE(EqualParaFormat(v[1].format, b));
+  EXPECT_EQ(v[1].format.tabs[0].position, 20 * kFixedOne);
+  // An entry whose tabs pass the end, or count 21 or -1, ends the walk.
+  auto cut = bytes;
+  cut.pop_back();
+  EXPECT_EQ(ReadParaScrap(cut.data(), cut.size(), 10).size(), 1u);
+  for (int16_t bad : {21, -1}) {
+    auto c = bytes;
+    c[4 + 34 + 32] = uint8_t(bad), c[4 + 34 + 33] = uint8_t(bad >> 8);
+    EXPECT_EQ(ReadParaScrap(c.data(), c.size(), 10).size(), 1u);
+  }
+  EXPECT_EQ(ReadParaScrap(bytes.data(), bytes.size(), 6).size(), 1u) << "6 is not inside 6 bytes";
+  // Swapping there and back is the identity; zoom scales what is not in lines.
+  auto sw = bytes;
+  SwapParaScrap(sw.data(), sw.size(), false);
+  EXPECT_NE(sw, bytes);
+  EXPECT_EQ(sw[1], 2) << "the header is big-endian now";
+  SwapParaScrap(sw.data(), sw.size(), true);
+  EXPECT_EQ(sw, bytes);
+  ZoomParaScrap(sw.data(), sw.size(), [](void *, Fixed f) { return f * 2; }, nullptr);
+  v = ReadParaScrap(sw.data(), sw.size(), -1);
+  EXPECT_EQ(v[1].format.tabs[2].position, 180 * kFixedOne);
+  EXPECT_EQ(+v[1].format.lineSpacing, kFixedOne) << "spacing in lines is not zoomed";
+}
+
+TEST(ParaFormatValues, TabsStayOrderedUniqueAndBounded) {
+  ParaFormat f;
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(AddTab(f, {0, 0, 0, 0, (40 - 2 * i) * kFixedOne}), 0);
+  EXPECT_EQ(AddTab(f, {0, 0, 0, 0, 100 * kFixedOne}), -1) << "a 21st stop";
+  EXPECT_EQ(f.tabCount, 20);
+  EXPECT_EQ(AddTab(f, {3, '.', ',', 0, 10 * kFixedOne}), 4) << "same position: replaced";
+  EXPECT_EQ(f.tabs[4].kind, 3);
+  EXPECT_EQ(ReplaceTab(f, 0, {1, 0, 0, 0, 99 * kFixedOne}), 19);
+  EXPECT_EQ(f.tabs[19].position, 99 * kFixedOne);
+  EXPECT_FALSE(RemoveTab(f, 20));
+  EXPECT_FALSE(RemoveTab(f, -1));
+  EXPECT_EQ(ReplaceTab(f, 25, {}), -1);
+  EXPECT_TRUE(RemoveTab(f, 0));
+  EXPECT_EQ(f.tabCount, 19);
+  f.tabCount = 300;  // a caller's count above 20 reads as 20
+  EXPECT_EQ(TabCountOf(f), 20);
+  EXPECT_EQ(AddTab(f, {0, 0, 0, 0, 1000 * kFixedOne}), -1);
+  ParaFormat g;
+  ApplyParaMode(g, f, 0x8080);
+  EXPECT_EQ(g.tabCount, 20);
+}
+
+TEST(ParaFormatValues, SpacingUnitsAndConversion) {
+  SpacingBlock b = SpacingOf(ParaFormat{});
+  SetSpacingInfo(b, 1, kFixedOne, kUnitLines);
+  uint16_t unit = 9;
+  EXPECT_EQ(GetSpacingInfo(b, 1, true, &unit, 16 * kFixedOne), 16 * kFixedOne);
+  EXPECT_EQ(unit, 0);
+  SetSpacingInfo(b, 2, kFixedOne, kUnitInches);
+  EXPECT_EQ(GetSpacingInfo(b, 2, true, &unit, 16 * kFixedOne), 72 * kFixedOne);
+  EXPECT_EQ(GetSpacingInfo(b, 2, false, &unit, 16 * kFixedOne), kFixedOne);
+  EXPECT_EQ(RoundFixed(ConvertToPixels(kFixed254, kUnitCentimetres, kResolution72, 0)), 72);
+  EXPECT_EQ(ConvertToPixels(0x7FFF0000, kUnitInches, kResolution72, 0), INT32_MAX) << "saturates";
+  EXPECT_EQ(ConvertToPixels(-0x7FFF0000, kUnitLines, 0, 16 * kFixedOne), INT32_MIN);
+  EXPECT_EQ(ConvertToPixels(5, 7, 0, 0), 5);
+  SetSpacingInfo(b, 0, -2 * kFixedOne, kUnitLines);
+  EXPECT_EQ(+b.lineSpacing, 2 * kFixedOne) << "a negative line spacing is stored positive";
+  EXPECT_EQ(AdjustSpaceLeading(b, 20000, 0), 32767) << "saturates";
+  EXPECT_EQ(GetSpacingInfo(b, 5, true, &unit, 0), 0);
+  SetSpacingInfo(b, 0, 3 * kFixedOne / 2, kUnitInches);
+  EXPECT_EQ(AdjustSpaceLeading(b, 12, 0), 108) << "1.5 inches is 108 pixels";
+  ParaFormat f;
+  SetSpacing(f, b);
+  EXPECT_FALSE(IsDefaultParaFormat(f, 0, 0));
+  EXPECT_TRUE(IsDefaultParaFormat(DefaultParaFormat(1, 1), 1, 1));
+  EXPECT_FALSE(IsDefaultParaFormat(DefaultParaFormat(), 0, 2));
+  ParaFormat s = f;
+  SwapParaFormat(s);
+  SwapParaFormat(s);
+  EXPECT_TRUE(EqualParaFormat(s, f));
+}
+
+TEST(StyleRules, ExclusivityModesAndToggle) {
+  EXPECT_EQ(ExclusiveBits(kUnderline), 0x00C0);
+  EXPECT_EQ(ExclusiveBits(kWordUnderline | kCondense | kSubscript | kAllCaps), 0x0480 | kExtend | kSuperscript | kAllLower);
+  EXPECT_EQ(ExclusiveBits(kTitleCase), 0);
+  TextStyle s{1, 12, kBold | kWordUnderline | kSuperscript, {}};
+  TextStyle g{2, 5, kUnderline | kSubscript, {1, 1, 1}};
+  EXPECT_EQ(ApplyStyleMode(s, g, kModeFace).face, kBold | kUnderline | kSubscript);
+  EXPECT_EQ(ApplyStyleMode(s, TextStyle{1, 1, 0, {}}, kModeFace).face, 0);
+  EXPECT_EQ(ApplyStyleMode(s, g, kModeAddSize).size, 17);
+  g.size = 32767;
+  EXPECT_EQ(ApplyStyleMode(s, g, kModeAddSize).size, 32767);
+  g.size = -32768;
+  EXPECT_EQ(ApplyStyleMode(s, g, kModeAddSize).size, 1);
+}
+
+struct Fixture {
+  tstools::memory::MallocBlockSource source;
+  tstools::memory::Zone zone{source};
+  TextEnv env;
+  TextCore core{zone};
+  Fixture(const char *text) {
+    InitCore(core, env, TextStyle{});
+    InsertText(core, env, nullptr, 0, reinterpret_cast<const uint8_t *>(text), int32_t(strlen(text)), {}, -1);
+  }
+};
+
+TEST(StyleRules, RangesToggleMergeAndContinue) {
+  Fixture f("abcdefgh");
+  TextStyle bold{1, 12, kBold, {}}, italic{1, 12, kItalic, {}};
+  SetStyleRange(f.core, f.env, nullptr, 0, 4, kModeFace, bold);
+  SetStyleRange(f.core, f.env, nullptr, 2, 4, kModeFace, italic);
+  SetStyleRange(f.core, f.env, nullptr, 0, 4, kModeFace | kModeToggle, bold);
+  EXPECT_EQ(f.core.StyleAt(0).face, 0) << "all bold: the toggle removes it";
+  EXPECT_EQ(f.core.StyleAt(3).face, kItalic);
+  SetStyleRange(f.core, f.env, nullptr, 0, 6, kModeFace | kModeToggle, bold);
+  EXPECT_EQ(f.core.StyleAt(5).face, kBold) << "partly plain: added everywhere";
+  EXPECT_EQ(f.core.StyleAt(2).face, kBold | kItalic);
+  SetStyleRange(f.core, f.env, nullptr, 0, 8, kModeFace, TextStyle{1, 12, 0, {}});
+  SetStyleRange(f.core, f.env, nullptr, 0, 8, kModeAll, bold);
+  EXPECT_EQ(f.core.styleRuns.Count(), 1u) << "equal neighbours merge";
+  f.core.selStart = 2, f.core.selEnd = 6;
+  SetStyleRange(f.core, f.env, nullptr, 4, 6, kModeFace, TextStyle{1, 12, kBold | kAllCaps, {}});
+  uint16_t mode = kModeFont | kModeFace;
+  TextStyle out;
+  EXPECT_TRUE(ContinuousStyle(f.core, &mode, &out));
+  EXPECT_EQ(out.face, kBold);
+  SetStyleRange(f.core, f.env, nullptr, 4, 6, kModeFont, TextStyle{9, 12, 0, {}});
+  mode = kModeFont | kModeSize;
+  EXPECT_FALSE(ContinuousStyle(f.core, &mode, &out));
+  EXPECT_EQ(mode, kModeSize);
+  // Deleting a whole run: typing goes on in its style.
+  DeleteText(f.core, f.env, nullptr, 4, 6);
+  ASSERT_TRUE(f.core.nullStyleValid);
+  EXPECT_EQ(f.core.nullStyle.font, 9);
+  InsertText(f.core, f.env, nullptr, 4, reinterpret_cast<const uint8_t *>("x"), 1, {}, -1);
+  EXPECT_EQ(f.core.StyleAt(4).font, 9);
+  EXPECT_TRUE(CheckInvariants(f.core));
+}
+
+TEST(ParagraphRules, AParagraphKeepsTheFormatAtItsStart) {
+  Fixture f("one\rtwo\rthree");
+  ParaFormat centre = DefaultParaFormat(1);
+  SetParaRange(f.core, f.env, nullptr, 5, 5, kParaJust, centre);
+  EXPECT_EQ(f.core.ParaAt(4).just, 1);
+  EXPECT_EQ(f.core.ParaAt(3).just, 0);
+  // Deleting the return before "two" joins it to "one", which keeps its format.
+  DeleteText(f.core, f.env, nullptr, 3, 4);
+  EXPECT_EQ(f.core.ParaAt(4).just, 0);
+  EXPECT_TRUE(CheckInvariants(f.core));
+  // A pasted paragraph scrap mid-paragraph: its first entry does not split the paragraph.
+  std::vector<ParaEntry> paras = {{0, centre}, {2, DefaultParaFormat(2)}};
+  InsertSource src{nullptr, &paras};
+  InsertText(f.core, f.env, nullptr, 1, reinterpret_cast<const uint8_t *>("X\rY"), 3, src, -1);
+  EXPECT_EQ(f.core.ParaAt(0).just, 0);
+  EXPECT_EQ(f.core.ParaAt(3).just, 2) << "Y starts a paragraph: it takes its entry";
+  EXPECT_TRUE(CheckInvariants(f.core));
+  // Indents that leave no room are reset.
+  f.core.dest = {0, 0, 100, 50};
+  ParaFormat wide;
+  wide.leftIndent = 30 * kFixedOne;
+  wide.rightIndent = 30 * kFixedOne;
+  SetParaRange(f.core, f.env, nullptr, 0, 0, kParaLeftIndent | kParaRightIndent, wide);
+  EXPECT_EQ(+f.core.ParaAt(0).leftIndent, 0);
+}
+
+}  // namespace
