@@ -5,7 +5,9 @@
 #ifndef TSTOOLS_TEXTEDIT_H
 #define TSTOOLS_TEXTEDIT_H
 
+#include <tstools/api.h>
 #include <tstools/grafport.h>
+#include <tstools/types.h>
 
 #pragma pack(push, 2)
 
@@ -97,5 +99,87 @@ typedef Boolean(__stdcall *QTEClickLoopProc)(void);
 typedef void(__stdcall *QTEUpdateRulerProc)(QTERecord *record);
 /* Zoom: the scaled form of a Fixed value. */
 typedef Fixed(__stdcall *QTEScaleProc)(long scaleRef, Fixed value);
+
+/* Start-up. measuringPort is the address of a location holding the measuring port, read at
+ * every use (null, or a null port: nothing is measured and lines have no width). The
+ * character tables come from "CONV" 1-3 and "SMQT" 1 of the resource instance; QTEInit
+ * returns 0 when a table is missing or too short. */
+TSAPI(short, ML_QTEInit, (GrafPort **measuringPort, void *scrapContext, HINSTANCE resourceInstance,
+                          Boolean flagByte, short patternListID));
+TSAPI(short, QTEInit, (Boolean flagByte, short patternListID));
+TSAPI(void, QTEShutdown, (void));
+
+/* Records. */
+TSAPI(QTERecord *, QTENew, (const Rect *destRect, const Rect *viewRect, const QTETextStyle *style));
+TSAPI(void, QTEDispose, (QTERecord *record));
+TSAPI(void, QTESetRecord, (const Rect *destRect, const Rect *viewRect, short maxLineWidth, const char *text,
+                           long length, const QTETextStyle *style, short justification, short spacing,
+                           Boolean ignored, long angle, Boolean autoView, long gridPitch, long gridOrigin,
+                           Handle stylHandle, Handle paraScrapHandle, short verticalJust, short layoutFlags,
+                           QTEScaleProc scaleProc, long scaleRef, QTERecord *record));
+/* Replaces the whole text (at most 64000 bytes); text may point into the record's own text. */
+TSAPI(void, QTEReplace, (const char *text, long length, Handle stylHandle, Handle paraScrapHandle,
+                         QTERecord *record));
+TSAPI(Handle, QTEGetText, (QTERecord *record));       /* sized to the text */
+TSAPI(Handle, QTEGetTextHandle, (QTERecord *record)); /* may be longer than the text */
+TSAPI(long, QTEGetTextLen, (QTERecord *record));
+TSAPI(Boolean, QTEHasData, (QTERecord *record));
+
+/* Character styles. */
+TSAPI(void, QTESetStyle, (short mode, const QTETextStyle *style, QTERecord *record));
+TSAPI(void, QTEGetStyle, (long offset, QTETextStyle *style, QTERecord *record));
+TSAPI(Boolean, QTEContinuousStyle, (short *mode, QTETextStyle *style, QTERecord *record));
+TSAPI(void, QTEClearXStyle, (Handle stylHandle));
+
+/* Callbacks and flags. */
+TSAPI(void, QTESetErrorProc, (QTEErrorProc proc, QTERecord *record));
+TSAPI(QTEErrorProc, QTEGetErrorProc, (QTERecord *record));
+TSAPI(void, QTESetBotLmtProc, (QTEBotLmtProc proc, QTERecord *record));
+TSAPI(void, QTESetScrollProc, (QTEScrollProc proc, QTERecord *record));
+TSAPI(void, QTESetCntrlProc, (QTECntrlProc proc, QTERecord *record));
+TSAPI(void, QTESetUpdateRulerProc, (QTEUpdateRulerProc proc, QTERecord *record));
+TSAPI(void, QTESetClickProc, (QTEClickLoopProc proc, Boolean useDefault, QTERecord *record));
+TSAPI(Boolean, QTEClickProc, (void));
+TSAPI(unsigned long, QTEAutoView, (Boolean on, QTERecord *record));
+TSAPI(unsigned long, QTESmartQuotes, (Boolean on, QTERecord *record));
+TSAPI(unsigned long, QTESetEditDraw, (Boolean on, QTERecord *record));
+TSAPI(unsigned long, QTESetStandardColor, (Boolean on, QTERecord *record));
+TSAPI(Boolean, QTESetCalcAlways, (Boolean on, QTERecord *record)); /* the previous state */
+TSAPI(Boolean, QTEGetEditDraw, (QTERecord *record));
+TSAPI(Boolean, QTEGetStandardColor, (QTERecord *record));
+TSAPI(Boolean, QTEIsSelected, (QTERecord *record));
+
+/* Paragraph formats of the selected paragraphs. */
+TSAPI(void, QTESetParaStyle, (short mode, const ParaStyle *style, QTERecord *record));
+TSAPI(void, QTESetJust, (short just, QTERecord *record));
+TSAPI(short, QTEGetJust, (QTERecord *record));    /* -2 when the paragraphs differ */
+TSAPI(short, QTEGetSpacing, (QTERecord *record)); /* 0 single, 1 double, -1 other, -2 mixed */
+TSAPI(Boolean, QTEContinuousParaStyle, (short *mode, ParaStyle *style, QTERecord *record));
+TSAPI(Boolean, QTEHasCustomMargin, (QTERecord *record));
+
+/* The spacing block is a ParaStyle's fields from leftIndent to units (28 bytes). which: 0 line
+ * spacing, 1 space before, 2 space after. */
+TSAPI(Fixed, QTEGetSpacingInfo, (short which, Boolean convert, short *unit, void *spacingBlock));
+TSAPI(void, QTESetSpacingInfo, (Fixed value, short which, short unit, void *spacingBlock));
+TSAPI(short, QTEAdjustSpaceLeading, (void *spacingBlock, short lineHeight));
+TSAPI(Fixed, ConvertToPixels, (Fixed value, short unit, Fixed resolution));
+
+/* Tab stops and ParaStyle values. Indexes outside the stops change nothing (-1). */
+TSAPI(short, QTEAddTab, (const QTETab *tab, ParaStyle *style));
+TSAPI(void, QTERemoveTab, (short index, ParaStyle *style));
+TSAPI(short, QTEReplaceTab, (short index, const QTETab *tab, ParaStyle *style));
+TSAPI(Boolean, QTEEqualParaStyle, (const ParaStyle *a, const ParaStyle *b));
+TSAPI(Boolean, QTEIsDefaultParaStyle, (const ParaStyle *style, short just, short spacing));
+TSAPI(void, QTEZoomParaStyle, (QTEScaleProc scaleProc, long scaleRef, ParaStyle *style));
+TSAPI(void, QTESwapParaStyle, (ParaStyle *style));
+
+/* ParaScrap handles: a count, a total of tab stops, then entries of 34 + 12 x tabs bytes. */
+TSAPI(void, QTEZoomParaScrap, (QTEScaleProc scaleProc, long scaleRef, Handle paraScrap));
+TSAPI(Boolean, QTEParaScrapToParaStyle, (Handle paraScrap, ParaStyle *style));
+TSAPI(Boolean, QTEParaScrapFromParaStyle, (Handle paraScrap, const ParaStyle *style));
+TSAPI(Boolean, QTEIsDefaultParaScrap, (Handle paraScrap, short just, short spacing));
+TSAPI(Boolean, QTEIsEqualParaScrap, (Handle paraScrap, const ParaStyle *style, short *mode));
+/* direction non-zero: the scrap is big-endian and becomes machine order; 0: the reverse. */
+TSAPI(void, QTESwapParaScrap, (Handle paraScrap, short direction));
 
 #endif
