@@ -1,0 +1,86 @@
+// Edit sequences on a record core, decoded from the input: inserts (plain, with a "styl" and
+// a ParaScrap read from the input itself), deletes, replacements, style and paragraph changes,
+// scrap copies. After each step the run invariants hold.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "frame/byte_reader.h"
+#include "textedit/text_edit.h"
+
+using namespace tstools::text;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  tstools::memory::MallocBlockSource source;
+  tstools::memory::Zone zone(source);
+  TextEnv env;
+  TextCore core(zone);
+  if (!InitCore(core, env, TextStyle{})) return 0;
+  tstools::ByteReader r(data, size);
+  while (!r.AtEnd() && !r.Failed()) {
+    uint8_t op = r.U8();
+    int32_t len = core.Length();
+    int32_t a = len ? r.U16LE() % (len + 1) : 0;
+    int32_t b = len ? r.U16LE() % (len + 1) : 0;
+    if (a > b) std::swap(a, b);
+    switch (op % 8) {
+      case 0:
+      case 1: {
+        size_t n = r.U8() % 24;
+        const uint8_t *bytes = r.Span(n);
+        if (!bytes) return 0;
+        std::vector<StylElement> styl;
+        std::vector<ParaEntry> paras;
+        if (op & 0x10) {
+          size_t sn = r.U8();
+          const uint8_t *s = r.Span(sn);
+          if (s) styl = ReadStyl(s, sn, int32_t(n), op & 0x20);
+        }
+        if (op & 0x40) {
+          size_t pn = r.U8();
+          const uint8_t *p = r.Span(pn);
+          if (p) paras = ReadParaScrap(p, pn, int32_t(n));
+        }
+        InsertText(core, env, nullptr, a, bytes, int32_t(n), {&styl, &paras}, 4000);
+        break;
+      }
+      case 2: DeleteText(core, env, nullptr, a, b); break;
+      case 3: {
+        TextStyle s{int16_t(r.U8()), int16_t(r.S16LE()), r.U16LE(), {}};
+        SetStyleRange(core, env, nullptr, a, b, r.U8(), s);
+        break;
+      }
+      case 4: {
+        ParaFormat f;
+        f.just = int16_t(r.U8() % 4);
+        f.leftIndent = r.S32LE();
+        f.tabCount = r.S16LE();
+        for (int i = 0; i < 3; ++i) f.tabs[i].position = r.S32LE();
+        SetParaRange(core, env, nullptr, a, b, r.U16LE(), f);
+        break;
+      }
+      case 5: {
+        auto styl = CopyStyles(core, env, a, b);
+        auto paras = CopyParas(core, a, b);
+        std::vector<uint8_t> copy(core.Bytes() + a, core.Bytes() + b);
+        InsertText(core, env, nullptr, b, copy.data(), int32_t(copy.size()), {&styl, &paras}, 4000);
+        break;
+      }
+      case 6: {
+        core.selStart = a, core.selEnd = b;
+        uint16_t mode = r.U16LE();
+        TextStyle s;
+        ContinuousStyle(core, &mode, &s);
+        ParaFormat f;
+        ContinuousPara(core, &mode, &f);
+        SetNullStyle(core, mode, s);
+        break;
+      }
+      default:
+        ReplaceAllText(core, env, nullptr, core.Bytes() + a, b - a, {}, ParaFormat{}, 4000);
+        break;
+    }
+    if (!CheckInvariants(core)) abort();
+  }
+  return 0;
+}

@@ -1,0 +1,209 @@
+// The text record's exports under Windows: start-up from the host's resources, records,
+// text getters and the length limit, styles, callbacks and flags, paragraph formats and
+// ParaScrap handles.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <tstools/tstools.h>
+
+namespace {
+
+std::vector<long> errors;
+Fixed __stdcall Double(long, Fixed f) { return f * 2; }
+// The spacing block: a ParaStyle from its left indent.
+void *Spacing(ParaStyle &s) { return reinterpret_cast<char *>(&s) + 2; }
+void __stdcall OnError(long code) { errors.push_back(code); }
+
+std::vector<unsigned char> HandleBytes(Handle h) {
+  Size n = 0;
+  MemGetHandleSize(h, &n);
+  return std::vector<unsigned char>(reinterpret_cast<unsigned char *>(*h), reinterpret_cast<unsigned char *>(*h) + n);
+}
+
+Handle MakeHandle(const std::vector<unsigned char> &bytes) {
+  Handle h = nullptr;
+  MemNewHandle(&h, Size(bytes.size()), 0);
+  if (h && !bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
+  return h;
+}
+
+class RecordExports : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    MemInitZone();
+    resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  void SetUp() override {
+    ASSERT_TRUE(resources);
+    ASSERT_NE(ML_QTEInit(&portSlot, nullptr, resources, 0, 0), 0);
+    Rect dest{10, 20, 310, 400}, view{10, 20, 310, 220};
+    record = QTENew(&dest, &view, nullptr);
+    ASSERT_TRUE(record);
+    QTESetErrorProc(OnError, record);
+    errors.clear();
+  }
+  void TearDown() override {
+    QTEDispose(record);
+    QTEShutdown();
+  }
+  static inline HMODULE resources = nullptr;
+  GrafPort *portSlot = nullptr;  // no measuring port: nothing is measured
+  QTERecord *record = nullptr;
+};
+
+TEST(RecordStartUp, FailsWithoutTheCharacterTablesAndRecordsStillWork) {
+  MemInitZone();
+  EXPECT_EQ(ML_QTEInit(nullptr, nullptr, GetModuleHandleA(nullptr), 0, 0), 0) << "no CONV here";
+  // Without QTEInit's port a record measures nothing and still holds text.
+  Rect r{0, 0, 100, 100};
+  QTERecord *rec = QTENew(&r, &r, nullptr);
+  ASSERT_TRUE(rec);
+  QTEReplace("abc\rdef", 7, nullptr, nullptr, rec);
+  EXPECT_EQ(QTEGetTextLen(rec), 7);
+  QTEDispose(rec);
+  QTEDispose(nullptr);
+  QTEShutdown();
+}
+
+TEST_F(RecordExports, TextGettersAndTheLengthLimit) {
+  EXPECT_FALSE(QTEHasData(record));
+  QTEReplace("Hello", 5, nullptr, nullptr, record);
+  EXPECT_EQ(errors, std::vector<long>{0});
+  EXPECT_TRUE(QTEHasData(record));
+  Size n = 0;
+  MemGetHandleSize(QTEGetTextHandle(record), &n);
+  EXPECT_EQ(n, 256) << "capacity in steps of 256";
+  Handle text = QTEGetText(record);
+  MemGetHandleSize(text, &n);
+  EXPECT_EQ(n, 5);
+  EXPECT_EQ(std::memcmp(*text, "Hello", 5), 0);
+  std::string big(70000, 'x');
+  QTEReplace(big.data(), long(big.size()), nullptr, nullptr, record);
+  EXPECT_EQ(QTEGetTextLen(record), 64000);
+  // From the record's own text: the copy is taken before the store changes.
+  Handle own = QTEGetTextHandle(record);
+  std::memcpy(*own + 100, "Tail", 4);
+  QTEReplace(*own + 100, 4, nullptr, nullptr, record);
+  EXPECT_EQ(std::string(*QTEGetTextHandle(record), 4), "Tail");
+}
+
+TEST_F(RecordExports, StylesFromStylHandlesAndTheNullStyle) {
+  std::vector<unsigned char> styl = {2, 0};
+  auto element = [&](int start, short font, unsigned short face) {
+    unsigned char e[20] = {(unsigned char)start, 0, 0, 0, 16, 0, 12, 0, (unsigned char)font, 0,
+                           (unsigned char)face, (unsigned char)(face >> 8), 12, 0};
+    styl.insert(styl.end(), e, e + 20);
+  };
+  element(0, 3, 0x0141);
+  element(4, 5, 0);
+  Handle h = MakeHandle(styl);
+  QTEReplace("abcdefgh", 8, h, nullptr, record);
+  QTETextStyle s{};
+  QTEGetStyle(0, &s, record);
+  EXPECT_EQ(s.tsFont, 3);
+  EXPECT_EQ(s.tsFace, 0x0141);
+  QTEClearXStyle(h);
+  EXPECT_EQ(HandleBytes(h)[12], 0) << "the extended styles go";
+  // An empty selection styles the null style, which QTEGetStyle reports at the caret.
+  QTETextStyle bold{7, 0x0100, 14, {0, 0, 0}};
+  QTESetStyle(qteFont | qteFace, &bold, record);
+  QTEGetStyle(0, &s, record);
+  EXPECT_EQ(s.tsFont, 7);
+  EXPECT_EQ(s.tsFace, 0x0141 | 0x0100);
+  short mode = qteAll;
+  EXPECT_TRUE(QTEContinuousStyle(&mode, &s, record));
+  EXPECT_EQ(s.tsFont, 7);
+  MemDisposeHandle(h);
+}
+
+TEST_F(RecordExports, CallbacksAndFlags) {
+  EXPECT_EQ(QTEGetErrorProc(record), &OnError);
+  EXPECT_TRUE(QTEClickProc());
+  QTESetClickProc(reinterpret_cast<QTEClickLoopProc>(&QTEClickProc), 1, record);
+  unsigned long flags = QTEAutoView(1, record);
+  EXPECT_TRUE(flags & 0x80);
+  EXPECT_TRUE(QTESmartQuotes(3, record) & 0x1000);
+  EXPECT_FALSE(QTESetEditDraw(2, record) & 4) << "bit 0 of the byte only";
+  EXPECT_FALSE(QTEGetEditDraw(record));
+  QTESetStandardColor(1, record);
+  EXPECT_TRUE(QTEGetStandardColor(record));
+  EXPECT_TRUE(QTESetCalcAlways(0, record)) << "set at creation";
+  EXPECT_FALSE(QTESetCalcAlways(1, record));
+  EXPECT_FALSE(QTEIsSelected(record));
+}
+
+TEST_F(RecordExports, SetRecordWithParaScrapAndScale) {
+  ParaStyle centre{};
+  centre.just = 1;
+  centre.lineSpacing = 0x10000;
+  Handle ps = MakeHandle({});
+  ASSERT_TRUE(QTEParaScrapFromParaStyle(ps, &centre));
+  EXPECT_EQ(HandleBytes(ps).size(), 4u + 34);
+  Rect dest{0, 0, 200, 50}, view{0, 0, 200, 50};
+  QTESetRecord(&dest, &view, 8000, "one\rtwo", 7, nullptr, 0, 1, 0, 0, 1, 0, 0, nullptr, ps, 0, 0, nullptr, 0,
+               record);
+  EXPECT_EQ(QTEGetJust(record), 1);
+  EXPECT_EQ(QTEGetSpacing(record), 0);
+  EXPECT_TRUE(QTEAutoView(1, record) & 0x80);
+  // Without a scrap: the justification and spacing given.
+  QTESetRecord(&dest, &view, 8000, "one\rtwo", 7, nullptr, 2, 1, 0, 0, 0, 0, 0, nullptr, nullptr, 0, 0, nullptr,
+               0, record);
+  EXPECT_EQ(QTEGetJust(record), 2);
+  EXPECT_EQ(QTEGetSpacing(record), 1);
+  QTESetJust(-1, record);
+  EXPECT_EQ(QTEGetJust(record), -1);
+  short mode = 0x7FFF;
+  ParaStyle out{};
+  EXPECT_TRUE(QTEContinuousParaStyle(&mode, &out, record));
+  EXPECT_FALSE(QTEHasCustomMargin(record));
+  MemDisposeHandle(ps);
+}
+
+TEST_F(RecordExports, ParaStyleValuesAndParaScrapHandles) {
+  ParaStyle s{};
+  s.lineSpacing = 0x10000;
+  EXPECT_TRUE(QTEIsDefaultParaStyle(&s, 0, 0));
+  QTETab tab{1, '.', 0, 0, 72 << 16};
+  EXPECT_EQ(QTEAddTab(&tab, &s), 0);
+  tab.position = 36 << 16;
+  EXPECT_EQ(QTEAddTab(&tab, &s), 0);
+  EXPECT_EQ(QTEReplaceTab(7, &tab, &s), -1);
+  QTERemoveTab(-3, &s);
+  EXPECT_EQ(s.tabCount, 2);
+  s.tabCount = 99;  // a caller's count above 20
+  ParaStyle copy = s;
+  EXPECT_TRUE(QTEEqualParaStyle(&s, &copy));
+  s.tabCount = 2;
+  QTESwapParaStyle(&s);
+  QTESwapParaStyle(&s);
+  EXPECT_EQ(s.tabs[1].position, 72 << 16);
+  QTEZoomParaStyle(Double, 1, &s);
+  EXPECT_EQ(s.tabs[1].position, 144 << 16);
+  Handle ps = MakeHandle({});
+  ASSERT_TRUE(QTEParaScrapFromParaStyle(ps, &s));
+  EXPECT_EQ(HandleBytes(ps).size(), 4u + 34 + 24);
+  short mode = 0xFF;
+  EXPECT_TRUE(QTEIsEqualParaScrap(ps, &s, &mode));
+  EXPECT_FALSE(QTEIsDefaultParaScrap(ps, 0, 0));
+  QTESwapParaScrap(ps, 0);
+  EXPECT_EQ(HandleBytes(ps)[1], 1) << "big-endian count";
+  QTESwapParaScrap(ps, 1);
+  ParaStyle back{};
+  ASSERT_TRUE(QTEParaScrapToParaStyle(ps, &back));
+  EXPECT_TRUE(QTEEqualParaStyle(&back, &s));
+  EXPECT_FALSE(QTEParaScrapToParaStyle(reinterpret_cast<Handle>(&back), &back)) << "not a handle";
+  // Spacing blocks and pixels.
+  QTESetSpacingInfo(1 << 16, 1, 2, Spacing(s));
+  short unit = -1;
+  EXPECT_EQ(QTEGetSpacingInfo(1, 1, &unit, Spacing(s)), 72 << 16);
+  EXPECT_EQ(unit, 2);
+  EXPECT_EQ(QTEAdjustSpaceLeading(Spacing(s), 12), 12);
+  EXPECT_EQ(ConvertToPixels(1 << 16, 0, 72 << 16), 16 << 16);
+  EXPECT_EQ(ConvertToPixels(0x7FFF0000, 2, 72 << 16), 0x7FFFFFFF);
+  MemDisposeHandle(ps);
+}
+
+}  // namespace
