@@ -35,6 +35,10 @@ void FinishEdit(QTERecord *r, int32_t result) {
   TextEnv env = EnvFor(r);
   RecordLayoutHost host(r);
   int32_t code = ErrorStep(r->core, env, &host);
+  // The error step may have cut the text under the selection.
+  TextCore &c = r->core;
+  if (c.selEnd > c.Length()) c.selEnd = c.Length();
+  if (c.selStart > c.selEnd) c.selStart = c.selEnd;
   if (r->errorProc) r->errorProc(code);
 }
 

@@ -5,13 +5,28 @@
 // fresh layout of a copy made through the scrap copies. Allocation failures change nothing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "textedit/layout.h"
 #include "textedit/text_edit.h"
+
+// Allocation failure injected into the arrays: the n-th operator new from now throws.
+namespace {
+int allocationsLeft = -1;
+}
+void *operator new(size_t n) {
+  if (allocationsLeft == 0) throw std::bad_alloc();
+  if (allocationsLeft > 0) --allocationsLeft;
+  if (void *p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete(void *p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -291,6 +306,58 @@ TEST_F(CoreModel, LimitsAndSelfInsertion) {
   core.inBottomLimit = true;
   EXPECT_EQ(DeleteText(core, env, nullptr, 0, 3), kEditRefused);
   EXPECT_EQ(core.Length(), 10);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Snapshot(const TextCore &c) {
+  std::string s(reinterpret_cast<const char *>(c.Bytes()), size_t(c.Length()));
+  for (const Run &r : c.styleRuns.Runs()) s += "|s" + std::to_string(r.start) + ":" + std::to_string(r.index);
+  for (const Run &r : c.paraRuns.Runs()) s += "|p" + std::to_string(r.start) + ":" + std::to_string(r.index);
+  for (size_t i = 0; i < c.styles.Size(); ++i) s += "|c" + std::to_string(c.styles[i].count);
+  for (size_t i = 0; i < c.paras.Size(); ++i) s += "|q" + std::to_string(c.paras[i].count);
+  return s + (c.nullStyleValid ? "|null" : "");
+}
+
+TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
+  tstools::memory::MallocBlockSource source;
+  tstools::memory::Zone zone{source};
+  TextEnv env;
+  std::vector<StylElement> styl = {{0, 0, 0, {2, 12, kBold, {}}}, {3, 0, 0, {3, 10, 0, {}}}};
+  ParaFormat centre = DefaultParaFormat(1);
+  std::vector<ParaEntry> paras = {{0, centre}, {4, DefaultParaFormat(2)}};
+  const uint8_t *bytes = reinterpret_cast<const uint8_t *>("new\rtext");
+  for (int op = 0; op < 4; ++op) {
+    bool reachedSuccess = false;
+    for (int k = 0; k < 60 && !reachedSuccess; ++k) {
+      TextCore core{zone};
+      ASSERT_TRUE(InitCore(core, env, TextStyle{}));
+      InsertText(core, env, nullptr, 0, reinterpret_cast<const uint8_t *>("ab\rcd\ref"), 8, {}, -1);
+      SetStyleRange(core, env, nullptr, 1, 4, kModeFace, TextStyle{1, 12, kItalic, {}});
+      std::string before = Snapshot(core);
+      int32_t result = kEditDone;
+      allocationsLeft = k;
+      try {
+        switch (op) {
+          case 0: result = InsertText(core, env, nullptr, 4, bytes, 8, {&styl, &paras}, -1); break;
+          case 1: result = SetStyleRange(core, env, nullptr, 0, 7, kModeFont, TextStyle{5, 12, 0, {}}); break;
+          case 2: result = SetParaRange(core, env, nullptr, 0, 8, kParaJust, centre); break;
+          default: result = ReplaceAllText(core, env, nullptr, bytes, 8, {&styl, &paras}, ParaFormat{}, -1); break;
+        }
+      } catch (const std::bad_alloc &) {
+        result = -100;  // the layout after a completed change ran out
+      }
+      allocationsLeft = -1;
+      if (result == kEditNoMemory)
+        EXPECT_EQ(Snapshot(core), before) << op << " failing at " << k;
+      else
+        reachedSuccess = result == kEditDone;
+      EXPECT_TRUE(CheckInvariants(core)) << op << " " << k;
+    }
+    EXPECT_TRUE(reachedSuccess) << op;
+  }
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ namespace {
 
 std::vector<long> errors;
 Fixed __stdcall Double(long, Fixed f) { return f * 2; }
+Fixed __stdcall Zero(long, Fixed) { return 0; }
+Fixed __stdcall Same(long, Fixed f) { return f; }
 // The spacing block: a ParaStyle from its left indent.
 void *Spacing(ParaStyle &s) { return reinterpret_cast<char *>(&s) + 2; }
 void __stdcall OnError(long code) { errors.push_back(code); }
@@ -159,6 +161,13 @@ TEST_F(RecordExports, SetRecordWithParaScrapAndScale) {
   ParaStyle out{};
   EXPECT_TRUE(QTEContinuousParaStyle(&mode, &out, record));
   EXPECT_FALSE(QTEHasCustomMargin(record));
+  // The scale callback sets the line unit; a result of 0 keeps it.
+  QTESetRecord(&dest, &view, 8000, "x", 1, nullptr, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, 0, 0, Double, 1, record);
+  EXPECT_EQ(ConvertToPixels(1 << 16, 0, 72 << 16), 32 << 16);
+  QTESetRecord(&dest, &view, 8000, "x", 1, nullptr, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, 0, 0, Zero, 1, record);
+  EXPECT_EQ(ConvertToPixels(1 << 16, 0, 72 << 16), 32 << 16);
+  QTESetRecord(&dest, &view, 8000, "x", 1, nullptr, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, 0, 0, Same, 1, record);
+  EXPECT_EQ(ConvertToPixels(1 << 16, 0, 72 << 16), 16 << 16) << "16.0 is what is scaled, not the last result";
   MemDisposeHandle(ps);
 }
 
