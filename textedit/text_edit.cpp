@@ -154,6 +154,14 @@ TextStyle ApplyStyleMode(TextStyle s, const TextStyle &given, uint16_t mode) {
   return s;
 }
 
+void ApplyTsst(std::vector<StylElement> &elements, const TextStyle &style, uint16_t mode) {
+  for (StylElement &e : elements) {
+    TextStyle s = ApplyStyleMode(e.style, style, mode & ~(kModeFace | kModeToggle));
+    if (mode & kModeFace) s.face = style.face;
+    e.style = s;
+  }
+}
+
 bool InitCore(TextCore &core, const TextEnv &env, const TextStyle &nullStyle) {
   if (!core.store.Create()) return false;
   try {

@@ -33,6 +33,10 @@ TextStyle ApplyStyleMode(TextStyle current, const TextStyle &given, uint16_t mod
 // of the default format, the null style pending. False when memory runs out.
 bool InitCore(TextCore &core, const TextEnv &env, const TextStyle &nullStyle);
 
+// A "TSST" item's effect on pasted styles: the caller's style applied to each element with
+// mode (TsstMode), the face replaced rather than added.
+void ApplyTsst(std::vector<StylElement> &elements, const TextStyle &style, uint16_t mode);
+
 // maxLength < 0: no limit (benchmarks); the exports pass kMaxTextLength.
 int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
                    const uint8_t *bytes, int32_t n, const InsertSource &source,

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int32_t a = len ? r.U16LE() % (len + 1) : 0;
     int32_t b = len ? r.U16LE() % (len + 1) : 0;
     if (a > b) std::swap(a, b);
-    switch (op % 8) {
+    switch (op % 7) {
       case 0:
       case 1: {
         size_t n = r.U8() % 24;
@@ -46,6 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       }
       case 2: DeleteText(core, env, nullptr, a, b); break;
       case 3: {
+        core.selStart = a, core.selEnd = b;
+        uint16_t mode = r.U16LE();
+        TextStyle t;
+        ContinuousStyle(core, &mode, &t);
+        ParaFormat pf;
+        ContinuousPara(core, &mode, &pf);
         TextStyle s{int16_t(r.U8()), int16_t(r.S16LE()), r.U16LE(), {}};
         SetStyleRange(core, env, nullptr, a, b, r.U8(), s);
         break;
@@ -64,16 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         auto paras = CopyParas(core, a, b);
         std::vector<uint8_t> copy(core.Bytes() + a, core.Bytes() + b);
         InsertText(core, env, nullptr, b, copy.data(), int32_t(copy.size()), {&styl, &paras}, 4000);
-        break;
-      }
-      case 6: {
-        core.selStart = a, core.selEnd = b;
-        uint16_t mode = r.U16LE();
-        TextStyle s;
-        ContinuousStyle(core, &mode, &s);
-        ParaFormat f;
-        ContinuousPara(core, &mode, &f);
-        SetNullStyle(core, mode, s);
         break;
       }
       default:

@@ -10,6 +10,7 @@
 #include <new>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "textedit/layout.h"
@@ -42,6 +43,15 @@ struct FailingSource : memory::MallocBlockSource {
   }
 };
 
+std::string Snapshot(const TextCore &c) {
+  std::string s(reinterpret_cast<const char *>(c.Bytes()), size_t(c.Length()));
+  for (const Run &r : c.styleRuns.Runs()) s += "|s" + std::to_string(r.start) + ":" + std::to_string(r.index);
+  for (const Run &r : c.paraRuns.Runs()) s += "|p" + std::to_string(r.start) + ":" + std::to_string(r.index);
+  for (size_t i = 0; i < c.styles.Size(); ++i) s += "|c" + std::to_string(c.styles[i].count);
+  for (size_t i = 0; i < c.paras.Size(); ++i) s += "|q" + std::to_string(c.paras[i].count);
+  return s + (c.nullStyleValid ? "|null" : "");
+}
+
 struct Model {
   std::string text;
   std::vector<TextStyle> style;
@@ -63,19 +73,11 @@ struct Model {
 
 class CoreModel : public ::testing::Test {
  protected:
-  FailingSource source;
+  memory::MallocBlockSource source;
   memory::Zone zone{source};
   TextEnv env;
   TextCore core{zone};
   Model m;
-  std::string last, before;
-  std::string Dump0() {
-    std::string d = m.text + " model:";
-    for (auto &f : m.para) d += char('0' + f.just);
-    d += " runs:";
-    for (auto &r : core.paraRuns.Runs()) d += " " + std::to_string(r.start) + "=" + std::to_string(core.paras.Get(r.index).just);
-    return d;
-  }
   std::mt19937 rng{12345};
 
   void SetUp() override {
@@ -97,7 +99,7 @@ class CoreModel : public ::testing::Test {
     ParaFormat f;
     f.just = int16_t(R(3));
     f.lineSpacing = R(2) ? kFixedOne : 2 * kFixedOne;
-    f.leftIndent = R(2) * 10 * kFixedOne;
+    f.leftIndent = R(3) * 300 * kFixedOne;  // 600 leaves no room in 500: indents reset
     f.spaceBefore = R(3) * kFixedOne;
     f.units = uint16_t(R(2) << 4);
     for (int i = R(4); i > 0; --i) AddTab(f, TabStop{uint16_t(R(4)), 0, '.', 0, R(400) * kFixedOne});
@@ -136,8 +138,6 @@ class CoreModel : public ::testing::Test {
         for (int i = paras[k].start; i < (k + 1 < paras.size() ? paras[k + 1].start : n); ++i) np[size_t(i)] = paras[k].format;
     }
     InsertSource src{styl.empty() ? nullptr : &styl, paras.empty() ? nullptr : &paras};
-    before = Dump0() + " ins " + bytes;
-    last = "insert " + std::to_string(p) + " " + std::to_string(n) + " paras " + std::to_string(paras.size());
     ASSERT_EQ(InsertText(core, env, nullptr, p, reinterpret_cast<const uint8_t *>(bytes.data()), n, src, -1), kEditDone);
     m.text.insert(size_t(p), bytes);
     m.style.insert(m.style.begin() + p, ns.begin(), ns.end());
@@ -155,7 +155,6 @@ class CoreModel : public ::testing::Test {
     bool whole = (a == 0 || !(m.style[size_t(a - 1)] == m.style[size_t(a)])) && e <= b;
     TextStyle deleted = m.style[size_t(a)];
     if (b - a == int(m.text.size())) m.emptyStyle = m.style[0], m.emptyPara = m.para[0];
-    last = "delete " + std::to_string(a) + " " + std::to_string(b);
     ASSERT_EQ(DeleteText(core, env, nullptr, a, b), kEditDone);
     m.text.erase(size_t(a), size_t(b - a));
     m.style.erase(m.style.begin() + a, m.style.begin() + b);
@@ -187,14 +186,14 @@ class CoreModel : public ::testing::Test {
     ASSERT_EQ(SetStyleRange(core, env, nullptr, a, b, mode, given), kEditDone);
   }
   void SetPara() {
-    static const uint16_t modes[] = {1, 2, 4, 8, 16, 64, 0x8080, 0x0180, 127};
-    uint16_t mode = modes[R(9)];
+    static const uint16_t modes[] = {1, 2, 4, 8, 16, 64, 0x8080, 0x0180, 127, 0x7F};
+    uint16_t mode = modes[R(10)];
     ParaFormat given = RandomPara();
     int a = R(int(m.text.size()) + 1), b = a + R(int(m.text.size()) - a + 1);
-    last = "para " + std::to_string(a) + " " + std::to_string(b) + " mode " + std::to_string(mode);
     ASSERT_EQ(SetParaRange(core, env, nullptr, a, b, mode, given), kEditDone);
     auto apply = [&](ParaFormat f) {
       ApplyParaMode(f, given, mode);
+      if ((mode & 0x70) && int64_t(f.leftIndent) + f.rightIndent >= 500 * kFixedOne) f.leftIndent = f.rightIndent = f.firstIndent = 0;
       return f;
     };
     if (m.text.empty()) {
@@ -220,22 +219,12 @@ class CoreModel : public ::testing::Test {
     if (n) m.nullValid = false;
   }
 
-  std::string Dump() {
-    std::string d = "\n" + before + "\n" + m.text + "\nmodel:";
-    for (auto &c : d) if (c == '\r') c = '/';
-    for (auto &f : m.para) d += char('0' + f.just);
-    d += "\nruns:";
-    for (auto &r : core.paraRuns.Runs()) d += " " + std::to_string(r.start) + "=" + std::to_string(core.paras.Get(r.index).just);
-    return d;
-  }
   void Check(int step) {
     ASSERT_TRUE(CheckInvariants(core)) << step;
     ASSERT_EQ(std::string(reinterpret_cast<const char *>(core.Bytes()), size_t(core.Length())), m.text) << step;
     for (size_t i = 0; i < m.text.size(); ++i) {
       ASSERT_EQ(core.StyleAt(int32_t(i)), m.style[i]) << step << " at " << i;
-      ASSERT_TRUE(EqualParaFormat(core.ParaAt(int32_t(i)), m.para[i]))
-          << step << " at " << i << " " << last << " just " << core.ParaAt(int32_t(i)).just << "/" << m.para[i].just
-          << " tabs " << core.ParaAt(int32_t(i)).tabCount << "/" << m.para[i].tabCount << Dump();
+      ASSERT_TRUE(EqualParaFormat(core.ParaAt(int32_t(i)), m.para[i])) << step << " at " << i;
     }
     ASSERT_EQ(core.nullStyleValid, m.nullValid) << step;
     if (m.nullValid) ASSERT_EQ(core.nullStyle, m.null) << step;
@@ -250,11 +239,9 @@ class CoreModel : public ::testing::Test {
     copy.dest = core.dest;
     LayoutAll(copy, env, nullptr);
     ASSERT_EQ(copy.lines.Count(), core.lines.Count()) << step;
-    for (int32_t i = 0; i < copy.lines.Count(); ++i) {
-      const LineRecord &x = copy.lines.lines[size_t(i)], &y = core.lines.lines[size_t(i)];
-      ASSERT_TRUE(x.start == y.start && x.top == y.top && x.width == y.width && x.height == y.height &&
-                  x.ascent == y.ascent && x.flags == y.flags) << step << " line " << i;
-    }
+    auto key = [](const LineRecord &l) { return std::make_tuple(l.start, l.top, l.width, l.height, l.drawHeight, l.ascent, l.visibleCount, l.flags); };
+    for (int32_t i = 0; i < copy.lines.Count(); ++i)
+      ASSERT_EQ(key(copy.lines.lines[size_t(i)]), key(core.lines.lines[size_t(i)])) << step << " line " << i;
   }
 };
 
@@ -270,24 +257,6 @@ TEST_F(CoreModel, RandomEditsKeepRunsStylesAndParagraphsAsTheModel) {
     if (m.text.size() > 600) Delete();
     Check(step);
   }
-}
-
-TEST_F(CoreModel, FailedGrowthChangesNothing) {
-  for (int i = 0; i < 40; ++i) Insert();
-  std::string before(reinterpret_cast<const char *>(core.Bytes()), size_t(core.Length()));
-  auto runs = core.styleRuns.Runs();
-  auto paraRuns = core.paraRuns.Runs();
-  std::vector<uint8_t> big(5000, 'x');
-  source.failing = true;
-  EXPECT_EQ(InsertText(core, env, nullptr, 3, big.data(), 5000, {}, -1), kEditNoMemory);
-  EXPECT_EQ(ReplaceAllText(core, env, nullptr, big.data(), 5000, {}, ParaFormat{}, -1), kEditNoMemory);
-  source.failing = false;
-  EXPECT_EQ(std::string(reinterpret_cast<const char *>(core.Bytes()), size_t(core.Length())), before);
-  EXPECT_EQ(core.styleRuns.Count(), runs.size());
-  for (size_t i = 0; i < runs.size(); ++i)
-    EXPECT_TRUE(core.styleRuns[i].start == runs[i].start && core.styleRuns[i].index == runs[i].index);
-  EXPECT_EQ(core.paraRuns.Count(), paraRuns.size());
-  EXPECT_TRUE(CheckInvariants(core));
 }
 
 TEST_F(CoreModel, LimitsAndSelfInsertion) {
@@ -308,28 +277,15 @@ TEST_F(CoreModel, LimitsAndSelfInsertion) {
   EXPECT_EQ(core.Length(), 10);
 }
 
-}  // namespace
-
-namespace {
-
-std::string Snapshot(const TextCore &c) {
-  std::string s(reinterpret_cast<const char *>(c.Bytes()), size_t(c.Length()));
-  for (const Run &r : c.styleRuns.Runs()) s += "|s" + std::to_string(r.start) + ":" + std::to_string(r.index);
-  for (const Run &r : c.paraRuns.Runs()) s += "|p" + std::to_string(r.start) + ":" + std::to_string(r.index);
-  for (size_t i = 0; i < c.styles.Size(); ++i) s += "|c" + std::to_string(c.styles[i].count);
-  for (size_t i = 0; i < c.paras.Size(); ++i) s += "|q" + std::to_string(c.paras[i].count);
-  return s + (c.nullStyleValid ? "|null" : "");
-}
-
 TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
-  tstools::memory::MallocBlockSource source;
+  FailingSource source;
   tstools::memory::Zone zone{source};
   TextEnv env;
   std::vector<StylElement> styl = {{0, 0, 0, {2, 12, kBold, {}}}, {3, 0, 0, {3, 10, 0, {}}}};
   ParaFormat centre = DefaultParaFormat(1);
   std::vector<ParaEntry> paras = {{0, centre}, {4, DefaultParaFormat(2)}};
   const uint8_t *bytes = reinterpret_cast<const uint8_t *>("new\rtext");
-  for (int op = 0; op < 4; ++op) {
+  for (int op = 0; op < 5; ++op) {
     bool reachedSuccess = false;
     for (int k = 0; k < 60 && !reachedSuccess; ++k) {
       TextCore core{zone};
@@ -344,7 +300,11 @@ TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
           case 0: result = InsertText(core, env, nullptr, 4, bytes, 8, {&styl, &paras}, -1); break;
           case 1: result = SetStyleRange(core, env, nullptr, 0, 7, kModeFont, TextStyle{5, 12, 0, {}}); break;
           case 2: result = SetParaRange(core, env, nullptr, 0, 8, kParaJust, centre); break;
-          default: result = ReplaceAllText(core, env, nullptr, bytes, 8, {&styl, &paras}, ParaFormat{}, -1); break;
+          case 3: result = ReplaceAllText(core, env, nullptr, bytes, 8, {&styl, &paras}, ParaFormat{}, -1); break;
+          default:  // the store cannot grow
+            allocationsLeft = -1, source.failing = k == 0;
+            result = InsertText(core, env, nullptr, 4, std::vector<uint8_t>(300).data(), 300, {&styl, &paras}, -1);
+            source.failing = false;
         }
       } catch (const std::bad_alloc &) {
         result = -100;  // the layout after a completed change ran out
