@@ -17,13 +17,13 @@ static_assert(sizeof(ParaStyle) == sizeof(ParaFormat) && sizeof(QTETab) == sizeo
 
 ParaFormat In(const ParaStyle *s) {
   ParaFormat f;
-  std::memcpy(&f, s, sizeof f);
+  std::memcpy(static_cast<void *>(&f), s, sizeof f);
   return f;
 }
 void Out(ParaStyle *s, const ParaFormat &f) { std::memcpy(s, &f, sizeof f); }
 TabStop InTab(const QTETab *t) {
   TabStop s;
-  std::memcpy(&s, t, sizeof s);
+  std::memcpy(static_cast<void *>(&s), t, sizeof s);
   return s;
 }
 SpacingBlock InBlock(const void *p) {
@@ -36,7 +36,7 @@ struct ScaleCtx {
   QTEScaleProc proc;
   long ref;
 };
-Fixed Scale(void *ctx, Fixed v) {
+text::Fixed Scale(void *ctx, text::Fixed v) {
   auto *c = static_cast<ScaleCtx *>(ctx);
   return c->proc(c->ref, v);
 }
@@ -95,15 +95,15 @@ Boolean WINAPI QTEContinuousParaStyle(short *mode, ParaStyle *style, QTERecord *
 
 Boolean WINAPI QTEHasCustomMargin(QTERecord *record) { return record && AnyIndent(record->core); }
 
-Fixed WINAPI QTEGetSpacingInfo(short which, Boolean convert, short *unit, void *spacingBlock) {
+::Fixed WINAPI QTEGetSpacingInfo(short which, Boolean convert, short *unit, void *spacingBlock) {
   if (!spacingBlock) return 0;
   uint16_t u = 0;
-  Fixed v = GetSpacingInfo(InBlock(spacingBlock), which, convert != 0, &u, textState.lineUnit);
+  text::Fixed v = GetSpacingInfo(InBlock(spacingBlock), which, convert != 0, &u, textState.lineUnit);
   if (unit) *unit = static_cast<short>(u);
   return v;
 }
 
-void WINAPI QTESetSpacingInfo(Fixed value, short which, short unit, void *spacingBlock) {
+void WINAPI QTESetSpacingInfo(::Fixed value, short which, short unit, void *spacingBlock) {
   if (!spacingBlock) return;
   SpacingBlock b = InBlock(spacingBlock);
   SetSpacingInfo(b, which, value, static_cast<uint16_t>(unit));
@@ -115,7 +115,7 @@ short WINAPI QTEAdjustSpaceLeading(void *spacingBlock, short lineHeight) {
   return AdjustSpaceLeading(InBlock(spacingBlock), lineHeight, textState.lineUnit);
 }
 
-Fixed WINAPI ConvertToPixels(Fixed value, short unit, Fixed resolution) {
+::Fixed WINAPI ConvertToPixels(::Fixed value, short unit, ::Fixed resolution) {
   return tstools::text::ConvertToPixels(value, unit, resolution, textState.lineUnit);
 }
 

@@ -206,7 +206,7 @@ void WINAPI QTESetRecord(const Rect *destRect, const Rect *viewRect, short maxLi
     c.flags &= ~(kFlagCaretAtLineEnd | kFlagCustomMargin | kFlagCaretShown | kFlagDragCaret);
     if (scaleProc && scaleRef) {
       // A scale result of 0 or less would make every default stop or line unit collapse.
-      Fixed tab = scaleProc(scaleRef, 36 * kFixedOne), unit = scaleProc(scaleRef, 16 * kFixedOne);
+      text::Fixed tab = scaleProc(scaleRef, 36 * kFixedOne), unit = scaleProc(scaleRef, 16 * kFixedOne);
       if (tab > 0) textState.tabInterval = tab;
       if (unit > 0) textState.lineUnit = unit;
     }
