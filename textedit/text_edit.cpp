@@ -575,8 +575,11 @@ int32_t ErrorStep(TextCore &core, const TextEnv &env, LayoutHost *host) {
   int32_t code = core.pendingError;
   core.pendingError = 0;
   if (code == 1 && core.lines.Count() > 0) {
-    // The first line that does not end above the destination's bottom edge.
-    int32_t y = core.dest.bottom - core.dest.top - core.lines.origin;
+    // The first line that does not end above the destination's bottom edge (or the bottom
+    // limit the callback left, when that is higher).
+    int32_t edge = core.dest.bottom;
+    if (core.bottomLimit != 0 && core.bottomLimit < edge) edge = core.bottomLimit;
+    int32_t y = edge - core.dest.top - core.lines.origin;
     const auto &lines = core.lines.lines;
     size_t i = 0;
     while (i < lines.size() && int64_t(lines[i].top) + lines[i].height <= y) ++i;

@@ -183,4 +183,20 @@ TEST(StyleRules, RangesToggleMergeAndContinue) {
   EXPECT_EQ(mode, kModeSize);
 }
 
+TEST(ErrorStep, BottomLimitRemovesTheLinesPastTheEdge) {
+  for (int bottom : {25, 35}) {
+    Fixture f("a\rb\rc\r");
+    auto &lines = f.core.lines.lines;
+    for (size_t i = 0; i < lines.size(); ++i) lines[i].top = int32_t(10 * i), lines[i].height = 10;
+    f.core.dest = {0, 0, bottom, 100};
+    f.core.layoutFlags = kBottomLimit;
+    f.core.pendingError = 1;
+    f.core.flags &= ~kFlagCalcAlways;  // keep the lines set above
+    EXPECT_EQ(ErrorStep(f.core, f.env, nullptr), 1);
+    EXPECT_EQ(f.core.Length(), bottom == 25 ? 4 : 5) << "the empty last line takes its return along";
+    EXPECT_EQ(f.core.layoutFlags, 0);
+    EXPECT_EQ(f.core.pendingError, 0);
+  }
+}
+
 }  // namespace
