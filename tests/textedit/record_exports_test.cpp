@@ -90,6 +90,8 @@ TEST_F(RecordExports, TextGettersAndTheLengthLimit) {
   std::memcpy(*own + 100, "Tail", 4);
   QTEReplace(*own + 100, 4, nullptr, nullptr, record);
   EXPECT_EQ(std::string(*QTEGetTextHandle(record), 4), "Tail");
+  QTEReplace("x", -5, nullptr, nullptr, record);
+  EXPECT_EQ(QTEGetTextLen(record), 0) << "a negative length is empty";
 }
 
 TEST_F(RecordExports, StylesFromStylHandlesAndTheNullStyle) {
@@ -175,7 +177,7 @@ TEST_F(RecordExports, ParaScrapHandles) {
   QTESwapParaScrap(ps, 1);
   ParaStyle back{};
   ASSERT_TRUE(QTEParaScrapToParaStyle(ps, &back));
-  EXPECT_EQ(back.tabs[0].position, 144 << 16);
+  EXPECT_EQ(+back.tabs[0].position, 144 << 16);
   EXPECT_FALSE(QTEParaScrapToParaStyle(reinterpret_cast<Handle>(&back), &back)) << "not a handle";
   short unit = -1;
   QTESetSpacingInfo(1 << 16, 1, 2, Spacing(s));
