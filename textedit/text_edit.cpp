@@ -266,6 +266,24 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
   return kEditDone;
 }
 
+int32_t InsertScrapText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
+                        const uint8_t *bytes, int32_t n, const ScrapData &scraps, int32_t maxLength) {
+  std::vector<StylElement> styles;
+  std::vector<ParaEntry> paras;
+  try {
+    if (scraps.styl) {
+      styles = ReadStyl(scraps.styl, scraps.stylSize, n, scraps.extended);
+      uint16_t mode = TsstMode(scraps.tsst, scraps.tsstSize);
+      if (mode && scraps.callerStyle) ApplyTsst(styles, *scraps.callerStyle, mode);
+    }
+    if (scraps.paras) paras = ReadParaScrap(scraps.paras, scraps.parasSize, n);
+  } catch (const std::bad_alloc &) {
+    return core.inBottomLimit ? kEditRefused : kEditNoMemory;
+  }
+  InsertSource source{styles.empty() ? nullptr : &styles, paras.empty() ? nullptr : &paras};
+  return InsertText(core, env, host, p, bytes, n, source, maxLength);
+}
+
 int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b) {
   if (core.inBottomLimit) return kEditRefused;
   const int32_t len = core.Length();

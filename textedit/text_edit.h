@@ -29,6 +29,24 @@ uint16_t ExclusiveBits(uint16_t face);
 // One style changed by a mode (font, face with add/toggle, size, add size, colour).
 TextStyle ApplyStyleMode(TextStyle current, const TextStyle &given, uint16_t mode);
 
+// Scrap data as it arrives with an insertion from the clipboard, a drop or a caller's handles,
+// unparsed. Each part is optional.
+struct ScrapData {
+  const uint8_t *styl = nullptr;
+  size_t stylSize = 0;
+  bool extended = false;  // an "xSTY" item came beside the "styl"
+  const uint8_t *tsst = nullptr;
+  size_t tsstSize = 0;
+  const TextStyle *callerStyle = nullptr;  // what a "TSST" item applies over the pasted styles
+  const uint8_t *paras = nullptr;
+  size_t parasSize = 0;
+};
+
+// InsertText with the styles and formats the scrap data gives (read through the bounded
+// reader, "TSST" applied when a caller's style is given).
+int32_t InsertScrapText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
+                        const uint8_t *bytes, int32_t n, const ScrapData &scraps, int32_t maxLength);
+
 // A new record's content: an empty store, one style run of the default style, one paragraph
 // of the default format, the null style pending. False when memory runs out.
 bool InitCore(TextCore &core, const TextEnv &env, const TextStyle &nullStyle);

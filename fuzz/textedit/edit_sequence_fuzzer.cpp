@@ -29,19 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         size_t n = r.U8() % 24;
         const uint8_t *bytes = r.Span(n);
         if (!bytes) return 0;
-        std::vector<StylElement> styl;
-        std::vector<ParaEntry> paras;
-        if (op & 0x10) {
-          size_t sn = r.U8();
-          const uint8_t *s = r.Span(sn);
-          if (s) styl = ReadStyl(s, sn, int32_t(n), op & 0x20);
-        }
-        if (op & 0x40) {
-          size_t pn = r.U8();
-          const uint8_t *p = r.Span(pn);
-          if (p) paras = ReadParaScrap(p, pn, int32_t(n));
-        }
-        InsertText(core, env, nullptr, a, bytes, int32_t(n), {&styl, &paras}, 4000);
+        ScrapData scraps;
+        TextStyle caller{2, 24, kItalic, {}};
+        if (op & 0x10) scraps.stylSize = r.U8(), scraps.styl = r.Span(scraps.stylSize), scraps.extended = op & 0x20;
+        if (op & 0x40) scraps.parasSize = r.U8(), scraps.paras = r.Span(scraps.parasSize);
+        if (op & 0x80) scraps.tsstSize = 2, scraps.tsst = r.Span(2), scraps.callerStyle = &caller;
+        InsertScrapText(core, env, nullptr, a, bytes, int32_t(n), scraps, 4000);
         break;
       }
       case 2: DeleteText(core, env, nullptr, a, b); break;

@@ -176,6 +176,21 @@ TEST(StyleRules, RangesToggleMergeAndContinue) {
   EXPECT_EQ(mode, kModeSize);
 }
 
+TEST(StyleRules, InsertedScrapDataIsReadAndTsstApplied) {
+  Fixture f("ab");
+  auto styl = Styl(2, {{0, 0x0141}, {1, 0x0200}});
+  uint8_t tsst[2] = {13, 0};  // mode 2: the caller's face replaces the pasted ones
+  TextStyle caller{1, 12, kUnderline, {}};
+  ScrapData data{styl.data(), styl.size(), false, nullptr, 0, nullptr, nullptr, 0};
+  ASSERT_EQ(InsertScrapText(f.core, f.env, nullptr, 1, reinterpret_cast<const uint8_t *>("XY"), 2, data, -1), kEditDone);
+  EXPECT_EQ(f.core.StyleAt(1).face, 0x0100) << "no xSTY: extended styles dropped";
+  EXPECT_EQ(f.core.StyleAt(1).font, 3);
+  data.tsst = tsst, data.tsstSize = 2, data.callerStyle = &caller;
+  ASSERT_EQ(InsertScrapText(f.core, f.env, nullptr, 0, reinterpret_cast<const uint8_t *>("Z"), 1, data, -1), kEditDone);
+  EXPECT_EQ(f.core.StyleAt(0), (TextStyle{3, 12, kUnderline, {}}));
+  EXPECT_TRUE(CheckInvariants(f.core));
+}
+
 TEST(ErrorStep, BottomLimitRemovesTheLinesPastTheEdge) {
   for (int bottom : {25, 35}) {
     Fixture f("a\rb\rc\r");
