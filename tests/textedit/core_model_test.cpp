@@ -122,20 +122,21 @@ class CoreModel : public ::testing::Test {
     std::vector<TextStyle> ns(size_t(n), m.nullValid ? m.null : StyleBefore(size_t(p)));
     const ParaFormat &here = m.text.empty() ? m.emptyPara : m.para[std::min(size_t(p), m.text.size() - 1)];
     std::vector<ParaFormat> np(size_t(n), here);
-    if (R(3) == 0) {  // a "styl" item through the reader
+    // Scraps through the writer and the reader; the model spreads each entry over its bytes.
+    auto spread = [n](auto &entries, auto &perByte, auto value) {
+      for (size_t k = 0; k < entries.size(); ++k)
+        for (int i = entries[k].start; i < (k + 1 < entries.size() ? entries[k + 1].start : n); ++i) perByte[size_t(i)] = value(entries[k]);
+    };
+    if (R(3) == 0) {
       for (int s = 0; s < n; s += 1 + R(4)) styl.push_back({s, 0, 0, RandomStyle()});
       auto bytesOut = WriteStyl(styl);
-      styl = ReadStyl(bytesOut.data(), bytesOut.size(), n, true);
-      for (size_t k = 0; k < styl.size(); ++k)
-        for (int i = styl[k].start; i < (k + 1 < styl.size() ? styl[k + 1].start : n); ++i) ns[size_t(i)] = styl[k].style;
+      spread(styl = ReadStyl(bytesOut.data(), bytesOut.size(), n, true), ns, [](auto &e) { return e.style; });
     }
-    if (R(3) == 0) {  // a ParaScrap with entries at the inserted paragraphs' starts
+    if (R(3) == 0) {  // entries at the inserted paragraphs' starts
       for (int s = 0; s < n; ++s)
         if (s == 0 || bytes[size_t(s - 1)] == '\r') paras.push_back({s, RandomPara()});
       auto bytesOut = WriteParaScrap(paras);
-      paras = ReadParaScrap(bytesOut.data(), bytesOut.size(), n);
-      for (size_t k = 0; k < paras.size(); ++k)
-        for (int i = paras[k].start; i < (k + 1 < paras.size() ? paras[k + 1].start : n); ++i) np[size_t(i)] = paras[k].format;
+      spread(paras = ReadParaScrap(bytesOut.data(), bytesOut.size(), n), np, [](auto &e) { return e.format; });
     }
     InsertSource src{styl.empty() ? nullptr : &styl, paras.empty() ? nullptr : &paras};
     ASSERT_EQ(InsertText(core, env, nullptr, p, reinterpret_cast<const uint8_t *>(bytes.data()), n, src, -1), kEditDone);
