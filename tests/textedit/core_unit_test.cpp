@@ -53,9 +53,6 @@ TEST(StyledScrap, TsstAboveFifteenAppliesNothing) {
     EXPECT_EQ(TsstMode(v, 2), x >= 1 && x <= 15 ? 15 - x : 0) << x;
   }
   EXPECT_EQ(TsstMode(v, 1), 0);
-  std::vector<StylElement> pasted = {{0, 0, 0, {3, 9, kBold | kStrike, {}}}};
-  ApplyTsst(pasted, TextStyle{1, 12, kItalic, {}}, TsstMode((v[0] = 12, v[1] = 0, v), 2));  // 3: font and face
-  EXPECT_EQ(pasted[0].style, (TextStyle{1, 9, kItalic, {}})) << "the face replaced, not added";
 }
 
 TEST(StyledScrap, ParaScrapWalksByEntryCountsNotTheHeader) {
