@@ -17,6 +17,7 @@
 #include <tstools/window.h>
 #include <tstools/shapes.h>
 #include <tstools/text.h>
+#include <tstools/text_layout.h>
 #include <tstools/picture.h>
 #include <tstools/picture_record.h>
 #include <tstools/picture_convert.h>
