@@ -2,6 +2,8 @@
 // layout needs to build and test on its own. The core's real ones replace this file at merge.
 #include "textedit/text_core.h"
 
+#include <cstring>
+
 namespace tstools::text {
 
 TextStore::~TextStore() {
@@ -31,6 +33,11 @@ bool TextStore::Reserve(int32_t n) {
 bool TextStore::ShrinkToFit() { return true; }
 void TextStore::Lock() { ++locks_; }
 void TextStore::Unlock() { --locks_; }
+
+bool EqualParaFormat(const ParaFormat &a, const ParaFormat &b) {
+  return std::memcmp(&a.leftIndent, &b.leftIndent, 30) == 0 &&
+         std::memcmp(a.tabs, b.tabs, sizeof a.tabs) == 0;
+}
 
 size_t RunArray::Find(int32_t p) const {
   size_t lo = 0, hi = runs_.size();

@@ -485,10 +485,12 @@ void Relayout(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, i
     }
   }
 
-  // A return inserted or deleted moves paragraph bounds: the paragraph after the change may
-  // now have another format, so its lines cannot be taken over.
+  // A return inserted or deleted moves paragraph bounds, and an edit at a paragraph's start
+  // may give it another format run: the paragraph after the change may have another format,
+  // so its lines cannot be taken over.
   int32_t syncFrom = changeEnd;
-  bool returns = std::find(text + a, text + changeEnd, '\r') != text + changeEnd;
+  bool returns = StartsParagraph(core, a) ||
+                 std::find(text + a, text + changeEnd, '\r') != text + changeEnd;
   for (int32_t i = table.Find(a); !returns && i < oldCount; ++i) {
     const LineRecord &l = old[static_cast<size_t>(i)];
     if (l.start >= b) break;
