@@ -109,6 +109,20 @@ const Case kCases[] = {
     {"grid snaps lines crossing a grid line", "a\rb\rc", 61,
      [](LayoutDoc &d) { d.core.gridPitch = 20; },
      {{0, 6, 13, 9, 4, 0}, {2, 6, 13, 9, 4, 20}, {4, 6, 13, 9, 0, 40}}},
+    // A line taller than the pitch stays; the next grid line is the first below the next top,
+    // so no line moves up over it.
+    {"grid never moves a line up", "a\rb\rc", 61,
+     [](LayoutDoc &d) {
+       d.core.gridPitch = 20;
+       ParaFormat f;
+       f.lineSpacing = F(2);
+       d.SetPara(f, 2);
+       d.SetPara(ParaFormat(), 4);
+     },
+     {{0, 6, 13, 9, 4, 0}, {2, 6, 26, 9, 4, 13}, {4, 6, 13, 9, 0, 40}}},
+    {"widths stay below the empty-line marker", "a" + std::string(12000, ' '), 61,
+     [](LayoutDoc &d) { d.core.layoutFlags = kNoWordWrap; d.core.maxLineWidth = 65535; },
+     {{0, 0xFFFE, 13, 9, 0}}},
 };
 
 TEST(LayoutLines, HandComputedTables) {
@@ -195,11 +209,14 @@ TEST(LayoutAfter, VerticalJustificationNoWrapFitAndDestinationBottom) {
 struct FakeHost : LayoutHost {
   bool BottomLimit(int16_t *bottom, uint8_t *autoView) override {
     ++calls;
+    editsRefused = core->inBottomLimit;
     proposed = *bottom;
     if (lowerTo) *bottom = lowerTo;
     *autoView = grant;
     return answer;
   }
+  TextCore *core = nullptr;
+  bool editsRefused = false;
   int calls = 0, proposed = 0;
   int16_t lowerTo = 0;
   uint8_t grant = 1;
@@ -214,12 +231,15 @@ TEST(LayoutAfter, AutoGrowAsksTheBottomLimitCallback) {
     d.core.view.bottom = 20;
     d.core.layoutFlags = kBottomLimit;
     FakeHost host;
+    host.core = &d.core;
     host.grant = mode != 1;
     host.answer = mode != 2;
     host.lowerTo = mode == 1 ? 30 : 0;
     d.Layout(&host);
     EXPECT_EQ(host.calls, 1);
     EXPECT_EQ(host.proposed, 39);
+    EXPECT_TRUE(host.editsRefused);
+    EXPECT_FALSE(d.core.inBottomLimit);
     if (mode == 1) {  // refused: the limit is kept and the text past it is to go
       EXPECT_EQ(d.core.view.bottom, 20);
       EXPECT_EQ(d.core.bottomLimit, 30);
