@@ -4,6 +4,7 @@
 #include "textedit/layout.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "textedit/spacing_units.h"
@@ -102,11 +103,20 @@ class LineBuilder {
     static const TextStyle plain;
     return core_.styleRuns.Count() ? core_.StyleAt(p) : plain;
   }
+  // The metrics of the style at p. A document may alternate more styles than the shared cache
+  // holds: each style is looked up there once per layout and kept here by its table index.
+  const StyleMetrics &MetricsAt(int32_t p) {
+    if (!core_.styleRuns.Count()) return MetricsOf(StyleAt(p), env_);
+    size_t i = static_cast<size_t>(core_.styleRuns.IndexAt(p));
+    if (i >= known_.size()) known_.resize(i + 1);
+    if (!known_[i]) known_[i] = std::make_unique<StyleMetrics>(MetricsOf(StyleAt(p), env_));
+    return *known_[i];
+  }
   int32_t RunEnd(int32_t p) const {
     if (!core_.styleRuns.Count()) return length_;
     return std::min(length_, core_.styleRuns.End(core_.styleRuns.Find(p), length_));
   }
-  int64_t SegmentWidth(int32_t from, int alignChar) const;
+  int64_t SegmentWidth(int32_t from, int alignChar);
   void Finish(LineRecord *r, const ParaFormat &pf, const LineFrame &f, int32_t s, int32_t end,
               int64_t width, Fixed ascent, Fixed descentLeading) const;
 
@@ -117,15 +127,16 @@ class LineBuilder {
   int32_t length_;
   bool noWrap_;
   std::vector<RunHeights> runs_;  // the styles met on the line being built
+  std::vector<std::unique_ptr<StyleMetrics>> known_;
 };
 
 // The width of the text from `from` to the next tab or return (or alignChar when it is 0 to
 // 255): what a right, centre or character stop aligns.
-int64_t LineBuilder::SegmentWidth(int32_t from, int alignChar) const {
+int64_t LineBuilder::SegmentWidth(int32_t from, int alignChar) {
   int64_t w = 0;
   for (int32_t p = from; p < length_;) {
     const TextStyle &style = StyleAt(p);
-    const StyleMetrics &m = MetricsOf(style, env_);
+    const StyleMetrics &m = MetricsAt(p);
     for (int32_t end = RunEnd(p); p < end; ++p) {
       uint8_t c = text_[p];
       if (c == '\t' || c == '\r' || c == alignChar) return w;
@@ -153,7 +164,7 @@ LineRecord LineBuilder::Build(int32_t s, int32_t top, int32_t *next) {
 
   for (int32_t p = s; p < length_ && !done;) {
     const TextStyle &style = StyleAt(p);
-    const StyleMetrics *m = &MetricsOf(style, env_);
+    const StyleMetrics *m = &MetricsAt(p);
     runs_.push_back({p, m->info.ascent, m->info.descent + m->info.leading});
     int64_t slant = style.face & kItalic ? m->info.widMax / 2 : 0;
     for (int32_t runEnd = RunEnd(p); p < runEnd; ++p) {
@@ -190,7 +201,6 @@ LineRecord LineBuilder::Build(int32_t s, int32_t top, int32_t *next) {
         } else {
           int64_t seg = SegmentWidth(p + 1, kind == 3 ? stop->alignChar : -1);
           advance = at - here - (kind == 2 ? seg / 2 : seg);
-          m = &MetricsOf(style, env_);  // the look-ahead may have taken this style's slot
         }
         advance = std::max<int64_t>(advance, 0);
         if (x + advance > f.limit) {

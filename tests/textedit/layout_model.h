@@ -1,133 +1,151 @@
-// Random documents and edits on a text core, kept as a string with a style and a paragraph
-// format per byte (a paragraph takes its first byte's). After each edit, relayout must equal
-// a fresh layout. Shared by the layout test and fuzzer.
+// A text core over a fake font (a byte is size / 2 wide, ascent 3/4 of the size, descent 1/4,
+// leading 1), and a model of random edits on it that checks relayout against fresh layout.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <string>
+#include <tuple>
 #include <vector>
 
-#include "tests/textedit/layout_fixture.h"
+#include "memory/zone.h"
+#include "textedit/layout.h"
 
 namespace tstools::text::testing {
+
+struct FakeFont : Measurer {
+  int PortKind() override { return 0; }
+  bool Measure(const PortStyle &s, FontMetrics *info, Fixed widths[256]) override {
+    Fixed half = s.size * kFixedOne / 2;
+    *info = {half * 3 / 2, half / 2, kFixedOne, half};
+    return std::fill(widths, widths + 256, half), true;
+  }
+};
+
+struct LayoutDoc {
+  explicit LayoutDoc(int32_t width) {
+    core.store.Create();
+    core.dest = LongRect{0, 0, 0, width};
+    core.view = ShortRect{0, 0, static_cast<int16_t>(width), 100};
+    env.measurer = &font, env.cache = &cache;
+    core.styleRuns.MutableRuns() = {{0, core.styles.Add(TextStyle())}};
+    SetPara(ParaFormat());
+  }
+  void SetText(const std::string &s) {
+    core.store.Reserve(static_cast<int32_t>(s.size()));
+    std::memcpy(core.store.MutableBytes(), s.data(), s.size());
+    core.store.SetLength(static_cast<int32_t>(s.size()));
+  }
+  void SetPara(const ParaFormat &f, int32_t at = 0) {  // for the paragraphs from `at` on
+    if (!at) core.paraRuns.MutableRuns().clear();
+    core.paraRuns.MutableRuns().push_back({at, core.paras.Add(f)});
+  }
+
+  memory::MallocBlockSource source;
+  memory::Zone zone{source};
+  TextCore core{zone};
+  FakeFont font;
+  MetricCache cache;
+  TextEnv env;
+};
 
 class LayoutModel {
  public:
   explicit LayoutModel(std::function<uint32_t(uint32_t)> rand)  // rand(n) < n, or 0
-      : r_(std::move(rand)), doc_(30 + static_cast<int32_t>(r_(250))) {
+      : rand_(std::move(rand)), doc_(30 + R(250)) {
     TextCore &c = doc_.core;
     for (TextStyle s : {TextStyle{1, 12, 0, {}}, TextStyle{2, 9, 0, {}}, TextStyle{1, 18, kItalic, {}}})
       styles_.push_back(c.styles.Add(s));
     for (int i = 0; i < 5; ++i) paras_.push_back(c.paras.Add(RandomFormat(i)));
-    c.layoutFlags = r_(6) ? 0 : kNoWordWrap;
-    c.maxLineWidth = static_cast<uint16_t>(r_(6) ? 8000 : r_(300));
-    c.lineCap = r_(4) ? 0 : 1 + static_cast<int32_t>(r_(30));
-    c.gridPitch = r_(4) ? 0 : 5 + static_cast<int32_t>(r_(30));
-    c.gridOrigin = static_cast<int32_t>(r_(40)) - 20;
-    c.vertJust = static_cast<uint16_t>(r_(3));
-    c.nullStyleValid = r_(2);
-    Insert(0, static_cast<int32_t>(r_(400)));
+    c.layoutFlags = R(6) ? 0 : kNoWordWrap, c.maxLineWidth = static_cast<uint16_t>(R(6) ? 8000 : R(300));
+    c.lineCap = R(4) ? 0 : 1 + R(30), c.gridPitch = R(4) ? 0 : 5 + R(30), c.gridOrigin = R(40) - 20;
+    c.vertJust = static_cast<uint16_t>(R(3)), c.nullStyleValid = R(2);
+    Insert(0, R(400));
+    Sync();
     LayoutAll(c, doc_.env, nullptr);
   }
 
   // One random edit and relayout: false when it differs from a fresh layout.
   bool Step() {
-    int32_t len = static_cast<int32_t>(text_.size());
-    int32_t a = static_cast<int32_t>(r_(static_cast<uint32_t>(len) + 1));
-    int32_t b = a + static_cast<int32_t>(r_(static_cast<uint32_t>(len - a) + 1) % 40), n = 0;
-    switch (r_(5)) {
-      case 0: b = a; n = Insert(a, 1 + static_cast<int32_t>(r_(20))); break;
+    int32_t len = static_cast<int32_t>(bytes_.size()), a = R(len + 1), b = a + R(len - a + 1) % 40;
+    int32_t n = 0;
+    switch (R(5)) {
+      case 0: b = a; n = Insert(a, 1 + R(20)); break;
       case 1: n = Erase(a, b); break;
-      case 2: n = Erase(a, b) + Insert(a, static_cast<int32_t>(r_(12))); break;
+      case 2: n = Erase(a, b) + Insert(a, R(12)); break;
       case 3:
-        for (int32_t i = a; i < b; ++i) style_[static_cast<size_t>(i)] = Pick(styles_);
-        Sync();
+        for (int32_t i = a; i < b; ++i) bytes_[static_cast<size_t>(i)].style = Pick(styles_);
         break;
       default:  // a new format for the paragraphs of [a, b)
         a = doc_.core.ParagraphStart(a);
         b = b < len ? doc_.core.ParagraphEnd(b) : len;
-        if (a < len) para_[static_cast<size_t>(a)] = Pick(paras_);
-        Sync();
+        if (a < len) bytes_[static_cast<size_t>(a)].para = Pick(paras_);
     }
+    Sync();
     TextCore &c = doc_.core;
     Relayout(c, doc_.env, nullptr, a, b, n);
     LineTable inc = c.lines;
     LongRect dest = c.dest;
     LayoutAll(c, doc_.env, nullptr);
     auto same = [](const LineRecord &x, const LineRecord &y) {
-      return x.start == y.start && x.top == y.top && x.width == y.width && x.height == y.height &&
-             x.ascent == y.ascent && x.visibleCount == y.visibleCount && x.flags == y.flags;
+      auto key = [](const LineRecord &l) {
+        return std::tie(l.start, l.top, l.width, l.height, l.drawHeight, l.ascent, l.visibleCount, l.flags);
+      };
+      return key(x) == key(y);
     };
     return inc.origin == c.lines.origin && inc.textLength == c.lines.textLength &&
-           dest == c.dest &&
-           std::equal(inc.lines.begin(), inc.lines.end(), c.lines.lines.begin(),
-                      c.lines.lines.end(), same);
+           dest == c.dest && std::equal(inc.lines.begin(), inc.lines.end(), c.lines.lines.begin(),
+                                        c.lines.lines.end(), same);
   }
 
  private:
+  struct Byte { char c; int32_t style, para; };
+  int32_t R(int32_t n) { return static_cast<int32_t>(rand_(static_cast<uint32_t>(n))); }
+  int32_t Pick(const std::vector<int32_t> &v) { return v[static_cast<size_t>(R(static_cast<int32_t>(v.size())))]; }
   ParaFormat RandomFormat(int kind) {
     ParaFormat f;
-    auto fixed = [&](uint32_t range) { return static_cast<Fixed>(r_(range * 65536)); };
+    auto fixed = [&](int32_t range) { return R(range * 65536); };
     if (kind == 0) return f;
-    if (r_(2)) {
-      f.leftIndent = fixed(30);
-      f.rightIndent = fixed(30);
-      f.firstIndent = fixed(40) - 20 * kFixedOne;
-    }
-    if (r_(2)) {
-      f.lineSpacing = fixed(3);
-      f.spaceBefore = fixed(2);
-      f.spaceAfter = fixed(20);
-      f.units = static_cast<uint16_t>(r_(4) | r_(4) << 4 | r_(4) << 8);
-    }
-    f.just = static_cast<int16_t>(r_(4)) - 1;
-    f.tabCount = static_cast<int16_t>(r_(5));
+    if (R(2)) f.leftIndent = fixed(30), f.rightIndent = fixed(30), f.firstIndent = fixed(40) - F20;
+    if (R(2)) f.lineSpacing = fixed(3), f.spaceBefore = fixed(2), f.spaceAfter = fixed(20);
+    f.units = static_cast<uint16_t>(R(4) | R(4) << 4 | R(4) << 8);
+    f.just = static_cast<int16_t>(R(4) - 1), f.tabCount = static_cast<int16_t>(R(5));
     for (int i = 0; i < f.tabCount; ++i)
-      f.tabs[i] = TabStop{static_cast<uint16_t>(r_(4)), 0, '.', 0,
-                          (i ? f.tabs[i - 1].position : 0) + fixed(60) + kFixedOne};
+      f.tabs[i] = {static_cast<uint16_t>(R(4)), 0, '.', 0, (i ? f.tabs[i - 1].position : 0) + fixed(60) + 1};
     return f;
   }
-  int32_t Pick(const std::vector<int32_t> &v) { return v[r_(static_cast<uint32_t>(v.size()))]; }
-
   // Inserted bytes take a neighbour's style or a random one, and the format of the byte
   // before (so an insertion at a paragraph start may change its format).
   int32_t Insert(int32_t at, int32_t count) {
     static const char kBytes[] = "aaaaabbbcc      \t\r.";
-    if (text_.size() + static_cast<size_t>(count) > 3000) count = 0;
-    std::string s;
-    for (int32_t i = 0; i < count; ++i) s += kBytes[r_(sizeof kBytes - 1)];
+    if (bytes_.size() + static_cast<size_t>(count) > 3000) return 0;
     size_t p = static_cast<size_t>(at);
-    int32_t style = r_(3) && p ? style_[p - 1] : Pick(styles_);
-    int32_t para = p ? para_[p - 1] : p < para_.size() ? para_[p] : paras_[0];
-    text_.insert(p, s);
-    style_.insert(style_.begin() + at, s.size(), style);
-    para_.insert(para_.begin() + at, s.size(), para);
-    Sync();
+    Byte b{0, R(3) && p ? bytes_[p - 1].style : Pick(styles_),
+           p ? bytes_[p - 1].para : p < bytes_.size() ? bytes_[p].para : paras_[0]};
+    bytes_.insert(bytes_.begin() + at, static_cast<size_t>(count), b);
+    for (int32_t i = 0; i < count; ++i) bytes_[p + static_cast<size_t>(i)].c = kBytes[R(sizeof kBytes - 1)];
     return count;
   }
-  int32_t Erase(int32_t a, int32_t b) {
-    text_.erase(static_cast<size_t>(a), static_cast<size_t>(b - a));
-    style_.erase(style_.begin() + a, style_.begin() + b);
-    para_.erase(para_.begin() + a, para_.begin() + b);
-    Sync();
-    return a - b;
-  }
+  int32_t Erase(int32_t a, int32_t b) { return bytes_.erase(bytes_.begin() + a, bytes_.begin() + b), a - b; }
   void Sync() {  // the core's text and runs from the model
-    doc_.SetText(text_);
-    auto &sr = doc_.core.styleRuns.MutableRuns();
-    auto &pr = doc_.core.paraRuns.MutableRuns();
-    sr = {{0, style_.empty() ? styles_[0] : style_[0]}};
-    pr = {{0, para_.empty() ? paras_[0] : para_[0]}};
-    for (size_t i = 1; i < text_.size(); ++i) {
-      if (style_[i] != sr.back().index) sr.push_back({static_cast<int32_t>(i), style_[i]});
-      if (text_[i - 1] == '\r' && para_[i] != pr.back().index)
-        pr.push_back({static_cast<int32_t>(i), para_[i]});
+    std::string text;
+    auto &sr = doc_.core.styleRuns.MutableRuns(), &pr = doc_.core.paraRuns.MutableRuns();
+    sr = {{0, bytes_.empty() ? styles_[0] : bytes_[0].style}};
+    pr = {{0, bytes_.empty() ? paras_[0] : bytes_[0].para}};
+    for (size_t i = 0; i < bytes_.size(); text += bytes_[i++].c) {
+      if (i && bytes_[i].style != sr.back().index) sr.push_back({static_cast<int32_t>(i), bytes_[i].style});
+      if (i && text[i - 1] == '\r' && bytes_[i].para != pr.back().index)
+        pr.push_back({static_cast<int32_t>(i), bytes_[i].para});
     }
+    doc_.SetText(text);
   }
+  static constexpr Fixed F20 = 20 * kFixedOne;
 
-  std::function<uint32_t(uint32_t)> r_;
+  std::function<uint32_t(uint32_t)> rand_;
   LayoutDoc doc_;
-  std::vector<int32_t> styles_, paras_, style_, para_;
-  std::string text_;
+  std::vector<int32_t> styles_, paras_;
+  std::vector<Byte> bytes_;
 };
 
 }  // namespace tstools::text::testing
