@@ -41,7 +41,6 @@ struct LayoutDoc {
     if (!at) core.paraRuns.MutableRuns().clear();
     core.paraRuns.MutableRuns().push_back({at, core.paras.Add(f)});
   }
-
   memory::MallocBlockSource source;
   memory::Zone zone{source};
   TextCore core{zone};
@@ -50,6 +49,7 @@ struct LayoutDoc {
   TextEnv env;
 };
 
+// Text as bytes with a style and a paragraph format each (a paragraph takes its first byte's).
 class LayoutModel {
  public:
   explicit LayoutModel(std::function<uint32_t(uint32_t)> rand)  // rand(n) < n, or 0
@@ -66,21 +66,18 @@ class LayoutModel {
     LayoutAll(c, doc_.env, nullptr);
   }
 
-  // One random edit and relayout: false when it differs from a fresh layout.
+  // One random edit (insert, delete, replace, restyle, new paragraph format) and relayout:
+  // false when it differs from a fresh layout.
   bool Step() {
-    int32_t len = static_cast<int32_t>(bytes_.size()), a = R(len + 1), b = a + R(len - a + 1) % 40;
-    int32_t n = 0;
-    switch (R(5)) {
-      case 0: b = a; n = Insert(a, 1 + R(20)); break;
-      case 1: n = Erase(a, b); break;
-      case 2: n = Erase(a, b) + Insert(a, R(12)); break;
-      case 3:
-        for (int32_t i = a; i < b; ++i) bytes_[static_cast<size_t>(i)].style = Pick(styles_);
-        break;
-      default:  // a new format for the paragraphs of [a, b)
-        a = doc_.core.ParagraphStart(a);
-        b = b < len ? doc_.core.ParagraphEnd(b) : len;
-        if (a < len) bytes_[static_cast<size_t>(a)].para = Pick(paras_);
+    int32_t len = static_cast<int32_t>(bytes_.size()), a = R(len + 1), b = a + R(len - a + 1) % 40, n = 0;
+    int op = R(5);
+    if (op == 1 || op == 2) n = a - b, bytes_.erase(bytes_.begin() + a, bytes_.begin() + b);
+    if (op == 0) b = a;
+    if (op == 0 || op == 2) n += Insert(a, R(op ? 12 : 20));
+    for (int32_t i = a; op == 3 && i < b; ++i) bytes_[static_cast<size_t>(i)].style = Pick(styles_);
+    if (op == 4) {
+      a = doc_.core.ParagraphStart(a), b = b < len ? doc_.core.ParagraphEnd(b) : len;
+      if (a < len) bytes_[static_cast<size_t>(a)].para = Pick(paras_);
     }
     Sync();
     TextCore &c = doc_.core;
@@ -94,20 +91,31 @@ class LayoutModel {
       };
       return key(x) == key(y);
     };
-    return inc.origin == c.lines.origin && inc.textLength == c.lines.textLength &&
-           dest == c.dest && std::equal(inc.lines.begin(), inc.lines.end(), c.lines.lines.begin(),
-                                        c.lines.lines.end(), same);
+    return inc.origin == c.lines.origin && inc.textLength == c.lines.textLength && dest == c.dest &&
+           std::equal(inc.lines.begin(), inc.lines.end(), c.lines.lines.begin(), c.lines.lines.end(), same);
   }
 
  private:
   struct Byte { char c; int32_t style, para; };
+  void Sync() {  // the core's text and runs from the model
+    std::string text;
+    auto &sr = doc_.core.styleRuns.MutableRuns(), &pr = doc_.core.paraRuns.MutableRuns();
+    sr = {{0, bytes_.empty() ? styles_[0] : bytes_[0].style}};
+    pr = {{0, bytes_.empty() ? paras_[0] : bytes_[0].para}};
+    for (int32_t i = 0; i < static_cast<int32_t>(bytes_.size()); text += bytes_[static_cast<size_t>(i++)].c) {
+      const Byte &x = bytes_[static_cast<size_t>(i)];
+      if (i && x.style != sr.back().index) sr.push_back({i, x.style});
+      if (i && text.back() == '\r' && x.para != pr.back().index) pr.push_back({i, x.para});
+    }
+    doc_.SetText(text);
+  }
   int32_t R(int32_t n) { return static_cast<int32_t>(rand_(static_cast<uint32_t>(n))); }
   int32_t Pick(const std::vector<int32_t> &v) { return v[static_cast<size_t>(R(static_cast<int32_t>(v.size())))]; }
   ParaFormat RandomFormat(int kind) {
     ParaFormat f;
     auto fixed = [&](int32_t range) { return R(range * 65536); };
     if (kind == 0) return f;
-    if (R(2)) f.leftIndent = fixed(30), f.rightIndent = fixed(30), f.firstIndent = fixed(40) - F20;
+    if (R(2)) f.leftIndent = fixed(30), f.rightIndent = fixed(30), f.firstIndent = fixed(40) - 20 * kFixedOne;
     if (R(2)) f.lineSpacing = fixed(3), f.spaceBefore = fixed(2), f.spaceAfter = fixed(20);
     f.units = static_cast<uint16_t>(R(4) | R(4) << 4 | R(4) << 8);
     f.just = static_cast<int16_t>(R(4) - 1), f.tabCount = static_cast<int16_t>(R(5));
@@ -124,23 +132,9 @@ class LayoutModel {
     Byte b{0, R(3) && p ? bytes_[p - 1].style : Pick(styles_),
            p ? bytes_[p - 1].para : p < bytes_.size() ? bytes_[p].para : paras_[0]};
     bytes_.insert(bytes_.begin() + at, static_cast<size_t>(count), b);
-    for (int32_t i = 0; i < count; ++i) bytes_[p + static_cast<size_t>(i)].c = kBytes[R(sizeof kBytes - 1)];
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) bytes_[p + i].c = kBytes[R(sizeof kBytes - 1)];
     return count;
   }
-  int32_t Erase(int32_t a, int32_t b) { return bytes_.erase(bytes_.begin() + a, bytes_.begin() + b), a - b; }
-  void Sync() {  // the core's text and runs from the model
-    std::string text;
-    auto &sr = doc_.core.styleRuns.MutableRuns(), &pr = doc_.core.paraRuns.MutableRuns();
-    sr = {{0, bytes_.empty() ? styles_[0] : bytes_[0].style}};
-    pr = {{0, bytes_.empty() ? paras_[0] : bytes_[0].para}};
-    for (size_t i = 0; i < bytes_.size(); text += bytes_[i++].c) {
-      if (i && bytes_[i].style != sr.back().index) sr.push_back({static_cast<int32_t>(i), bytes_[i].style});
-      if (i && text[i - 1] == '\r' && bytes_[i].para != pr.back().index)
-        pr.push_back({static_cast<int32_t>(i), bytes_[i].para});
-    }
-    doc_.SetText(text);
-  }
-  static constexpr Fixed F20 = 20 * kFixedOne;
 
   std::function<uint32_t(uint32_t)> rand_;
   LayoutDoc doc_;
