@@ -7,16 +7,11 @@
 #include <tstools/api.h>
 #include <tstools/textedit.h>
 
-/* Layout flags for QTESetExpandOpt. */
-enum {
-  qteNoWordWrap = 1,   /* lines break only at returns or past the maximum line width */
-  qteBottomLimit = 2   /* the view grows with the text, within the bottom-limit callback's say */
-};
-
 /* Lays out the whole text again. */
 TSAPI(void, QTECalText, (QTERecord *record));
-/* Stores the layout flags; when they changed, lays out the whole text without calling the
- * bottom-limit callback. */
+/* Stores the layout flags (bit 0: lines break only at returns or past the maximum line width;
+ * bit 1: the view grows with the text, as the bottom-limit callback allows); when they
+ * changed, lays out the whole text without calling the bottom-limit callback. */
 TSAPI(void, QTESetExpandOpt, (short flags, QTERecord *record));
 TSAPI(long, QTENumLines, (QTERecord *record));
 /* The first offset of a line; the text length for a line at or past the count, 0 for a
