@@ -529,11 +529,31 @@ void Relayout(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, i
   size_t keep = sync >= 0 ? static_cast<size_t>(oldCount - sync) : 0;
   size_t count = static_cast<size_t>(first) + built.size() + keep;
   if (core.lineCap > 0) count = std::min(count, static_cast<size_t>(core.lineCap));
-  old.reserve(std::max(count, old.size()) + 1);  // the only allocation: nothing changed yet
-
   int64_t newTop = built.empty() ? old[static_cast<size_t>(first)].top
                                  : static_cast<int64_t>(built.back().top) + built.back().height;
   int64_t delta = sync >= 0 ? newTop - old[static_cast<size_t>(sync)].top : 0;
+  // The new table's line i, before the table is changed.
+  auto newLine = [&](size_t i) {
+    if (i < static_cast<size_t>(first)) return old[i];
+    if (i < first + built.size()) return built[i - static_cast<size_t>(first)];
+    LineRecord l = old[static_cast<size_t>(sync) + i - first - built.size()];
+    l.start += n;
+    l.top = Saturate32(l.top + delta);
+    return l;
+  };
+
+  // A table the cap cut short that lost lines ends before the text does: it is continued.
+  // The empty last line follows the pending null style, which any edit may change: it is
+  // rebuilt. Both are built before anything changes, so a failure leaves the old table.
+  std::vector<LineRecord> tail;
+  bool capped = core.lineCap > 0 && oldCount >= core.lineCap && count < static_cast<size_t>(core.lineCap);
+  if (sync >= 0 && count > 0 && (capped || newLine(count - 1).width == kEmptyLineWidth)) {
+    LineRecord last = newLine(--count);
+    BuildLines(builder, core, last.start, last.top, count, core.lineCap, &tail,
+               [](int32_t) { return false; });
+  }
+  old.reserve(std::max({first + built.size() + keep, count + tail.size(), old.size()}));
+
   size_t replaced = static_cast<size_t>((sync >= 0 ? sync : oldCount) - first);
   auto at = old.begin() + first;
   if (replaced == built.size()) {
@@ -546,19 +566,9 @@ void Relayout(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, i
     old[i].start += n;
     old[i].top = Saturate32(old[i].top + delta);
   }
-  if (old.size() > count) old.resize(count);
+  old.resize(std::min(old.size(), count));
+  old.insert(old.end(), tail.begin(), tail.end());
   table.textLength = length;
-
-  // A table the cap cut short that lost lines ends before the text does: continue it.
-  // The empty last line follows the pending null style, which any edit may change: rebuild it.
-  // Both stay within the room reserved above.
-  bool capped = core.lineCap > 0 && oldCount >= core.lineCap && table.Count() < core.lineCap;
-  if (sync >= 0 && (capped || old.back().width == kEmptyLineWidth)) {
-    LineRecord last = old.back();
-    old.pop_back();
-    BuildLines(builder, core, last.start, last.top, 0, core.lineCap, &old,
-               [](int32_t) { return false; });
-  }
 
   core.firstChanged = first;
   core.lastChanged = sync >= 0 && delta == 0 ? first + static_cast<int32_t>(built.size()) - 1
