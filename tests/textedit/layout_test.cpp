@@ -45,12 +45,11 @@ const Case kCases[] = {
     {"indents", "aaaa bbbb cccc", 81,
      [](LayoutDoc &, ParaFormat &f) { f.leftIndent = f.rightIndent = F(10), f.firstIndent = F(12); },
      {{0, 24, W}, {5, 54, 0}}},
-    {"no wrap counts trailing blanks", "aaaa bbbb cccc  ", 61, NoWrap, {{0, 96, 0}}},
     {"no wrap breaks past the maximum width less 2", "aaaa bbbb cccc", 61,
      [](LayoutDoc &d, ParaFormat &f) { NoWrap(d, f), d.core.maxLineWidth = 62; }, {{0, 60, W}, {10, 24, 0}}},
+    // No wrap counts the trailing blanks.
     {"widths stay below the empty-line marker", "a" + std::string(12000, ' '), 61,
      [](LayoutDoc &d, ParaFormat &f) { NoWrap(d, f), d.core.maxLineWidth = 65535; }, {{0, 0xFFFE, 0}}},
-    {"2.0 lines", "a", 61, [](LayoutDoc &, ParaFormat &f) { f.lineSpacing = F(2); }, {{0, 6, 0, 26, 9}}},
     // Before: 1 line is 16 px, not on the text's first line; after: 0.5 inch is 36 px.
     {"space before and after", "a\rb", 61,
      [](LayoutDoc &, ParaFormat &f) { f.spaceBefore = F(1), f.spaceAfter = F(0.5), f.units = 0x200; },
@@ -66,9 +65,7 @@ const Case kCases[] = {
     {"italic adds half the widest byte", "aaaaaaaaaa", 61,
      [](LayoutDoc &d, ParaFormat &) { d.core.styleRuns.MutableRuns()[0].index = d.core.styles.Add({1, 12, kItalic, {}}); },
      {{0, 54, W}, {9, 6, 0}}},
-    {"grid", "a\rb\rc", 61, [](LayoutDoc &d, ParaFormat &) { d.core.gridPitch = 20; },
-     {{0, 6, R, 13, 9, 0}, {2, 6, R, 13, 9, 20}, {4, 6, 0, 13, 9, 40}}},
-    // A line taller than the pitch stays, and the next is not moved up over it.
+    // A line taller than the pitch (2.0 lines) stays; the next, crossing 40, moves down to it.
     {"grid never moves a line up", "a\rb\rc", 61,
      [](LayoutDoc &d, ParaFormat &f) { f.lineSpacing = F(2), d.core.gridPitch = 20, d.SetPara(f, 2), d.SetPara({}, 4); },
      {{0, 6, R, 13, 9, 0}, {2, 6, R, 26, 9, 13}, {4, 6, 0, 13, 9, 40}}},
