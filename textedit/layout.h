@@ -14,7 +14,11 @@ void LayoutAll(TextCore &core, const TextEnv &env, LayoutHost *host);
 
 // After a change at [a, b) of the old text with n bytes inserted (negative when deleted):
 // relays out from the line before the change to the first unchanged line, shifts the later
-// lines, then the after-layout steps. Records firstChanged and lastChanged.
+// lines, then the after-layout steps. Records firstChanged and lastChanged. Called once the
+// text and runs are current: old offsets from b on are now n further. [a, b) must cover
+// every paragraph whose format changed (a style change passes its range with n = 0). A table
+// that does not fit the change (none yet, another text length) is laid out whole.
+// Both layouts may throw std::bad_alloc, and then leave the line table as it was.
 void Relayout(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
               int32_t n);
 

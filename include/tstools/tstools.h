@@ -18,6 +18,7 @@
 #include <tstools/shapes.h>
 #include <tstools/text.h>
 #include <tstools/textedit.h>
+#include <tstools/text_layout.h>
 #include <tstools/picture.h>
 #include <tstools/picture_record.h>
 #include <tstools/picture_convert.h>
