@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "font/font_manager.h"
@@ -19,20 +17,15 @@ namespace {
 using tstools::test::P255;
 using tstools::text::textState;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-
-class TextMeasureTest : public ::testing::Test {
- protected:
+struct TextMeasureTest : ::testing::Test {
   static void SetUpTestSuite() { InitFonts(); }
   void SetUp() override {
     QDrawCacheInit();
-    Str255 name = {11, 'D', 'e', 'j', 'a', 'V', 'u', ' ', 'S', 'a', 'n', 's'};
-    GetFNum(name, &sans);
+    GetFNum(P255("DejaVu Sans").bytes, &sans);
     ASSERT_GT(sans, 1) << "the set-up installs DejaVu";
     canvas.OpenPort(&port);
     ML_TextFont(&port, sans);
     ML_TextSize(&port, 20);
-    portPtr = &port;
     textState.measuringPort = &portPtr;
     InitMetricCache();
   }
@@ -41,37 +34,25 @@ class TextMeasureTest : public ::testing::Test {
     ClosePort(&port);
     QDrawCacheClose();
   }
-  // The GDI extent of the same face, less its overhang.
-  int GdiWidth(const std::string &windowsText, int weight = FW_NORMAL) {
+  int GdiWidth(const std::string &windowsText, int weight = FW_NORMAL) {  // less the overhang
     HFONT font = CreateFontA(-20, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "DejaVu Sans");
     HGDIOBJ old = SelectObject(canvas.dc(), font);
     SIZE size{};
-    GetTextExtentPoint32A(canvas.dc(), windowsText.data(), int(windowsText.size()), &size);
     TEXTMETRICA tm{};
+    GetTextExtentPoint32A(canvas.dc(), windowsText.data(), int(windowsText.size()), &size);
     GetTextMetricsA(canvas.dc(), &tm);
-    SelectObject(canvas.dc(), old);
-    DeleteObject(font);
+    DeleteObject(SelectObject(canvas.dc(), old));
     return size.cx - tm.tmOverhang;
   }
-  // Columns [left, right) of row y all inked, or none of them.
-  bool RowInked(int y, int left, int right, bool all) {
-    for (int x = left; x < right; ++x)
-      if ((canvas.At(x, y) != kWhite) != all) return false;
-    return true;
+  int Inked(int y, int left, int right) {  // inked pixels of row y in [left, right)
+    int n = 0;
+    for (int x = left; x < right; ++x) n += canvas.At(x, y) != 0xFFFFFF;
+    return n;
   }
-  RECT Ink() {
-    RECT r{canvas.width(), canvas.height(), -1, -1};
-    for (int y = 0; y < canvas.height(); ++y)
-      for (int x = 0; x < canvas.width(); ++x)
-        if (canvas.At(x, y) != kWhite)
-          r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
-                   std::max<LONG>(r.bottom, y + 1)};
-    return r;
-  }
+  int Width(const char *s) { return VTBStringWidth(P255(s).bytes, nullptr); }
 
   tstools::test::DibCanvas canvas{400, 100};
-  GrafPort port{};
-  GrafPort *portPtr = nullptr;
+  GrafPort port{}, *portPtr = &port;
   short sans = 0;
 };
 
@@ -84,124 +65,87 @@ TEST_F(TextMeasureTest, WidthsAgreeWithGdiExtents) {
   }
   EXPECT_EQ(VTBStringWidth(P255("Bold").bytes, &bold), GdiWidth("Bold", FW_BOLD));
   EXPECT_EQ(VTBStringWidth(P255("MiXed").bytes, &lower), GdiWidth("MiXed")) << "no case tables before start-up";
-
   std::string lots(100000, 'm');
-  EXPECT_EQ(VTBTextWidth(lots.data(), 0, 100000, &strike), 100000L * GdiWidth("m")) << "no 16-bit truncation";
-  EXPECT_EQ(VTBTextWidth(lots.data(), 0, -5, &strike), 0);
-  EXPECT_EQ(VTBTextWidth(lots.data(), -1, 5, &strike), 0);
-
+  EXPECT_EQ(VTBTextWidth(lots.data(), 0, 100000, &strike), 100000L * GdiWidth("m")) << "summed in 64 bits";
+  EXPECT_EQ(VTBTextWidth(lots.data(), 0, -5, &strike) | VTBTextWidth(lots.data(), -1, 5, &strike), 0);
   FontInfo viaCache{}, viaPort{};
   VTBGetFontInfo(&strike, &viaCache);
   VTBGetFontInfo(&plain, &viaPort);
-  EXPECT_EQ(viaCache.ascent, viaPort.ascent);
-  EXPECT_EQ(viaCache.descent, viaPort.descent);
-  EXPECT_EQ(port.txFace, 0) << "the port's face is restored";
+  EXPECT_EQ(std::make_pair(viaCache.ascent, viaCache.descent), std::make_pair(viaPort.ascent, viaPort.descent));
 
+  uint64_t misses = textState.cache.Misses();
+  tstools::onFontTableBuilt();  // a rebuilt font table empties the cache
+  VTBCharWidth('a', &strike);
+  EXPECT_EQ(textState.cache.Misses(), misses + 1);
   textState.measuringPort = nullptr;  // no measuring port: defined zeros
-  EXPECT_EQ(VTBStringWidth(P255("x").bytes, &strike), 0);
   VTBGetFontInfo(&strike, &viaCache);
-  EXPECT_EQ(viaCache.ascent, 0);
-}
-
-TEST_F(TextMeasureTest, FontTableRebuildEmptiesTheCache) {
-  const unsigned short strike = 1;
-  VTBCharWidth('a', &strike);
-  uint64_t before = textState.cache.Misses();
-  VTBCharWidth('a', &strike);
-  EXPECT_EQ(textState.cache.Misses(), before);
-  ASSERT_TRUE(tstools::onFontTableBuilt);
-  tstools::onFontTableBuilt();
-  VTBCharWidth('a', &strike);
-  EXPECT_EQ(textState.cache.Misses(), before + 1);
+  EXPECT_EQ(VTBStringWidth(P255("x").bytes, &strike) + viaCache.ascent, 0);
 }
 
 TEST_F(TextMeasureTest, DrawStringPtrDecisivePixels) {
-  const Rect box{10, 10, 390, 90};
-  const int baseline = 60;
+  const int y = 60, left = 10, right = 10 + Width("ab cd"), abRight = 10 + Width("ab"), cdLeft = 10 + Width("ab ");
   const short mode = port.txMode;
   const Point pen = port.pnLoc;
-  auto draw = [&](const char *text, unsigned short face, short just = 0, Boolean clip = 0, const Rect *where = nullptr) {
-    canvas.Fill(kWhite);
-    VTBDrawStringPtr(P255(text).bytes, where ? where : &box, just, 30, baseline - 10, &face, 0, clip, 0, 0);
+  auto draw = [&](const char *text, unsigned short face, short just = 0, Boolean clip = 0, Rect where = {10, 10, 390, 90}) {
+    canvas.Fill(0xFFFFFF);
+    VTBDrawStringPtr(P255(text).bytes, &where, just, 30, short(y - where.top), &face, 0, clip, 0, 0);
   };
-  int width = VTBStringWidth(P255("ab cd").bytes, nullptr);
-  int left = 10, right = 10 + width;
-
   draw("ab cd", 0x0080);  // double underline: rows 1 and 3 below the baseline, not row 2
-  EXPECT_TRUE(RowInked(baseline + 1, left, right, true));
-  EXPECT_TRUE(RowInked(baseline + 3, left, right, true));
-  EXPECT_TRUE(RowInked(baseline + 2, left, right, false));
-
-  draw("ab cd", 0x0001);  // strike-through: one row inked across the blank as well
-  bool struck = false;
-  for (int y = baseline - 14; y < baseline; ++y) struck = struck || RowInked(y, left + 1, right - 1, true);
-  EXPECT_TRUE(struck);
-
+  EXPECT_EQ(Inked(y + 1, left, right) + Inked(y + 3, left, right), 2 * (right - left));
+  EXPECT_EQ(Inked(y + 2, left, right), 0);
+  draw("ab cd", 0x0001);  // strike-through: a row inked across the blank as well
+  int struck = 0;
+  for (int row = y - 14; row < y; ++row) struck += Inked(row, left + 1, right - 1) == right - left - 2;
+  EXPECT_GT(struck, 0);
   draw("ab cd", 0x0040);  // word underline: under the letters, never under the blank
-  int abRight = 10 + VTBStringWidth(P255("ab").bytes, nullptr), cdLeft = 10 + VTBStringWidth(P255("ab ").bytes, nullptr);
-  bool under = false;
-  for (int y = baseline; y < baseline + 5; ++y) {
-    under = under || RowInked(y, left + 1, abRight - 1, true);
-    EXPECT_TRUE(RowInked(y, abRight + 1, cdLeft - 1, false)) << y;
+  int under = 0;
+  for (int row = y; row < y + 5; ++row) {
+    under += Inked(row, left + 1, abRight - 1) == abRight - left - 2;
+    EXPECT_EQ(Inked(row, abRight + 1, cdLeft - 1), 0) << row;
   }
-  EXPECT_TRUE(under);
+  EXPECT_GT(under, 0);
+  draw("ab", 0x0004);  // superscript: raised, so nothing near the baseline
+  for (int row = y - 5; row < y + 3; ++row) EXPECT_EQ(Inked(row, 0, 400), 0) << row;
+  EXPECT_GT(Inked(y - 12, 0, 400), 0);
+  draw("ab   ", 0x0020, -1);  // from the right: trailing blanks count without underline
+  EXPECT_EQ(Inked(y - 5, 390 - Width("   "), 400), 0);
+  EXPECT_GT(Inked(y - 5, 390 - Width("ab   ") - 2, 390 - Width("   ")), 0);
+  draw("WWWW", 0x0001, 0, 1, Rect{10, 10, 20, 90});  // clipped to the box
+  EXPECT_EQ(Inked(y - 5, 20, 400), 0);
+  EXPECT_GT(Inked(y - 5, 10, 20), 0);
 
-  draw("ab", 0);
-  RECT plainInk = Ink();
-  draw("ab", 0x0004);  // superscript: half size, raised
-  RECT superInk = Ink();
-  EXPECT_LT(superInk.bottom, plainInk.bottom - 4);
-  EXPECT_LT(superInk.right - superInk.left, plainInk.right - plainInk.left);
-
-  draw("ab   ", 0x0001, -1);  // from the right edge
-  EXPECT_LE(Ink().right, 390);
-  EXPECT_GT(Ink().right, 390 - VTBStringWidth(P255("   ").bytes, nullptr) - 4) << "trailing blanks count without underline";
-  const Rect narrow{10, 10, 20, 90};
-  draw("WWWW", 0x0001, 0, 1, &narrow);
-  EXPECT_LE(Ink().right, 20) << "clipped to the box";
-
-  EXPECT_EQ(port.txSize, 20);
-  EXPECT_EQ(port.txFace, 0);
-  EXPECT_EQ(port.txMode, mode);
-  EXPECT_EQ(pen.h, port.pnLoc.h);
-  EXPECT_EQ(pen.v, port.pnLoc.v);
+  EXPECT_EQ(std::make_pair(port.txSize, short(port.txFace)), std::make_pair(short(20), short(0)));
+  EXPECT_EQ(std::make_pair(port.txMode, port.pnLoc.h), std::make_pair(mode, pen.h));
   RgnHandle clip = NewRgn();
-  ML_GetClip(&port, clip);
   RECT clipBox{};
+  ML_GetClip(&port, clip);
   GetRgnBox(reinterpret_cast<HRGN>(clip), &clipBox);
   EXPECT_GE(clipBox.right, 400) << "the previous clip is back";
   DisposeRgn(clip);
 }
 
 TEST_F(TextMeasureTest, IntlExports) {
-  EXPECT_EQ(VIUToCase('a', 0, 0, 0), 'a') << "no case tables before start-up";
-  EXPECT_EQ(VIUToCase(0x1FF, 0, 0, 0), 0x1FF);
+  EXPECT_EQ(VIUToCase('a', 0, 0, 0) + VIUToCase(0x1FF, 0, 0, 0), 'a' + 0x1FF) << "no tables before start-up";
   EXPECT_FALSE(VIUIsCase('A', 0, 0));
-
   unsigned short offsets[6] = {9, 9, 9, 9, 9, 9};
   VIUFindWord(reinterpret_cast<const unsigned char *>("one two"), 7, 5, 1, 0, offsets, 0);
-  EXPECT_EQ(offsets[0], 4); EXPECT_EQ(offsets[1], 7);
-  EXPECT_EQ(offsets[2] | offsets[3] | offsets[4] | offsets[5], 0);
+  EXPECT_EQ(std::vector<unsigned short>(offsets, offsets + 6), (std::vector<unsigned short>{4, 7, 0, 0, 0, 0}));
   long start = 0, end = 0;
   VIUFindWordEx(reinterpret_cast<const unsigned char *>("one two"), 7, 1, 0, 2, &start, &end);
-  EXPECT_EQ(start, 0); EXPECT_EQ(end, 3);
-
-  EXPECT_EQ(VIUFontToCodeSet(sans), 0);
-  EXPECT_EQ(VIUFontToCodeSet(-5), 0);
-  EXPECT_EQ(VIUWinCharSetToCodeSet(129), 3);
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(0L, 3L));
+  EXPECT_EQ(VIUFontToCodeSet(sans) + VIUFontToCodeSet(-5), 0);
 
   const unsigned char src[2] = {1, 2};
-  unsigned char dst[2] = {};
+  unsigned char dst[2] = {}, pixels[2] = {5, 6}, mask[1] = {0xFF};
   const Rect wide{0, 0, 2, 1}, tall{0, 0, 1, 2};
   EXPECT_TRUE(VIURotateBitmapLeft(src, dst, &wide, &tall, 2, 1, 8, 90));
-  EXPECT_EQ(dst[0], 2); EXPECT_EQ(dst[1], 1);
+  EXPECT_EQ(dst[0] * 10 + dst[1], 21);
   EXPECT_FALSE(VIURotateBitmapLeft(src, dst, &wide, &tall, 2, 1, 7, 90));
-  unsigned char pixels[2] = {5, 6}, mask[1] = {0xFF};
   EXPECT_TRUE(VIUMaskBitmap(pixels, mask, &wide, &wide, 2, 1, 8, 0, 6, 9));
-  EXPECT_EQ(pixels[1], 9); EXPECT_EQ(mask[0], 0x40);
+  EXPECT_EQ(pixels[1] * 1000 + mask[0], 9064);
   unsigned long first = 0, second = 0;
   EXPECT_TRUE(VIUGetBitmapColors(pixels, &wide, 2, 8, &second, &first));
-  EXPECT_EQ(first, 5u); EXPECT_EQ(second, 9u);
+  EXPECT_EQ(std::make_pair(first, second), std::make_pair(5UL, 9UL));
 }
 
 }  // namespace
