@@ -119,16 +119,25 @@ const StyleMetrics &MetricCache::Lookup(const TextStyle &style, Measurer &measur
       break;
     }
   if (!victim) victim = &slots_[ticks & 3];
+  for (const Slot &s : store_)
+    if (s.portKind == kind && s.style == style) return (*victim = s).metrics;
   ++misses_;
   victim->portKind = Measurer::kNoPort;  // stays empty should the measurer throw
   Fill(style, measurer, cases, &victim->metrics);
   victim->style = style;
   victim->portKind = kind;
+  if (store_.size() < kStoreLimit) {
+    try {
+      store_.push_back(*victim);
+    } catch (...) {  // out of memory: this style is measured again next time
+    }
+  }
   return victim->metrics;
 }
 
 void MetricCache::Clear() {
   for (Slot &s : slots_) s.portKind = Measurer::kNoPort;
+  store_.clear();
 }
 
 }  // namespace tstools::text
