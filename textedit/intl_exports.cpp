@@ -21,7 +21,8 @@ unsigned short WINAPI VIUToCase(unsigned short ch, unsigned short previous, shor
 }
 
 void WINAPI VIUChangeCase(unsigned char *text, long length, unsigned short previous, short, short mode) {
-  ChangeCase(textState.cases, text, length, static_cast<uint8_t>(previous), mode);
+  // Any previous character above 0xFF is, like 0xFF, one a title-cased word continues after.
+  ChangeCase(textState.cases, text, length, static_cast<uint8_t>(previous > 0xFF ? 0xFF : previous), mode);
 }
 
 Boolean WINAPI VIUIsCase(unsigned short ch, short, short mode) { return IsCase(textState.cases, ch, mode); }

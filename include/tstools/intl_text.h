@@ -34,7 +34,7 @@ TSAPI(short, VIUFontToCodeSet, (short font));
  * pixel (1, 2, 4, 8, 16, 24, 32), high byte planes (0 means 1). A call whose format,
  * rectangles or strides do not fit returns false and touches nothing. */
 /* Rotates counter-clockwise by angle (modulo 360; 90, 180, 270); destinationRect must have
- * the rotated size. */
+ * the rotated size, and the two bitmaps must not overlap. */
 TSAPI(Boolean, VIURotateBitmapLeft, (const void *source, void *destination, const Rect *sourceRect, const Rect *destinationRect, short sourceRowBytes, short destinationRowBytes, short pixelFormat, short angle));
 /* Pixels of rect (inside sourceBounds, the source's rectangle) equal to keyColour become
  * replacement, and their bits are set in mask (one row of maskRowBytes per row of rect,
