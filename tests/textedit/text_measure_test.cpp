@@ -106,6 +106,10 @@ TEST_F(TextMeasureTest, DrawStringPtrDecisivePixels) {
   draw("ab", 0x0004);  // superscript: raised, so nothing near the baseline
   for (int row = y - 5; row < y + 3; ++row) EXPECT_EQ(Inked(row, 0, 400), 0) << row;
   EXPECT_GT(Inked(y - 12, 0, 400), 0);
+  draw("ab", 0x0008);  // subscript: lowered below the baseline
+  EXPECT_GT(Inked(y + 2, 0, 400), 0);
+  draw("ab cd", 0x0402);  // small capitals with underline: the underline is drawn by the engine
+  EXPECT_EQ(Inked(y + 1, left, left + Width("AB CD") * 3 / 4), Width("AB CD") * 3 / 4);
   draw("ab   ", 0x0020, -1);  // from the right: trailing blanks count without underline
   EXPECT_EQ(Inked(y - 5, 390 - Width("   "), 400), 0);
   EXPECT_GT(Inked(y - 5, 390 - Width("ab   ") - 2, 390 - Width("   ")), 0);
