@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "textedit/case_tables.h"
 #include "textedit/measurer.h"
@@ -20,11 +21,13 @@ struct StyleMetrics {
 class MetricCache {
  public:
   static constexpr int kSlots = 4;
-  // The metrics of style on the measurer's port; measured on a miss into the slot the
-  // victim rule picks (ticks & 3). Never null: with no port, zero metrics and widths of 1.0.
+  // The metrics of style on the measurer's port; on a miss they go into an empty slot, else
+  // the one the victim rule picks (ticks & 3), from the store of styles measured before or
+  // else measured now. Never null: with no port, zero metrics and widths of 1.0. Valid until
+  // the next Lookup or Clear. Never throws for memory: a full store only means measuring again.
   const StyleMetrics &Lookup(const TextStyle &style, Measurer &measurer, const CaseTables &cases,
                              uint32_t ticks);
-  // InitMetricCache: empties every slot (fonts or the port's resolution changed).
+  // InitMetricCache: empties every slot and the store (fonts or the port's resolution changed).
   void Clear();
   // How many times a style was measured: benchmarks and tests see re-measuring.
   uint64_t Misses() const { return misses_; }
@@ -35,7 +38,11 @@ class MetricCache {
     int portKind = 0xFFFF;  // empty
     StyleMetrics metrics;
   };
+  // Every style measured since the last Clear, so that a text alternating more styles than
+  // the slots hold is still measured once per style. Bounded: 1 KB a style.
+  static constexpr size_t kStoreLimit = 512;
   Slot slots_[kSlots];
+  std::vector<Slot> store_;
   uint64_t misses_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <tstools/frame.h>
 #include <tstools/memory.h>
 #include <tstools/codeset.h>
+#include <tstools/intl_text.h>
 #include <tstools/font.h>
 #include <tstools/charset.h>
 #include <tstools/settings.h>
@@ -19,6 +20,7 @@
 #include <tstools/text.h>
 #include <tstools/textedit.h>
 #include <tstools/text_layout.h>
+#include <tstools/text_measure.h>
 #include <tstools/picture.h>
 #include <tstools/picture_record.h>
 #include <tstools/picture_convert.h>
