@@ -31,3 +31,10 @@ void PrepareSoundAndClipboard(HWND frame, HWND document, HMODULE resources);
 void DrawSoundDocument(GrafPort *port);
 bool FrameClipboardMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DisposeSoundAndClipboard();
+// The styled text document: PrepareTextDocument starts the text engine measuring on the
+// document's port and lays out a styled record; DrawTextDocument draws its lines run by run
+// with the engine's measurers and lists what the layout, word and case calls report;
+// DisposeTextDocument frees the record and shuts the engine down.
+void PrepareTextDocument(GrafPort *documentPort, HMODULE resources);
+void DrawTextDocument(GrafPort *port);
+void DisposeTextDocument();

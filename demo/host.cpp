@@ -18,7 +18,8 @@ namespace {
 
 HMODULE resources = nullptr;
 HWND mdiClient = nullptr;
-enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2, kPicturesDocument = 3, kSoundDocument = 4 };
+enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2, kPicturesDocument = 3, kSoundDocument = 4,
+                          kTextDocument = 5 };
 
 const char *PlatformName(const TSToolsStartupState &s) {
   if (s.isWin32s) return "Win32s";
@@ -81,6 +82,7 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (w->refCon == kShapesDocument) DrawShapesDocument(w);
         if (w->refCon == kPicturesDocument) DrawPicturesDocument(&w->port);
         if (w->refCon == kSoundDocument) DrawSoundDocument(&w->port);
+        if (w->refCon == kTextDocument) DrawTextDocument(&w->port);
         EndUpdate(w);
         return 0;
       }
@@ -281,9 +283,21 @@ int main() {
     PrepareSoundAndClipboard(frame, sound->port.window, resources);
     saved = ShowDocument(frame, sound, "sound.png") && saved;
     DisposeSoundAndClipboard();
+    CloseDocument(sound);
+    sound = nullptr;
   }
 
-  for (WindowPtr w : {picture, shapes, sound}) {
+  // The styled text engine's layout, measurers, words and case (text.png).
+  const unsigned char textTitle[] = "\x0B" "Styled Text";
+  WindowPtr styled = ML_NewWindow(instance, "TSDemoDocument", nullptr, 50, 30, 790, 500, mdiClient, textTitle,
+                                  true, true, 0, kWindowInFront, kTextDocument);
+  if (styled) {
+    PrepareTextDocument(&styled->port, resources);
+    saved = ShowDocument(frame, styled, "text.png") && saved;
+    DisposeTextDocument();
+  }
+
+  for (WindowPtr w : {picture, shapes, sound, styled}) {
     if (w) CloseDocument(w);
   }
   DestroyWindow(frame);
