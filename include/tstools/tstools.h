@@ -36,6 +36,10 @@
 #include <tstools/controls.h>
 #include <tstools/utilities.h>
 #include <tstools/ticks.h>
+#include <tstools/themed_drawing.h>
+#include <tstools/ps_fonts.h>
+#include <tstools/app_files.h>
+#include <tstools/standard_file.h>
 #if __has_include(<tstools/host_resource_ids.h>)
 #include <tstools/host_resource_ids.h>
 #endif
