@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "textedit/line_frame.h"
 #include "textedit/spacing_units.h"
 
 namespace tstools::text {
@@ -45,40 +46,12 @@ const StyleMetrics &MetricsOf(const TextStyle &style, const TextEnv &env) {
                            env.ticks ? env.ticks() : 0);
 }
 
-bool StartsParagraph(const TextCore &core, int32_t p) {
-  return p == 0 || core.Bytes()[p - 1] == '\r';
-}
-
 const ParaFormat &ParaOf(const TextCore &core, int32_t p) {
   static const ParaFormat plain;
   return core.paraRuns.Count() ? core.ParaAt(p) : plain;
 }
 
 int TabCount(const ParaFormat &pf) { return std::clamp<int>(pf.tabCount, 0, kMaxTabs); }
-
-// The horizontal frame of a line: where it starts and how wide it may grow, in Fixed pixels
-// from the destination's left edge.
-struct LineFrame {
-  bool first = false;   // first line of its paragraph
-  int64_t indent = 0;   // the line's start
-  int64_t limit = 0;    // widest the line's characters may be
-  int64_t rightEdge = 0;  // stops past it are not used
-};
-
-LineFrame FrameFor(const TextCore &core, const ParaFormat &pf, bool first, bool noWrap) {
-  LineFrame f;
-  f.first = first;
-  f.indent = static_cast<int64_t>(pf.leftIndent) + (first ? pf.firstIndent : 0);
-  int64_t width = (static_cast<int64_t>(core.dest.right) - core.dest.left) * kOne;
-  if (noWrap) {
-    f.limit = std::max<int64_t>(0, static_cast<int64_t>(core.maxLineWidth) - 2) * kOne;
-    f.rightEdge = f.indent + f.limit + kOne;
-  } else {
-    f.rightEdge = width - pf.rightIndent;
-    f.limit = f.rightEdge - f.indent - kOne;
-  }
-  return f;
-}
 
 class LineBuilder {
  public:
@@ -178,31 +151,8 @@ LineRecord LineBuilder::Build(int32_t s, int32_t top, int32_t *next) {
       }
       if (c == '\t') {
         int64_t x = committed + blanks + word;
-        int64_t here = f.indent + x;
-        // The first paragraph stop past x, unless it lies past the right edge.
-        const TabStop *stop = nullptr;
-        for (int i = 0; i < TabCount(pf); ++i)
-          if (pf.tabs[i].position > here) {
-            if (pf.tabs[i].position <= f.rightEdge) stop = &pf.tabs[i];
-            break;
-          }
-        int64_t at, advance;
-        int kind = stop && stop->kind <= 3 ? stop->kind : 0;
-        if (stop) {
-          at = stop->position;
-        } else if (f.first && pf.leftIndent > here) {
-          at = pf.leftIndent;
-        } else {
-          int64_t interval = env_.tabInterval > 0 ? env_.tabInterval : 36 * kOne;
-          at = (FloorDiv(here, interval) + 1) * interval;
-        }
-        if (kind == 0) {
-          advance = at - here;
-        } else {
-          int64_t seg = SegmentWidth(p + 1, kind == 3 ? stop->alignChar : -1);
-          advance = at - here - (kind == 2 ? seg / 2 : seg);
-        }
-        advance = std::max<int64_t>(advance, 0);
+        TabTarget tab = ChooseTab(pf, f, x, env_.tabInterval);
+        int64_t advance = TabAdvance(tab, f, x, tab.kind ? SegmentWidth(p + 1, tab.alignChar) : 0);
         if (x + advance > f.limit) {
           if (p > s) {  // the stop is out of reach: the line ends before the tab
             width = wordChars ? x : committed + (noWrap_ ? blanks : 0);
@@ -217,7 +167,7 @@ LineRecord LineBuilder::Build(int32_t s, int32_t top, int32_t *next) {
         blanks = word = 0;
         wordChars = 0;
         breakAt = p + 1;
-        r.flags |= kLineHasTab | (stop && kind != 0 ? kLineHasOtherTab : 0);
+        r.flags |= kLineHasTab | (tab.kind != 0 ? kLineHasOtherTab : 0);
         continue;
       }
       int64_t w = m->widths[Shown(c, p, style.face)];
@@ -450,6 +400,15 @@ void AfterLayout(TextCore &core, LayoutHost *host) {
 
 }  // namespace
 
+const StyleMetrics &LayoutMetrics(const TextStyle &style, const TextEnv &env) { return MetricsOf(style, env); }
+
+uint8_t ShownByte(const TextCore &core, const TextEnv &env, uint8_t c, int32_t p, uint16_t face) {
+  const CaseTables &cases = env.cases ? *env.cases : NoCases();
+  return (face & kTitleCase) == kTitleCase ? cases.ToTitle(c, p > 0 ? core.Bytes()[p - 1] : 0) : c;
+}
+
+const ParaFormat &LayoutPara(const TextCore &core, int32_t p) { return ParaOf(core, p); }
+
 StyleHeights MeasureHeights(const TextStyle &style, const TextEnv &env) {
   const StyleMetrics &m = MetricsOf(style, env);
   return StyleHeights{m.info.ascent, m.info.descent + m.info.leading};
@@ -607,6 +566,54 @@ int32_t LineLeft(const TextCore &core, int32_t line) {
   else if (pf.just != 0 && pf.just != 2)
     offset = f.limit - width;
   return Saturate32(core.dest.left + Round64(f.indent + std::max<int64_t>(offset, 0)));
+}
+
+LineFrame FrameFor(const TextCore &core, const ParaFormat &pf, bool first, bool noWrap) {
+  LineFrame f;
+  f.first = first;
+  f.indent = static_cast<int64_t>(pf.leftIndent) + (first ? pf.firstIndent : 0);
+  int64_t width = (static_cast<int64_t>(core.dest.right) - core.dest.left) * kOne;
+  if (noWrap) {
+    f.limit = std::max<int64_t>(0, static_cast<int64_t>(core.maxLineWidth) - 2) * kOne;
+    f.rightEdge = f.indent + f.limit + kOne;
+  } else {
+    f.rightEdge = width - pf.rightIndent;
+    f.limit = f.rightEdge - f.indent - kOne;
+  }
+  return f;
+}
+
+TabTarget ChooseTab(const ParaFormat &pf, const LineFrame &f, int64_t x, Fixed tabInterval) {
+  TabTarget t;
+  int64_t here = f.indent + x;
+  // The first paragraph stop past x, unless it lies past the right edge.
+  for (int i = 0; i < TabCount(pf); ++i)
+    if (pf.tabs[i].position > here) {
+      if (pf.tabs[i].position <= f.rightEdge) {
+        const TabStop &stop = pf.tabs[i];
+        t.at = stop.position;
+        t.kind = stop.kind <= 3 ? stop.kind : 0;
+        t.alignChar = t.kind == 3 ? stop.alignChar : -1;
+        t.leader = stop.leader;
+        t.paragraphStop = true;
+        return t;
+      }
+      break;
+    }
+  if (f.first && pf.leftIndent > here) {
+    t.at = pf.leftIndent;
+  } else {
+    int64_t interval = tabInterval > 0 ? tabInterval : 36 * kOne;
+    t.at = (FloorDiv(here, interval) + 1) * interval;
+  }
+  return t;
+}
+
+int64_t TabAdvance(const TabTarget &t, const LineFrame &f, int64_t x, int64_t segment) {
+  int64_t here = f.indent + x;
+  int64_t advance = t.at - here;
+  if (t.kind != 0) advance -= t.kind == 2 ? segment / 2 : segment;
+  return std::max<int64_t>(advance, 0);
 }
 
 int32_t LineTable::Find(int32_t p) const {

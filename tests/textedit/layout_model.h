@@ -95,6 +95,8 @@ class LayoutModel {
            std::equal(inc.lines.begin(), inc.lines.end(), c.lines.lines.begin(), c.lines.lines.end(), same);
   }
 
+ LayoutDoc &Doc() { return doc_; }
+
  private:
   struct Byte { char c; int32_t style, para; };
   void Sync() {  // the core's text and runs from the model
