@@ -179,12 +179,21 @@ bool InitCore(TextCore &core, const TextEnv &env, const TextStyle &nullStyle) {
 int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t p,
                    const uint8_t *bytes, int32_t n, const InsertSource &source,
                    int32_t maxLength) {
+  p = Clamp(p, 0, core.Length());
+  return ReplaceText(core, env, host, p, p, bytes, n, source, maxLength);
+}
+
+int32_t ReplaceText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
+                    const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength) {
   if (core.inBottomLimit) return kEditRefused;
   const int32_t len = core.Length();
-  p = Clamp(p, 0, len);
-  if (n <= 0 || !bytes) return kEditDone;
-  if (maxLength >= 0 && int64_t(len) + n > maxLength) return kEditTooLong;
-  if (int64_t(len) + n > INT32_MAX - 256) return kEditTooLong;
+  a = Clamp(a, 0, len);
+  b = Clamp(b, a, len);
+  if (n <= 0 || !bytes) return a < b ? DeleteText(core, env, host, a, b) : kEditDone;
+  const int32_t gap = b - a;
+  const int64_t finalLength = int64_t(len) - gap + n;
+  if (maxLength >= 0 && finalLength > maxLength) return kEditTooLong;
+  if (finalLength > INT32_MAX - 256) return kEditTooLong;
   try {
     std::vector<uint8_t> own;
     if (Aliases(core, bytes, n)) {
@@ -202,12 +211,19 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
     std::vector<Piece> sIns;
     if (source.styles && !source.styles->empty()) {
       for (const StylElement &e : *source.styles)
-        if (e.start >= 0 && e.start < n) sIns.push_back({p + e.start, -1, e.style});
-      if (sIns.empty() || sIns[0].start != p) sIns.insert(sIns.begin(), {p, -1, (*source.styles)[0].style});
-    } else if (core.nullStyleValid) {
-      sIns.push_back({p, -1, core.nullStyle});
+        if (e.start >= 0 && e.start < n) sIns.push_back({a + e.start, -1, e.style});
+      if (sIns.empty() || sIns[0].start != a) sIns.insert(sIns.begin(), {a, -1, (*source.styles)[0].style});
+    } else if (gap == 0 && core.nullStyleValid) {
+      sIns.push_back({a, -1, core.nullStyle});
+    } else if (gap == 0 || oldS.empty()) {
+      sIns.push_back({a, oldS.empty() ? 0 : oldS[core.styleRuns.Find(a > 0 ? a - 1 : 0)].index, {}});
     } else {
-      sIns.push_back({p, oldS.empty() ? 0 : oldS[core.styleRuns.Find(p > 0 ? p - 1 : 0)].index, {}});
+      // As deleting and then typing: a whole run removed from the gap's start goes on;
+      // otherwise the character before the gap (or after it, at the text start) gives the style.
+      size_t first = core.styleRuns.Find(a);
+      bool wholeRun = oldS[first].start == a && core.styleRuns.End(first, len) <= b;
+      int32_t from = wholeRun ? a : a > 0 ? a - 1 : b;
+      sIns.push_back({a, oldS[core.styleRuns.Find(Clamp(from, 0, len - 1))].index, {}});
     }
     struct ParaPiece {
       int32_t start;
@@ -215,45 +231,50 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
       const ParaFormat *format;
     };
     std::vector<ParaPiece> pIns;
-    const int32_t paraHere = core.paraRuns.IndexAt(p);
+    // The paragraph the text goes into once the gap is gone: a gap from a paragraph's start
+    // leaves the text at a in the paragraph that followed the gap.
+    const bool gapFromParaStart = gap > 0 && (a == 0 || core.Bytes()[a - 1] == '\r');
+    const int32_t paraHere =
+        core.paraRuns.IndexAt(!gapFromParaStart ? a : b < len ? b : a > 0 ? a - 1 : a);
     if (source.paras && !source.paras->empty()) {
       for (const ParaEntry &e : *source.paras)
-        if (e.start >= 0 && e.start < n) pIns.push_back({p + e.start, -1, &e.format});
+        if (e.start >= 0 && e.start < n) pIns.push_back({a + e.start, -1, &e.format});
     } else {
-      pIns.push_back({p, paraHere, nullptr});
+      pIns.push_back({a, paraHere, nullptr});
     }
     std::vector<Run> sOut, pOut;
     sOut.reserve(oldS.size() + sIns.size() + 1);
     pOut.reserve(oldP.size() + pIns.size() + 2);
-    const int32_t nextPara = NextParagraph(core, p);
+    const int32_t nextPara = NextParagraph(core, b);
     core.styles.Reserve(sIns.size());
     core.paras.Reserve(pIns.size());
-    if (!core.store.Reserve(len + n)) return kEditNoMemory;
+    if (!core.store.Reserve(static_cast<int32_t>(std::max<int64_t>(len, finalLength)))) return kEditNoMemory;
 
     // Commit: nothing below allocates.
-    const int32_t sTail = len > p ? oldS[core.styleRuns.Find(p)].index : -1;
+    const int32_t shift = n - gap;
+    const int32_t sTail = len > b ? oldS[core.styleRuns.Find(b)].index : -1;
     for (const Run &r : oldS)
-      if (r.start < p) sOut.push_back(r);
+      if (r.start < a) sOut.push_back(r);
     for (const Piece &x : sIns)
       sOut.push_back({x.start, x.index >= 0 ? x.index : InternStyle(core.styles, x.style, env)});
-    if (sTail >= 0) sOut.push_back({p + n, sTail});
+    if (sTail >= 0) sOut.push_back({a + n, sTail});
     for (const Run &r : oldS)
-      if (r.start >= p && !(r.start == 0 && p == 0 && len == 0)) sOut.push_back({r.start + n, r.index});
+      if (r.start >= b && !(r.start == 0 && b == 0 && len == 0)) sOut.push_back({r.start + shift, r.index});
     for (const Run &r : oldP)
-      if (r.start < p) pOut.push_back(r);
+      if (r.start < a) pOut.push_back(r);
     for (const ParaPiece &x : pIns)
       pOut.push_back({x.start, x.index >= 0 ? x.index : InternPara(core.paras, *x.format)});
-    if (len > p) pOut.push_back({p + n, paraHere});
+    if (len > b) pOut.push_back({a + n, paraHere});
     for (const Run &r : oldP)
-      if (r.start > p) pOut.push_back({r.start + n, r.index});
-    KeepNextParagraph(pOut, core.paraRuns, nextPara, len, n);
+      if (r.start > b) pOut.push_back({r.start + shift, r.index});
+    KeepNextParagraph(pOut, core.paraRuns, nextPara, len, shift);
 
     uint8_t *t = core.store.MutableBytes();
-    std::memmove(t + p + n, t + p, static_cast<size_t>(len - p));
-    std::memcpy(t + p, bytes, static_cast<size_t>(n));
-    core.store.SetLength(len + n);
-    Normalize(sOut, len + n, kAnyStart);
-    Normalize(pOut, len + n, [t](int32_t s) { return t[s - 1] == '\r'; });
+    std::memmove(t + a + n, t + b, static_cast<size_t>(len - b));
+    std::memcpy(t + a, bytes, static_cast<size_t>(n));
+    core.store.SetLength(static_cast<int32_t>(finalLength));
+    Normalize(sOut, static_cast<int32_t>(finalLength), kAnyStart);
+    Normalize(pOut, static_cast<int32_t>(finalLength), [t](int32_t s) { return t[s - 1] == '\r'; });
     CommitRuns(core.styleRuns, sOut);
     CommitRuns(core.paraRuns, pOut);
     Recount(core.styles, core.styleRuns.Runs());
@@ -262,7 +283,7 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
     return kEditNoMemory;
   }
   core.nullStyleValid = false;
-  if (CalcAlways(core)) Relayout(core, env, host, p, p, n);
+  if (CalcAlways(core)) Relayout(core, env, host, a, b, n - gap);
   return kEditDone;
 }
 

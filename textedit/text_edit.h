@@ -60,6 +60,11 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
                    const uint8_t *bytes, int32_t n, const InsertSource &source,
                    int32_t maxLength);
 int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b);
+// [a, b) replaced by n bytes in one atomic step: typing over a selection, a paste or a drop.
+// Ends as DeleteText followed by InsertText at a would, but a result of 2 or 5 leaves the
+// old text, runs and lines in place.
+int32_t ReplaceText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
+                    const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength);
 // The whole text replaced (length clamped to maxLength); the styles default to the null style,
 // else the default style, the paragraphs to defaultPara. Lays out everything.
 int32_t ReplaceAllText(TextCore &core, const TextEnv &env, LayoutHost *host,

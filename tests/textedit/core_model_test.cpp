@@ -286,7 +286,7 @@ TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
   ParaFormat centre = DefaultParaFormat(1);
   std::vector<ParaEntry> paras = {{0, centre}, {4, DefaultParaFormat(2)}};
   const uint8_t *bytes = reinterpret_cast<const uint8_t *>("new\rtext");
-  for (int op = 0; op < 5; ++op) {
+  for (int op = 0; op < 7; ++op) {
     bool reachedSuccess = false;
     for (int k = 0; k < 60 && !reachedSuccess; ++k) {
       TextCore core{zone};
@@ -302,6 +302,12 @@ TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
           case 1: result = SetStyleRange(core, env, nullptr, 0, 7, kModeFont, TextStyle{5, 12, 0, {}}); break;
           case 2: result = SetParaRange(core, env, nullptr, 0, 8, kParaJust, centre); break;
           case 3: result = ReplaceAllText(core, env, nullptr, bytes, 8, {&styl, &paras}, ParaFormat{}, -1); break;
+          case 5: result = ReplaceText(core, env, nullptr, 1, 5, bytes, 8, {&styl, &paras}, -1); break;
+          case 6:  // typing over a selection when the store cannot grow: the selection stays
+            allocationsLeft = -1, source.failing = k == 0;
+            result = ReplaceText(core, env, nullptr, 1, 3, std::vector<uint8_t>(300).data(), 300, {}, -1);
+            source.failing = false;
+            break;
           default:  // the store cannot grow
             allocationsLeft = -1, source.failing = k == 0;
             result = InsertText(core, env, nullptr, 4, std::vector<uint8_t>(300).data(), 300, {&styl, &paras}, -1);

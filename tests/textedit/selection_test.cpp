@@ -8,6 +8,7 @@
 #include "tests/textedit/layout_model.h"
 #include "textedit/line_walk.h"
 #include "textedit/selection_rules.h"
+#include "textedit/text_edit.h"
 #include "textedit/typing_rules.h"
 
 namespace tstools::text::testing {
@@ -209,6 +210,57 @@ TEST(Typing, SmartQuotesUrlsAndDrops) {
   EXPECT_EQ(DropOffset(3, 2, 5, false, 20), 3);
   EXPECT_EQ(DropOffset(99, 2, 5, false, 20), 20);  // clamped to the text at drop time
   EXPECT_TRUE(EndsTypingBatch(37) && EndsTypingBatch(112) && !EndsTypingBatch('A'));
+}
+
+}  // namespace
+}  // namespace tstools::text::testing
+
+namespace tstools::text::testing {
+namespace {
+
+// The per-offset view of a document: bytes with their style and format, the null style and
+// the lines.
+std::string Shown(LayoutDoc &d) {
+  TextCore &c = d.core;
+  std::string s(reinterpret_cast<const char *>(c.Bytes()), size_t(c.Length()));
+  for (int32_t p = 0; p < c.Length(); ++p) {
+    const TextStyle &st = c.StyleAt(p);
+    s += "|" + std::to_string(st.font) + "," + std::to_string(st.size) + "," + std::to_string(st.face) + "," +
+         std::to_string(c.ParaAt(p).just) + "," + std::to_string(c.ParaAt(p).tabCount);
+  }
+  for (const LineRecord &l : c.lines.lines) s += "/" + std::to_string(l.start) + ":" + std::to_string(l.width);
+  return s + (c.nullStyleValid ? "|null" : "");
+}
+
+TEST(ReplaceText, EqualsDeletingThenInsertingAndFailsWhole) {
+  for (uint32_t seed = 1; seed <= 60; ++seed) {
+    std::mt19937 g1(seed), g2(seed);
+    LayoutModel m1([&](uint32_t n) { return n ? g1() % n : 0; }), m2([&](uint32_t n) { return n ? g2() % n : 0; });
+    for (int i = 0; i < 12; ++i) m1.Step(), m2.Step();
+    LayoutDoc &d1 = m1.Doc(), &d2 = m2.Doc();
+    d1.core.flags |= kFlagCalcAlways, d2.core.flags |= kFlagCalcAlways;
+    int32_t len = d1.core.Length(), a = int32_t(seed * 7919 % uint32_t(len + 1));
+    int32_t b = std::min(len, a + int32_t(seed % 9));
+    // Ends on run and paragraph starts, where the inherited style and format change.
+    const auto &runs = d1.core.styleRuns.Runs();
+    if (seed % 4 == 1 && runs.size() > 1) a = runs[seed % runs.size()].start, b = std::min(len, a + 2);
+    if (seed % 4 == 2) b = std::max(a, d1.core.ParagraphEnd(a)), a = std::max(0, b - 3);
+    if (seed % 4 == 3) a = d1.core.ParagraphStart(a), b = d1.core.ParagraphEnd(a);  // whole paragraphs
+    const std::string typed = seed % 3 == 0 ? "new\rline" : seed % 3 == 1 ? "xy" : "para\r";
+    auto bytes = reinterpret_cast<const uint8_t *>(typed.data());
+    int32_t n = int32_t(typed.size());
+    ASSERT_EQ(ReplaceText(d1.core, d1.env, nullptr, a, b, bytes, n, {}, -1), kEditDone);
+    ASSERT_EQ(DeleteText(d2.core, d2.env, nullptr, a, b), kEditDone);
+    ASSERT_EQ(InsertText(d2.core, d2.env, nullptr, a, bytes, n, {}, -1), kEditDone);
+    ASSERT_EQ(Shown(d1), Shown(d2)) << "seed " << seed << " [" << a << "," << b << ")";
+    ASSERT_TRUE(CheckInvariants(d1.core));
+
+    // Too long for the limit: the selection and everything else stay.
+    std::string before = Shown(d1);
+    int32_t now = d1.core.Length();
+    EXPECT_EQ(ReplaceText(d1.core, d1.env, nullptr, 0, 1, bytes, n, {}, now + n - 2), kEditTooLong);
+    EXPECT_EQ(Shown(d1), before);
+  }
 }
 
 }  // namespace
