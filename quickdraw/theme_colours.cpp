@@ -43,16 +43,21 @@ size_t PlanEdge(int left, int top, int right, int bottom, unsigned edge, unsigne
   if (flags & kEdgeDiagonal) return 0;
   unsigned outerBits = edge & 3, innerBits = edge & 12;
   Level outer, inner;
+  bool valid = true;
   if (flags & (kEdgeMono | kEdgeFlat)) {
-    // One colour all round: any border draws the outer line, both draw the inner one too.
+    // One colour all round, the well's colour when only inner borders are asked for.
     EdgeColour line = flags & kEdgeMono ? EdgeColour::Frame : EdgeColour::Shadow;
     EdgeColour well = flags & kEdgeMono ? EdgeColour::Window : EdgeColour::Face;
-    if (outerBits || innerBits) outer = {true, line, line};
+    if (outerBits || innerBits) outer = {true, outerBits ? line : well, outerBits ? line : well};
     if (outerBits && innerBits) inner = {true, well, well};
-  } else if (outerBits != 3) {
-    // Both outer kinds at once draw nothing; both inner kinds drop the inner line.
+  } else if (outerBits == 3 || innerBits == 12) {
+    // Contradictory kinds: the system draws the outer line of a valid outer kind and no middle.
+    valid = false;
+    if (outerBits != 3) outer = BorderLevel(outerBits, flags & kEdgeSoft);
+  } else {
+    // A lone inner kind takes the outer line's place.
     outer = BorderLevel(outerBits, flags & kEdgeSoft);
-    if (innerBits != 12) inner = BorderLevel(innerBits, flags & kEdgeSoft);
+    inner = BorderLevel(innerBits, flags & kEdgeSoft);
     if (!outer.on) outer = inner, inner = Level{};
   }
   bool l = flags & kSideLeft, t = flags & kSideTop, r = flags & kSideRight, b = flags & kSideBottom;
@@ -74,7 +79,7 @@ size_t PlanEdge(int left, int top, int right, int bottom, unsigned edge, unsigne
     if (b) put(left + lb, bottom - 2, right - rb, bottom - 1, inner.bottomRight);
     if (r) put(right - 2, top + rt, right - 1, bottom - rb, inner.bottomRight);
   }
-  if (flags & kEdgeMiddle) {
+  if ((flags & kEdgeMiddle) && valid) {
     int width = (outerBits || innerBits ? 1 : 0) + (outerBits && innerBits ? 1 : 0);
     put(left + (l ? width : 0), top + (t ? width : 0), right - (r ? width : 0), bottom - (b ? width : 0),
         flags & kEdgeMono ? EdgeColour::Window : EdgeColour::Face);
