@@ -1,6 +1,6 @@
 // The emulating drawer: the system's edges, push buttons, check boxes, radio buttons, combo
 // arrows and disabled images and text painted with plain GDI, for systems whose user32 has
-// no such calls. Every line is an opaque rectangle in a captured colour; check boxes and radio
+// no such calls. Every line is a rectangle filled in a captured colour; check boxes and radio
 // buttons are images of the host's strip.
 #include <cstring>
 
@@ -44,12 +44,12 @@ class EmulatingDrawer : public ThemedDrawer {
     if (resources)
       checkImages_ = ImageList_LoadImageA(resources, MAKEINTRESOURCEA(kCheckImageResource), kCheckImageWidth, 0,
                                           kMaskColour, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    MakeDither();
+    MakeBrushes();
   }
   ~EmulatingDrawer() override {
+    FreeBrushes();
     if (imageDC_) DeleteDC(imageDC_);
     if (maskDC_) DeleteDC(maskDC_);
-    if (dither_) DeleteObject(dither_);
     if (comboArrow_) DeleteObject(comboArrow_);
     if (checkImages_) ImageList_Destroy(checkImages_);
   }
@@ -58,20 +58,11 @@ class EmulatingDrawer : public ThemedDrawer {
 
   bool ok() const { return imageDC_ && maskDC_; }
 
-  void ColoursChanged() override { MakeDither(); }
+  void ColoursChanged() override { MakeBrushes(); }
 
   long DrawEdge(HDC dc, const RECT &r, unsigned edge, unsigned flags) override {
-    EdgeFill fills[kMaxEdgeFills];
-    size_t n = PlanEdge(r.left, r.top, r.right, r.bottom, edge, flags, fills);
-    if (!n && (flags & kEdgeDiagonal)) return 0;
-    COLORREF back = GetBkColor(dc);
-    for (size_t i = 0; i < n; ++i) {
-      const EdgeFill &f = fills[i];
-      RECT line{f.left, f.top, f.right, f.bottom};
-      SetBkColor(dc, ColourOf(colours_, f.colour));
-      ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &line, nullptr, 0, nullptr);
-    }
-    if (back != CLR_INVALID) SetBkColor(dc, back);
+    if (flags & kEdgeDiagonal) return 0;
+    PaintEdge(dc, r, edge, flags, false);
     return 1;
   }
 
@@ -133,19 +124,38 @@ class EmulatingDrawer : public ThemedDrawer {
   }
 
  private:
-  void Fill(HDC dc, const RECT &r, HBRUSH brush) { FillRect(dc, &r, brush); }
-  void FillFace(HDC dc, const RECT &r) {
-    COLORREF back = SetBkColor(dc, colours_.face);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-    if (back != CLR_INVALID) SetBkColor(dc, back);
+  void Fill(HDC dc, const RECT &r, HBRUSH brush) {
+    if (brush) FillRect(dc, &r, brush);
+  }
+  void FillFace(HDC dc, const RECT &r) { Fill(dc, r, solid_[int(EdgeColour::Face)]); }
+
+  // The edge's lines as opaque rectangles; faceBelow: the face colour is already there, and
+  // lines of that colour are left out unless they cover a corner of an earlier line.
+  void PaintEdge(HDC dc, const RECT &r, unsigned edge, unsigned flags, bool faceBelow) {
+    EdgeFill fills[kMaxEdgeFills];
+    size_t n = PlanEdge(r.left, r.top, r.right, r.bottom, edge, flags, fills);
+    for (size_t i = 0; i < n; ++i) {
+      const EdgeFill &f = fills[i];
+      if (faceBelow && f.colour == EdgeColour::Face && !OverlapsEarlier(fills, i)) continue;
+      Fill(dc, RECT{f.left, f.top, f.right, f.bottom}, solid_[int(f.colour)]);
+    }
+  }
+
+  static bool OverlapsEarlier(const EdgeFill *fills, size_t i) {
+    for (size_t j = 0; j < i; ++j)
+      if (fills[j].left < fills[i].right && fills[i].left < fills[j].right && fills[j].top < fills[i].bottom &&
+          fills[i].top < fills[j].bottom)
+        return true;
+    return false;
   }
 
   long PushButton(HDC dc, const RECT &r, unsigned state) {
     bool checked = state & kStateChecked, pushed = state & kStatePushed;
-    RECT face{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    if (checked && dither_) Fill(dc, face, dither_);
-    else FillFace(dc, face);
-    return DrawEdge(dc, r, checked || pushed ? kEdgeSunken : kEdgeRaised, kSidesAll | kEdgeSoft);
+    bool dither = checked && dither_;
+    if (dither) Fill(dc, RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, dither_);
+    else FillFace(dc, r);  // the edge's face-coloured lines then need no drawing
+    PaintEdge(dc, r, checked || pushed ? kEdgeSunken : kEdgeRaised, kSidesAll | kEdgeSoft, !dither);
+    return 1;
   }
 
   long ComboArrow(HDC dc, const RECT &r, unsigned state) {
@@ -166,10 +176,20 @@ class EmulatingDrawer : public ThemedDrawer {
     return 1;
   }
 
-  // The checked look's 50% dither of face and highlight, made again when they change.
-  void MakeDither() {
+  void FreeBrushes() {
+    for (HBRUSH &b : solid_) {
+      if (b) DeleteObject(b);
+      b = nullptr;
+    }
     if (dither_) DeleteObject(dither_);
     dither_ = nullptr;
+  }
+
+  // A solid brush per edge colour, and the checked look's 50% dither of face and highlight,
+  // made again when the colours change.
+  void MakeBrushes() {
+    FreeBrushes();
+    for (int i = 0; i < kEdgeColours; ++i) solid_[i] = CreateSolidBrush(ColourOf(colours_, EdgeColour(i)));
     struct {
       BITMAPINFOHEADER header;
       RGBQUAD colours[2];
@@ -185,6 +205,8 @@ class EmulatingDrawer : public ThemedDrawer {
 
   const ThemeColours &colours_;
   HDC imageDC_ = nullptr, maskDC_ = nullptr;
+  static constexpr int kEdgeColours = int(EdgeColour::Window) + 1;
+  HBRUSH solid_[kEdgeColours] = {};  // by EdgeColour
   HBRUSH dither_ = nullptr;
   HBITMAP comboArrow_ = nullptr;  // loaded at the first combo arrow
   HIMAGELIST checkImages_ = nullptr;

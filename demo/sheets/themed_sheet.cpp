@@ -18,7 +18,7 @@ using namespace tstools::qd;
 
 namespace {
 
-constexpr int kCellW = 84, kCellH = 34, kLabelW = 150, kColumns = 5;
+constexpr int kCellW = 84, kCellH = 34, kLabelW = 170, kColumns = 5;
 
 struct Row {
   std::string label;
@@ -61,16 +61,16 @@ int main() {
     return cells;
   };
   std::vector<Row> rows = {
-      {"raised sunken etched bump", {edge(EDGE_RAISED, BF_RECT), edge(EDGE_SUNKEN, BF_RECT), edge(EDGE_ETCHED, BF_RECT),
+      {"edges", {edge(EDGE_RAISED, BF_RECT), edge(EDGE_SUNKEN, BF_RECT), edge(EDGE_ETCHED, BF_RECT),
                                      edge(EDGE_BUMP, BF_RECT), edge(EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE)}},
-      {"outer/inner, sides, mono, flat",
+      {"borders, sides, mono, flat",
        {edge(BDR_RAISEDOUTER, BF_RECT), edge(BDR_SUNKENINNER, BF_RECT), edge(EDGE_RAISED, BF_TOPLEFT),
         edge(EDGE_SUNKEN, BF_RECT | BF_MONO), edge(EDGE_SUNKEN, BF_RECT | BF_FLAT)}},
-      {"push: -, checked, pushed, both, off", states(DFC_BUTTON, DFCS_BUTTONPUSH, 75, 23)},
-      {"check box states", states(DFC_BUTTON, DFCS_BUTTONCHECK, 14, 14)},
-      {"radio button states", states(DFC_BUTTON, DFCS_BUTTONRADIO, 14, 14)},
-      {"combo arrow states", states(DFC_SCROLL, DFCS_SCROLLCOMBOBOX, 16, 18)},
-      {"image, disabled image; text",
+      {"push buttons", states(DFC_BUTTON, DFCS_BUTTONPUSH, 75, 23)},
+      {"check boxes", states(DFC_BUTTON, DFCS_BUTTONCHECK, 14, 14)},
+      {"radio buttons", states(DFC_BUTTON, DFCS_BUTTONRADIO, 14, 14)},
+      {"combo arrows", states(DFC_SCROLL, DFCS_SCROLLCOMBOBOX, 16, 18)},
+      {"images, text",
        {[&](ThemedDrawer &d, HDC dc, const RECT &r) {
           d.DrawImageState(dc, images, resources, TSRES_BMP_RECORD_BUTTONS, 0, RECT{r.left + 2, r.top + 2, r.right, r.bottom}, 0);
         },
