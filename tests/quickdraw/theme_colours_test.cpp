@@ -1,6 +1,5 @@
-// The portable rules of themed drawing: recolouring a bitmap's colour table, reading a packed
-// DIB resource with bounds, the check image strip's index, the dither and the edge plan's
-// shape. The pixel look of edges is checked against user32 in themed_test.cpp.
+// Recolouring a bitmap's colour table and reading a packed DIB resource within its bytes. The
+// edge plan, check images and dither are checked against user32's pixels in themed_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -69,51 +68,4 @@ TEST(ThemeColours, ColourTableDibsAreReadWithinTheirBytes) {
   ASSERT_TRUE(ParseColourTableDib(core.data(), core.size(), &d));
   EXPECT_EQ(std::vector<size_t>({d.entrySize, d.colourCount, d.bitsOffset}), std::vector<size_t>({3, 2, 18}));
   EXPECT_FALSE(ParseColourTableDib(nullptr, 100, &d));
-}
-
-TEST(ThemeColours, CheckImagesByState) {
-  const unsigned pushed = kStatePushed, checked = kStateChecked, inactive = kStateInactive;
-  const unsigned states[] = {0, checked, pushed, pushed | checked, inactive};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(CheckImageIndex(kButtonCheck | states[i]), i);
-    EXPECT_EQ(CheckImageIndex(kButtonRadio | states[i]), 5 + i) << "radio buttons have their half of the strip";
-  }
-  EXPECT_EQ(CheckImageIndex(kButtonCheck | checked | inactive), 1);
-  EXPECT_EQ(CheckImageIndex(kButtonPush), -1);
-  EXPECT_EQ(CheckImageIndex(8 /* three-state */), -1);
-}
-
-TEST(ThemeColours, DitherIsACheckerboardStartingWithFace) {
-  uint32_t rows[8];
-  DitherRows(rows);
-  for (int y = 0; y < 8; ++y) {
-    uint32_t row = rows[7 - y];  // bottom-up
-    uint8_t first = uint8_t(row);  // the row's first byte holds its 8 pixels
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(first >> (7 - x) & 1, unsigned(x + y) & 1) << x << "," << y;
-  }
-  EXPECT_TRUE(MonoLook(false, 0) && MonoLook(true, 0xC0C0C0) && !MonoLook(false, 0x000001));
-}
-
-// Every edge kind, border combination and look: the fills stay inside the rectangle and
-// cover no pixel more than twice (a bottom-right line takes a corner from a top-left one).
-TEST(ThemeColours, EdgePlansStayInsideWithoutOverlap) {
-  const int L = 3, T = 5, R = 13, B = 12;
-  for (unsigned edge = 0; edge < 16; ++edge) {
-    for (unsigned flags = 0; flags < 16; ++flags) {
-      for (unsigned look : {0u, unsigned(kEdgeSoft), unsigned(kEdgeFlat), unsigned(kEdgeMono), unsigned(kEdgeMiddle)}) {
-        EdgeFill f[kMaxEdgeFills];
-        size_t n = PlanEdge(L, T, R, B, edge, flags | look, f);
-        ASSERT_LE(n, kMaxEdgeFills);
-        std::vector<int> cover((R - L) * (B - T), 0);
-        for (size_t i = 0; i < n; ++i) {
-          ASSERT_TRUE(f[i].left >= L && f[i].top >= T && f[i].right <= R && f[i].bottom <= B);
-          for (int y = f[i].top; y < f[i].bottom; ++y)
-            for (int x = f[i].left; x < f[i].right; ++x) cover[(y - T) * (R - L) + x - L]++;
-        }
-        for (int c : cover) EXPECT_LE(c, 2) << edge << " " << flags << " " << look;
-      }
-    }
-  }
-  EdgeFill f[kMaxEdgeFills];
-  EXPECT_EQ(PlanEdge(L, T, R, B, kEdgeRaised, kSidesAll | kEdgeDiagonal, f), 0u);
 }
