@@ -62,7 +62,7 @@ class EmulatingDrawer : public ThemedDrawer {
 
   long DrawEdge(HDC dc, const RECT &r, unsigned edge, unsigned flags) override {
     if (flags & kEdgeDiagonal) return 0;
-    PaintEdge(dc, r, edge, flags, false);
+    PaintEdge(dc, r, edge, flags);
     return 1;
   }
 
@@ -129,32 +129,24 @@ class EmulatingDrawer : public ThemedDrawer {
   }
   void FillFace(HDC dc, const RECT &r) { Fill(dc, r, solid_[int(EdgeColour::Face)]); }
 
-  // The edge's lines as opaque rectangles; faceBelow: the face colour is already there, and
-  // lines of that colour are left out unless they cover a corner of an earlier line.
-  void PaintEdge(HDC dc, const RECT &r, unsigned edge, unsigned flags, bool faceBelow) {
+  // covered: a rectangle drawn over afterwards, whose fill is left out.
+  void PaintEdge(HDC dc, const RECT &r, unsigned edge, unsigned flags, const RECT *covered = nullptr) {
     EdgeFill fills[kMaxEdgeFills];
     size_t n = PlanEdge(r.left, r.top, r.right, r.bottom, edge, flags, fills);
     for (size_t i = 0; i < n; ++i) {
-      const EdgeFill &f = fills[i];
-      if (faceBelow && f.colour == EdgeColour::Face && !OverlapsEarlier(fills, i)) continue;
-      Fill(dc, RECT{f.left, f.top, f.right, f.bottom}, solid_[int(f.colour)]);
+      RECT fill{fills[i].left, fills[i].top, fills[i].right, fills[i].bottom};
+      if (covered && EqualRect(&fill, covered)) continue;
+      Fill(dc, fill, solid_[int(fills[i].colour)]);
     }
   }
 
-  static bool OverlapsEarlier(const EdgeFill *fills, size_t i) {
-    for (size_t j = 0; j < i; ++j)
-      if (fills[j].left < fills[i].right && fills[i].left < fills[j].right && fills[j].top < fills[i].bottom &&
-          fills[i].top < fills[j].bottom)
-        return true;
-    return false;
-  }
-
+  // The checked look is the sunken button with the dither inside its edge.
   long PushButton(HDC dc, const RECT &r, unsigned state) {
-    bool checked = state & kStateChecked, pushed = state & kStatePushed;
-    bool dither = checked && dither_;
-    if (dither) Fill(dc, RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, dither_);
-    else FillFace(dc, r);  // the edge's face-coloured lines then need no drawing
-    PaintEdge(dc, r, checked || pushed ? kEdgeSunken : kEdgeRaised, kSidesAll | kEdgeSoft, !dither);
+    bool checked = (state & kStateChecked) && dither_, pushed = state & kStatePushed;
+    RECT inside{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    PaintEdge(dc, r, checked || pushed ? kEdgeSunken : kEdgeRaised, kSidesAll | kEdgeSoft | kEdgeMiddle,
+              checked ? &inside : nullptr);
+    if (checked) Fill(dc, inside, dither_);
     return 1;
   }
 

@@ -65,6 +65,24 @@ size_t PlanEdge(int left, int top, int right, int bottom, unsigned edge, unsigne
   auto put = [&](int x0, int y0, int x1, int y1, EdgeColour c) {
     if (x1 > x0 && y1 > y0) out[n++] = {x0, y0, x1, y1, c};
   };
+  EdgeColour middle = flags & kEdgeMono ? EdgeColour::Window : EdgeColour::Face;
+  int width = (outerBits || innerBits ? 1 : 0) + (outerBits && innerBits ? 1 : 0);
+  if (l && t && r && b && (flags & kEdgeMiddle) && valid) {
+    // A whole filled edge in fewer, nested fills: each level's bottom-right colour over its
+    // rectangle, then its top-left colour over all but the last column and row.
+    int inset = 0;
+    EdgeColour last = middle;
+    for (const Level &level : {outer, inner}) {
+      if (!level.on) continue;
+      put(left + inset, top + inset, right - inset, bottom - inset, level.bottomRight);
+      if (level.topLeft != level.bottomRight)
+        put(left + inset, top + inset, right - inset - 1, bottom - inset - 1, level.topLeft);
+      last = level.topLeft;
+      ++inset;
+    }
+    if (!inset || last != middle) put(left + width, top + width, right - width, bottom - width, middle);
+    return n;
+  }
   if (outer.on) {
     if (t) put(left, top, right, top + 1, outer.topLeft);
     if (l) put(left, top, left + 1, bottom, outer.topLeft);
@@ -79,11 +97,8 @@ size_t PlanEdge(int left, int top, int right, int bottom, unsigned edge, unsigne
     if (b) put(left + lb, bottom - 2, right - rb, bottom - 1, inner.bottomRight);
     if (r) put(right - 2, top + rt, right - 1, bottom - rb, inner.bottomRight);
   }
-  if ((flags & kEdgeMiddle) && valid) {
-    int width = (outerBits || innerBits ? 1 : 0) + (outerBits && innerBits ? 1 : 0);
-    put(left + (l ? width : 0), top + (t ? width : 0), right - (r ? width : 0), bottom - (b ? width : 0),
-        flags & kEdgeMono ? EdgeColour::Window : EdgeColour::Face);
-  }
+  if ((flags & kEdgeMiddle) && valid)
+    put(left + (l ? width : 0), top + (t ? width : 0), right - (r ? width : 0), bottom - (b ? width : 0), middle);
   return n;
 }
 

@@ -42,7 +42,8 @@ enum : unsigned {
 
 // The fills that draw an edge around (left, top, right, bottom), in drawing order: top-left
 // lines of a level, then its bottom-right lines (which take the shared corners), outer level
-// before inner, then the middle when asked for. Returns the count (at most kMaxEdgeFills);
+// before inner, then the middle when asked for; a whole edge with its middle comes as nested
+// fills that overlap, to the same pixels. Returns the count (at most kMaxEdgeFills);
 // zero for diagonal edges, which the emulation does not draw. The soft look (the button
 // variant) lights the outer top-left line and darkens the outer one of a sunken edge.
 constexpr size_t kMaxEdgeFills = 9;
