@@ -66,6 +66,10 @@ GrafPort *PortFromWindow(HWND window);
 // before the font table is built.
 const char *InitialPortFaceName();
 
+// Selects the font the port's text state names (text_draw.cpp), for calls that draw text
+// through GDI themselves.
+void RealizePortFont(GrafPort *port);
+
 // ResetWinClipRgn. forPrinterText: text on a printer port is placed in device units the
 // printer's scaling shifts do not apply to, so its clip is not divided by them.
 void RebuildClip(GrafPort *port, bool forPrinterText);

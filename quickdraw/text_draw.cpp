@@ -329,6 +329,11 @@ char *TextAt(const char *text, short firstByte, short byteCount) {
 }
 
 }  // namespace
+
+void RealizePortFont(GrafPort *port) {
+  if (port && port->refDC) RealizeFont(port, 0);
+}
+
 }  // namespace tstools::qd
 
 using namespace tstools::qd;

@@ -4,7 +4,8 @@
 # which saves build/<preset>/demo.png, menus.png, popup.png, pictures.png and sound.png.
 # Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
 # build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt) and
-# build/<preset>/picture_convert.png (JPEG, GIF and BMP imports beside other programs' decoding).
+# build/<preset>/picture_convert.png (JPEG, GIF and BMP imports beside other programs' decoding)
+# and build/<preset>/themed_controls.png (both themed control drawers side by side).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,6 +22,6 @@ if ! grep -qs '^ *[0-9]' /proc/asound/cards; then
   mkdir -p "$audio_home"
   echo 'pcm.!default { type null }' > "$audio_home/.asoundrc"
 fi
-for program in tsdemo tsshapes_sheet tspicture_sheet tsconvert_sheet; do
+for program in tsdemo tsshapes_sheet tspicture_sheet tsconvert_sheet tsthemed_sheet; do
   HOME=$audio_home scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/$program.exe"
 done
