@@ -7,6 +7,7 @@
 #include "tstools/codeset.h"
 #include "tstools/font.h"
 #include "menu/popup_classes.h"
+#include "quickdraw/themed_drawer.h"
 #include "picture/recording_state.h"
 #include "tstools/popup_menu.h"
 
@@ -52,6 +53,8 @@ void ProcessDetach(bool processExiting) {
   // later load of the library could not register them again. At process exit USER
   // cleans up by itself and must not be called.
   if (!processExiting) ShutdownPopupMenus();
+  // The themed drawer's bitmaps and brushes go with the library on FreeLibrary.
+  if (!processExiting) qd::themeState.Reset();
 }
 
 }  // namespace
