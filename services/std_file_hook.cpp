@@ -72,8 +72,8 @@ void Centre(const DialogBlock &block) {
   if (GetSystemMetrics(SM_CMONITORS) > 1) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    HWND near = block.owner ? block.owner : block.dialog;
-    if (GetMonitorInfoA(MonitorFromWindow(near, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcMonitor;
+    HWND nearest = block.owner ? block.owner : block.dialog;
+    if (GetMonitorInfoA(MonitorFromWindow(nearest, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcMonitor;
   }
   int x = 0, y = 0;
   CentredOrigin(area.left, area.top, area.right, area.bottom, dialog.right - dialog.left, dialog.bottom - dialog.top,
