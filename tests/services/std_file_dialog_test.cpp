@@ -94,7 +94,8 @@ struct Session {
     FreeLibrary(resources);
   }
   SFReply Run(short flags, short templateId, const std::function<void(HWND dialog)> &script,
-              ConstStr255Param prompt = reinterpret_cast<ConstStr255Param>("\0"), SFFileFilterProc filter = nullptr) {
+              ConstStr255Param prompt = reinterpret_cast<ConstStr255Param>("\0"), SFFileFilterProc filter = nullptr,
+              SFHookProc hook = HostHook) {
     g.hookWindow = nullptr;
     std::atomic<bool> done{false};
     std::thread driver([&] {
@@ -114,7 +115,7 @@ struct Session {
     SFReply reply;
     std::memset(&reply, 0xEE, sizeof reply);
     ML_StdFile(flags, resources, frame, prompt, reinterpret_cast<ConstStr255Param>("\x06REPORT"), filter, 0,
-               reinterpret_cast<const char *>(TSRES_FILTER_TEXT), HostHook, &reply, templateId);
+               reinterpret_cast<const char *>(TSRES_FILTER_TEXT), hook, &reply, templateId);
     done = true;
     driver.join();
     watchdog.join();
@@ -148,14 +149,17 @@ TEST(StdFileDialog, EveryTemplateRunsWithItsTitleAndLeavesNothingBehind) {
   const SFReply prompted = s.Run(0, 4000, [&](HWND dialog) {
     EXPECT_EQ(Text(dialog), "Pick a file");
     Press(dialog, IDCANCEL);
-  }, reinterpret_cast<ConstStr255Param>("\x0BPick a file"));
-  EXPECT_FALSE(prompted.good);
+  }, reinterpret_cast<ConstStr255Param>("\x0BPick a file"), nullptr, nullptr);
+  EXPECT_FALSE(prompted.good) << "without a host hook";
+  EXPECT_EQ(ML_SFHook(s.frame, WM_INITDIALOG, 0, 0) + SFCheckNewFile(s.frame), 0u) << "no dialog runs";
 }
 
 TEST(StdFileDialog, SaveAppendsTheExtensionAndAsksBeforeReplacing) {
   Session s;
   g.nestedGood = g.checked = -1;
   int no = -1, yes = -1;
+  // Held open without sharing: the replace check must still see that it exists.
+  HANDLE locked = CreateFileA((s.dir + "old.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   std::string typedAfterCheck, caption;
   const SFReply reply = s.Run(sfSaveDialog, 4005, [&](HWND dialog) {
     HWND hook = g.hookWindow;
@@ -175,6 +179,7 @@ TEST(StdFileDialog, SaveAppendsTheExtensionAndAsksBeforeReplacing) {
     SetWindowTextA(NameField(dialog), (s.dir + "REPORT").c_str());  // a file REPORT exists: still REPORT.txt
     Press(dialog, IDOK);
   });
+  CloseHandle(locked);
   EXPECT_EQ(g.nestedGood, 0) << "a second dialog is refused at once";
   EXPECT_EQ(no * 10 + yes, 1) << "No gives 0, Yes 1";
   EXPECT_EQ(typedAfterCheck, s.dir + "old.txt");
