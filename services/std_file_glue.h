@@ -25,6 +25,7 @@ struct DialogBlock {
   WNDPROC dialogProc;  // the Explorer dialog, subclassed to see OK before it does
   BOOL explorer;
   BOOL replaceConfirmed;
+  BOOL inHostHook;  // a host hook that chains to ML_SFHook must not be called back
   DWORD requestedFlags;  // the request's flags before a confirmed replace relaxed them
   char fileName[260];
   char fileTitle[260];

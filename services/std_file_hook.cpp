@@ -167,16 +167,28 @@ void ApplyDefaultExtension(DialogBlock &block) {
 
 using namespace tstools::services;
 
+namespace {
+
+UINT_PTR CallHostHook(DialogBlock &block, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  block.inHostHook = TRUE;
+  const UINT_PTR answer = block.hostHook(dialog, message, wParam, lParam);
+  if (StdFile().current == &block) block.inHostHook = FALSE;
+  return answer;
+}
+
+}  // namespace
+
 UINT_PTR __stdcall ML_SFHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   DialogBlock *block = StdFile().current;
-  if (!block || !dialog) return 0;
+  // A host's hook chaining to this one: the library's steps run around its call already.
+  if (!block || !dialog || block->inHostHook) return 0;
   return tstools::Guarded(UINT_PTR(0), [&]() -> UINT_PTR {
     if (message == WM_INITDIALOG) {
       Initialise(*block, dialog);
-      return block->hostHook ? block->hostHook(dialog, message, wParam, lParam) : TRUE;
+      return block->hostHook ? CallHostHook(*block, dialog, message, wParam, lParam) : TRUE;
     }
     if (block->hostHook) {
-      if (const UINT_PTR answer = block->hostHook(dialog, message, wParam, lParam)) return answer;
+      if (const UINT_PTR answer = CallHostHook(*block, dialog, message, wParam, lParam)) return answer;
       if (StdFile().current != block) return 0;  // the host's hook ended the dialog
     }
     if (message == WM_NOTIFY && block->explorer && lParam) {

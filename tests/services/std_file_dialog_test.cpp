@@ -24,8 +24,8 @@ const DWORD kUiThread = GetCurrentThreadId();
 SFReply Scribbled() { SFReply r; return std::memset(&r, 0xEE, sizeof r), r; }  // so that a cleared flag shows
 struct HostHookState { std::atomic<HWND> hookWindow{nullptr}; std::atomic<int> checked{-1}, nestedGood{-1}; } g;
 
-UINT_PTR __stdcall HostHook(HWND window, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) g.hookWindow = window;
+UINT_PTR __stdcall HostHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) g.hookWindow = window, ML_SFHook(window, message, wParam, lParam);  // chained
   if (message == WM_APP) g.checked = SFCheckNewFile(window);
   SFReply nested = Scribbled();
   if (message == WM_APP + 1) ML_StdFile(0, 0, 0, 0, 0, 0, 0, 0, 0, &nested, 0), g.nestedGood = nested.good;
