@@ -45,13 +45,12 @@ void CentredOrigin(int areaLeft, int areaTop, int areaRight, int areaBottom, int
   y = static_cast<int>(std::max<long long>(top, areaTop));
 }
 
-void BuildFilterParam(uint8_t *param, std::string_view windowsName, const MacConverter &toMac) {
-  std::memset(param, 0, 6);
+void BuildFilterName(uint8_t *name, std::string_view windowsName, const MacConverter &toMac) {
   const size_t n = std::min<size_t>(windowsName.size(), 255);
-  param[6] = static_cast<uint8_t>(n);
+  name[0] = static_cast<uint8_t>(n);
   if (n == 0) return;
-  std::memcpy(param + 7, windowsName.data(), n);
-  if (toMac) toMac(param + 7, n);
+  std::memcpy(name + 1, windowsName.data(), n);
+  if (toMac) toMac(name + 1, n);
 }
 
 bool IsFileItem(std::string_view item) {

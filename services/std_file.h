@@ -40,10 +40,10 @@ uint32_t RequestFlags(bool save, bool explorerStyle, bool hasTemplate, const Dia
 // monitor), kept inside it when the dialog is larger.
 void CentredOrigin(int areaLeft, int areaTop, int areaRight, int areaBottom, int w, int h, int &x, int &y);
 
-// The parameter block handed to the host's file filter: six bytes the filter ignores, then
-// the candidate's name as a Str255 in the Mac set (cut at 255 bytes).
-constexpr size_t kFilterParamSize = 6 + 256;
-void BuildFilterParam(uint8_t *param, std::string_view windowsName, const MacConverter &toMac);
+// The name handed to the host's file filter (through the pointer of its parameter record): the
+// candidate's Windows name as a Str255 in the Mac set, cut at 255 bytes.
+constexpr size_t kFilterNameSize = 256;
+void BuildFilterName(uint8_t *name, std::string_view windowsName, const MacConverter &toMac);
 
 // The older dialog fills its file list from the directory itself, so the host's filter runs
 // after the fill. Directories come listed as "[name]" and drives as "[-x-]": only plain file

@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (CountAppFiles(text, lead).count < 0 || files.open != 0 ||
       (file.resolved && (file.name.empty() || file.name.size() > 255 || file.directory.back() != '\\')))
     std::abort();
-  uint8_t record[kAppFileRecordSize], reply[kReplySize], param[kFilterParamSize];
-  BuildFilterParam(param, text, nullptr), WriteAppFileRecord(record, file, nullptr);
+  uint8_t record[kAppFileRecordSize], reply[kReplySize], param[kFilterNameSize];
+  BuildFilterName(param, text, nullptr), WriteAppFileRecord(record, file, nullptr);
   if (record[264] > 1 || !std::memchr(record + 266, 0, kMaxPathChars)) std::abort();
   const FilterList list = FilterList::Parse(text.data(), text.size());
   const std::string dialog = list.DialogText(), ext = list.DefaultExtension(index);
