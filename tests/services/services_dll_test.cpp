@@ -74,39 +74,28 @@ TEST(DownloadFont, EveryBase35OutlineToACaptureFile) {
   EXPECT_EQ(count, 35);
 }
 
-TEST(DownloadFont, BrokenFilesAndEntriesSendNothing) {
-  auto seg = [](int type, const std::string &data, uint32_t n) {
-    return "\x80"s + char(type) + char(n) + char(n >> 8) + char(n >> 16) + char(n >> 24) + data;
-  };
-  const std::string dir = TempDir(), head = seg(1, "%!T\r", 4), ok = dir + "ts_ok.pfb";
-  const Strings font = {"%!T\r", "12AB"}, files = {"ts_ok.pfb", "ts_cut.pfb", "ts_huge.pfb", "ts_text.pfb"};
-  const Strings bytes = {head + seg(2, "\x12\xAB", 2) + "\x80\x03", head + seg(2, "\x12", 2),
-                         head + seg(2, "\x12", 0xFFFFFFF0), "just some text\r\n"};
-  const std::string noComma = ok, full = std::string(600, 'm') + "," + ok;
-  for (size_t i = 0; i < files.size(); ++i) {
-    const std::string value = "a.afm," + dir + files[i];
-    WriteBytes(dir + files[i], bytes[i]), Register(files[i], &value);
-  }
-  Register("nocomma", &noComma), Register("full", &full);
-  EXPECT_EQ(Download("ts_ok.pfb"), font);
-  for (const char *key : {"ts_cut.pfb", "ts_huge.pfb", "ts_text.pfb", "nocomma", "full", "not listed"})
-    EXPECT_EQ(Download(key), Strings({"refused"})) << key;
-  EXPECT_FALSE(DownloadFont(reinterpret_cast<const unsigned char *>("\x10TsTest ts_ok.pfb"), nullptr));
-
+// What only the glue decides: a value that fills atm.ini's buffer, the routine per call, the
+// file closed before the host hears of it. The file checks themselves are the portable tests'.
+TEST(DownloadFont, EntriesRoutinesAndTheOpenFile) {
+  const std::string ok = TempDir() + "ts_ok.pfb", value = "a.afm," + ok, full = std::string(600, 'm') + value;
+  const Strings font = {"%!T\r", "12AB"};
+  WriteBytes(ok, "\x80\x01\x04\0\0\0%!T\r\x80\x02\x02\0\0\0\x12\xAB\x80\x03"s);
+  Register("ok", &value), Register("nocomma", &ok), Register("full", &full);
+  for (const char *key : {"nocomma", "full", "not listed"}) EXPECT_EQ(Download(key), Strings({"refused"})) << key;
+  EXPECT_FALSE(DownloadFont(reinterpret_cast<const unsigned char *>("\x09TsTest ok"), nullptr));
   // A download started from the routine's first piece has its own routine; the outer one
   // carries on with its own.
   static Strings inner;
   struct Nested {
     static void __stdcall Routine(unsigned char *piece, long) {
-      if (pieces->empty()) inner = Download("ts_ok.pfb");
+      if (pieces->empty()) inner = Download("ok");
       pieces->emplace_back(reinterpret_cast<char *>(piece + 1), piece[0]);
     }
   };
-  EXPECT_EQ(Download("ts_ok.pfb", Nested::Routine), font);
+  EXPECT_EQ(Download("ok", Nested::Routine), font);
   EXPECT_EQ(inner, font);
   EXPECT_TRUE(DeleteFileA(ok.c_str())) << "the outline file is closed once sent";
-  for (const std::string &f : files) DeleteFileA((dir + f).c_str()), Register(f, nullptr);
-  Register("nocomma", nullptr), Register("full", nullptr);
+  Register("ok", nullptr), Register("nocomma", nullptr), Register("full", nullptr);
 }
 
 class AppFiles : public ::testing::Test {
@@ -167,19 +156,15 @@ TEST_F(AppFiles, NoHandleGrowthOverManyLookups) {
     GetProcessHandleCount(GetCurrentProcess(), &count);
     CloseHandle(h);
     PROCESS_HEAP_ENTRY entry = {};
-    HeapLock(GetProcessHeap());
     while (HeapWalk(GetProcessHeap(), &entry)) blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
-    HeapUnlock(GetProcessHeap());
-    return std::make_tuple(h, count, blocks / 256);
+    return std::make_tuple(h, count, blocks / 256);  // a leak per round shows as hundreds
   };
   AppFileRecord record;
   ML_GetAppFiles(1, &record, line.c_str());
-  const auto before = probe();
+  const auto [h0, n0, b0] = probe();
   for (int i = 0; i < 70000; ++i) ML_GetAppFiles(1, &record, line.c_str());
-  const auto after = probe();
-  EXPECT_EQ(std::get<0>(after), std::get<0>(before));
-  EXPECT_EQ(std::get<1>(after), std::get<1>(before));
-  EXPECT_LE(std::get<2>(after), std::get<2>(before) + 1);
+  const auto [h1, n1, b1] = probe();
+  EXPECT_TRUE(h1 == h0 && n1 == n0 && b1 <= b0 + 1) << b0 << " -> " << b1 << " x256 heap blocks";
   EXPECT_EQ(record.resolved, 1);
   DeleteFileA(line.c_str());
 }
