@@ -95,4 +95,10 @@ PY
   time10 "sox WAVE -> raw u8" sox "$peers/tone.wav" -t u8 /dev/null
   time10 "sox -n (start-up only)" sox -n -t u8 -r 22050 -c 1 /dev/null trim 0 0
 fi
+# The font download's peer: t1ascii turning the same outline into PostScript text.
+pfb=/usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb
+if command -v t1ascii >/dev/null && [ -e "$pfb" ]; then
+  echo "== process peers: NimbusRoman-Regular.pfb"
+  time10 "t1ascii NimbusRoman-Regular.pfb" t1ascii "$pfb" /dev/null
+fi
 exit 0

@@ -12,6 +12,7 @@ packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 wi
           libjpeg-turbo-progs giflib-tools libgif-dev)  # JPEG and GIF oracles for the import tests
 packages+=(sox)  # WAVE oracle of the sound tests, and the sound benchmark's peer
 packages+=(xclip)  # the scrap tests' peer on the X clipboard Wine's clipboard is
+packages+=(t1utils fonts-urw-base35 ghostscript)  # Type 1 outlines to download, and t1disasm and gs to check what was sent
 
 missing=()
 for p in "${packages[@]}"; do

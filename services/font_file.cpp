@@ -2,6 +2,9 @@
 // 32-bit little-endian integer) and their data. Type 1 is text, 2 binary, 3 the end.
 #include "services/font_file.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "frame/byte_reader.h"
 
 namespace tstools::services {
@@ -10,6 +13,28 @@ namespace {
 constexpr uint8_t kMarker = 0x80;
 constexpr uint8_t kTextType = 1;
 constexpr uint8_t kBinaryType = 2;
+
+// Each byte's two upper-case hexadecimal digits, high nibble first, as they lie in memory.
+struct HexTable {
+  uint16_t pairs[256];
+  constexpr HexTable() : pairs() {
+    const char digits[] = "0123456789ABCDEF";
+    for (int b = 0; b < 256; ++b) {
+      const unsigned char text[2] = {static_cast<unsigned char>(digits[b >> 4]), static_cast<unsigned char>(digits[b & 15])};
+      // Little- or big-endian, the first byte in memory is the high nibble's digit.
+      pairs[b] = IsLittleEndian() ? uint16_t(text[0] | text[1] << 8) : uint16_t(text[0] << 8 | text[1]);
+    }
+  }
+  static constexpr bool IsLittleEndian() {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return false;
+#else
+    return true;
+#endif
+  }
+  uint16_t operator[](uint8_t b) const { return pairs[b]; }
+};
+constexpr HexTable kHexDigits;
 
 class NoVisits : public SegmentVisitor {
  public:
@@ -64,30 +89,43 @@ bool VisitFontSegments(const uint8_t *file, size_t size, SegmentVisitor &visitor
 }
 
 void SendSegment(const FontSegment &segment, PieceSink &sink) {
-  static const char kHex[] = "0123456789ABCDEF";
   unsigned char piece[256];
-  size_t fill = 1;  // index of the next character; the length byte is at 0
-  auto flush = [&] {
-    piece[0] = static_cast<unsigned char>(fill - 1);
-    sink.Piece(piece);
-    fill = 1;
-  };
   const uint8_t *p = segment.data, *end = segment.data + segment.size;
-  if (segment.kind == SegmentKind::kText) {
-    for (; p != end; ++p) {
-      if (*p == 0) continue;  // NULs would end the printer's string early
-      if (fill > kMaxTextPiece) flush();
-      piece[fill++] = *p;
-    }
-  } else {
-    for (; p != end; ++p) {
-      // Two digits at a time: the check before 250 keeps whole bytes in 250 characters.
-      if (fill > kMaxTextPiece) flush();
-      piece[fill++] = static_cast<unsigned char>(kHex[*p >> 4]);
-      piece[fill++] = static_cast<unsigned char>(kHex[*p & 15]);
-    }
+  if (segment.kind == SegmentKind::kBinary) {
+    // Whole pieces of 125 bytes, the last one shorter (an empty segment sends an empty one).
+    do {
+      const size_t bytes = std::min<size_t>(size_t(end - p), kMaxPieceLength / 2);
+      // Built in a buffer of its own: stores into piece could alias the input for the optimiser.
+      uint16_t digits[kMaxPieceLength / 2];
+      for (size_t i = 0; i < bytes; ++i) digits[i] = kHexDigits[p[i]];
+      std::memcpy(piece + 1, digits, 2 * bytes);
+      piece[0] = static_cast<unsigned char>(2 * bytes);
+      sink.Piece(piece);
+      p += bytes;
+    } while (p != end);
+    return;
   }
-  flush();
+  // Text: runs between NULs (which would end the printer's string early) are copied whole. A
+  // full piece goes out only when another character follows it, so the last piece is never
+  // an empty one after a full one.
+  size_t fill = 0;
+  for (;;) {
+    while (p != end && *p == 0) ++p;
+    if (p == end) break;
+    if (fill == kMaxTextPiece) {
+      piece[0] = static_cast<unsigned char>(fill);
+      sink.Piece(piece);
+      fill = 0;
+    }
+    const size_t room = std::min<size_t>(kMaxTextPiece - fill, size_t(end - p));
+    const void *nul = std::memchr(p, 0, room);
+    const size_t run = nul ? size_t(static_cast<const uint8_t *>(nul) - p) : room;
+    std::memcpy(piece + 1 + fill, p, run);
+    fill += run;
+    p += run;
+  }
+  piece[0] = static_cast<unsigned char>(fill);
+  sink.Piece(piece);
 }
 
 bool SendFontFile(const uint8_t *file, size_t size, PieceSink &sink) {
