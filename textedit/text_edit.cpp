@@ -180,10 +180,10 @@ int32_t InsertText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
                    const uint8_t *bytes, int32_t n, const InsertSource &source,
                    int32_t maxLength) {
   p = Clamp(p, 0, core.Length());
-  return ReplaceText(core, env, host, p, p, bytes, n, source, maxLength);
+  return ReplaceRange(core, env, host, p, p, bytes, n, source, maxLength);
 }
 
-int32_t ReplaceText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
+int32_t ReplaceRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
                     const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength) {
   if (core.inBottomLimit) return kEditRefused;
   const int32_t len = core.Length();

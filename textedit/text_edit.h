@@ -63,7 +63,7 @@ int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
 // [a, b) replaced by n bytes in one atomic step: typing over a selection, a paste or a drop.
 // Ends as DeleteText followed by InsertText at a would, but a result of 2 or 5 leaves the
 // old text, runs and lines in place.
-int32_t ReplaceText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
+int32_t ReplaceRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
                     const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength);
 // The whole text replaced (length clamped to maxLength); the styles default to the null style,
 // else the default style, the paragraphs to defaultPara. Lays out everything.

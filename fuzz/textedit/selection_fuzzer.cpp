@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
           if (const uint8_t *s = r.Span(stylSize)) styl = ReadStyl(s, stylSize, int32_t(n), op & 0x20);
         }
         InsertSource src{styl.empty() ? nullptr : &styl, nullptr};
-        if (ReplaceText(core, env, nullptr, sel.start, sel.end, bytes, int32_t(n), src, 3000) == kEditDone)
+        if (ReplaceRange(core, env, nullptr, sel.start, sel.end, bytes, int32_t(n), src, 3000) == kEditDone)
           sel = {sel.start + int32_t(n), sel.start + int32_t(n), false, false};
         break;
       }

@@ -302,10 +302,10 @@ TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
           case 1: result = SetStyleRange(core, env, nullptr, 0, 7, kModeFont, TextStyle{5, 12, 0, {}}); break;
           case 2: result = SetParaRange(core, env, nullptr, 0, 8, kParaJust, centre); break;
           case 3: result = ReplaceAllText(core, env, nullptr, bytes, 8, {&styl, &paras}, ParaFormat{}, -1); break;
-          case 5: result = ReplaceText(core, env, nullptr, 1, 5, bytes, 8, {&styl, &paras}, -1); break;
+          case 5: result = ReplaceRange(core, env, nullptr, 1, 5, bytes, 8, {&styl, &paras}, -1); break;
           case 6:  // typing over a selection when the store cannot grow: the selection stays
             allocationsLeft = -1, source.failing = k == 0;
-            result = ReplaceText(core, env, nullptr, 1, 3, std::vector<uint8_t>(300).data(), 300, {}, -1);
+            result = ReplaceRange(core, env, nullptr, 1, 3, std::vector<uint8_t>(300).data(), 300, {}, -1);
             source.failing = false;
             break;
           default:  // the store cannot grow

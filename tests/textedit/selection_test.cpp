@@ -232,7 +232,7 @@ std::string Shown(LayoutDoc &d) {
   return s + (c.nullStyleValid ? "|null" : "");
 }
 
-TEST(ReplaceText, EqualsDeletingThenInsertingAndFailsWhole) {
+TEST(ReplaceRange, EqualsDeletingThenInsertingAndFailsWhole) {
   for (uint32_t seed = 1; seed <= 60; ++seed) {
     std::mt19937 g1(seed), g2(seed);
     LayoutModel m1([&](uint32_t n) { return n ? g1() % n : 0; }), m2([&](uint32_t n) { return n ? g2() % n : 0; });
@@ -249,7 +249,7 @@ TEST(ReplaceText, EqualsDeletingThenInsertingAndFailsWhole) {
     const std::string typed = seed % 3 == 0 ? "new\rline" : seed % 3 == 1 ? "xy" : "para\r";
     auto bytes = reinterpret_cast<const uint8_t *>(typed.data());
     int32_t n = int32_t(typed.size());
-    ASSERT_EQ(ReplaceText(d1.core, d1.env, nullptr, a, b, bytes, n, {}, -1), kEditDone);
+    ASSERT_EQ(ReplaceRange(d1.core, d1.env, nullptr, a, b, bytes, n, {}, -1), kEditDone);
     ASSERT_EQ(DeleteText(d2.core, d2.env, nullptr, a, b), kEditDone);
     ASSERT_EQ(InsertText(d2.core, d2.env, nullptr, a, bytes, n, {}, -1), kEditDone);
     ASSERT_EQ(Shown(d1), Shown(d2)) << "seed " << seed << " [" << a << "," << b << ")";
@@ -258,7 +258,7 @@ TEST(ReplaceText, EqualsDeletingThenInsertingAndFailsWhole) {
     // Too long for the limit: the selection and everything else stay.
     std::string before = Shown(d1);
     int32_t now = d1.core.Length();
-    EXPECT_EQ(ReplaceText(d1.core, d1.env, nullptr, 0, 1, bytes, n, {}, now + n - 2), kEditTooLong);
+    EXPECT_EQ(ReplaceRange(d1.core, d1.env, nullptr, 0, 1, bytes, n, {}, now + n - 2), kEditTooLong);
     EXPECT_EQ(Shown(d1), before);
   }
 }
