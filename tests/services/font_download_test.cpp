@@ -1,11 +1,11 @@
-// Font files to printer pieces, font comments in PostScript text, and atm.ini entries.
+// Font files to printer pieces and font comments in PostScript text. What the download reads
+// from atm.ini and the file system is checked through the DLL (services_dll_test.cpp).
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 #include "services/dsc_scanner.h"
-#include "services/font_download.h"
+#include "services/font_file.h"
 
 namespace tstools::services {
 namespace {
@@ -41,33 +41,6 @@ TEST(FontFile, PieceSizesAndEncodingOfWholeFilesOnly) {
                                  text + Seg(2, "abc", 0xFFFFFFFF), text + "\x80\x02\x01\x00"s,
                                  text + "\x80", text + Seg(2, "ab").replace(0, 1, "\x81")})
     EXPECT_EQ(Send(bad), Strings({"refused"})) << bad;
-}
-
-struct Source : FontFileSource {
-  std::map<std::string, std::string> atm, files;
-  // Values are cut as the profile reader cuts them.
-  size_t AtmEntry(const char *key, char *value, size_t n) override { return atm[key].copy(value, n - 1); }
-  bool ReadFile(const char *path, std::vector<uint8_t> &b) override {
-    return files.count(path) && (b.assign(files[path].begin(), files[path].end()), true);
-  }
-};
-Source source;
-bool Download(const char *name, PieceSink &sink) { return DownloadFontFile(U(name), source, sink); }
-
-TEST(DownloadFont, ListedCompleteFontsOnlyToTheirOwnSink) {
-  const std::string font = Seg(1, "%!T") + Seg(2, "\x01"), full(259, 'o'), cut(220, 'o');
-  source.files = {{full, font}, {cut, font}, {"bad", Seg(1, "%!", 9)}};
-  source.atm = {{"T", std::string(259, 'm') + ',' + full}, {"Bad", "b,bad"}, {"NoComma", full},
-                {"Cut", std::string(300, 'm') + ',' + full}, {"Gone", "g,g"}};
-  struct Nested : Pieces {  // starts the same download from its first piece
-    Pieces inner;
-    void Piece(unsigned char *p) override { got.empty() && Download("\1T", inner), Pieces::Piece(p); }
-  } outer;
-  EXPECT_TRUE(Download("\1T", outer));
-  EXPECT_EQ(outer.got, Strings({"%!T", "01"}));
-  EXPECT_EQ(outer.inner.got, outer.got);
-  for (const char *name : {"\3Bad", "\7NoComma", "\3Cut", "\4Gone", "\0", "\2T\0"})
-    EXPECT_FALSE(Download(name, outer.inner) || outer.inner.got.size() > 2) << name + 1;
 }
 
 // "position name" after a scan that starts with position -7 and name "old"; CR LF is one line end.
