@@ -38,3 +38,11 @@ void DisposeSoundAndClipboard();
 void PrepareTextDocument(GrafPort *documentPort, HMODULE resources);
 void DrawTextDocument(GrafPort *port);
 void DisposeTextDocument();
+// Application services: DrawThemedControls draws a row of themed controls through the
+// WinUiDraw calls (WinUiInit first); ShowDocumentsAndFont lists the documents of the demo's
+// own command line and downloads a Type 1 font to font.ps in outDir, returning what happened
+// as Mac Roman lines; CaptureStdFileDialog opens an open dialog, saves it to pngPath from a
+// timer inside the dialog's loop and cancels it.
+void DrawThemedControls(GrafPort *port, int left, int top);
+std::string ShowDocumentsAndFont(const std::string &outDir);
+bool CaptureStdFileDialog(HWND frame, HMODULE resources, const std::string &pngPath);

@@ -6,6 +6,7 @@
 // Manager reports, and saves the screen to demo.png in the build directory.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,7 +20,8 @@ namespace {
 HMODULE resources = nullptr;
 HWND mdiClient = nullptr;
 enum DocumentKind : long { kPictureDocument = 1, kShapesDocument = 2, kPicturesDocument = 3, kSoundDocument = 4,
-                          kTextDocument = 5 };
+                          kTextDocument = 5, kServicesDocument = 6 };
+std::string servicesReport;  // what the document list and the font download said
 
 const char *PlatformName(const TSToolsStartupState &s) {
   if (s.isWin32s) return "Win32s";
@@ -63,6 +65,24 @@ void DrawShapesDocument(WindowPtr w) {
   ML_PlotIcon(&w->port, &iconAt, ML_GetIcon(resources, TSRES_ICON_HOST));
 }
 
+// Themed controls, then the document list and the font download, a line each.
+void DrawServicesDocument(WindowPtr w) {
+  Rect r;
+  GetPortRect(&w->port, &r);
+  ML_EraseRect(&w->port, &r);
+  DrawThemedControls(&w->port, 20, 20);
+  ML_TextSize(&w->port, 12);
+  short v = 80;
+  for (size_t start = 0, end; (end = servicesReport.find('\n', start)) != std::string::npos; start = end + 1) {
+    Str255 line{};
+    line[0] = static_cast<unsigned char>(std::min<size_t>(end - start, 255));
+    servicesReport.copy(reinterpret_cast<char *>(line + 1), line[0], start);
+    ML_MoveTo(&w->port, 20, v);
+    ML_DrawString(&w->port, line);
+    v = static_cast<short>(v + 18);
+  }
+}
+
 LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
@@ -83,6 +103,7 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (w->refCon == kPicturesDocument) DrawPicturesDocument(&w->port);
         if (w->refCon == kSoundDocument) DrawSoundDocument(&w->port);
         if (w->refCon == kTextDocument) DrawTextDocument(&w->port);
+        if (w->refCon == kServicesDocument) DrawServicesDocument(w);
         EndUpdate(w);
         return 0;
       }
@@ -297,7 +318,23 @@ int main() {
     DisposeTextDocument();
   }
 
-  for (WindowPtr w : {picture, shapes, sound, styled}) {
+  // Application services: themed controls, the documents of the command line and a font
+  // downloaded to font.ps (services.png), then a Standard File dialog (stdfile.png).
+  if (styled) CloseDocument(styled), styled = nullptr;
+  const unsigned char servicesTitle[] = "\x08" "Services";
+  WinUiInit();
+  servicesReport = ShowDocumentsAndFont(TSTOOLS_DEMO_DIR);
+  std::printf("%s", servicesReport.c_str());
+  WindowPtr services = ML_NewWindow(instance, "TSDemoDocument", nullptr, 60, 40, 720, 400, mdiClient, servicesTitle,
+                                    true, true, 0, kWindowInFront, kServicesDocument);
+  if (services) saved = ShowDocument(frame, services, "services.png") && saved;
+  const std::string dialogShot = std::string(TSTOOLS_DEMO_DIR) + "/stdfile.png";
+  bool dialog = CaptureStdFileDialog(frame, resources, dialogShot);
+  std::printf("screenshot:      %s%s\n", dialogShot.c_str(), dialog ? "" : " could not be written");
+  saved = dialog && saved;
+  WinUiClose();
+
+  for (WindowPtr w : {picture, shapes, sound, styled, services}) {
     if (w) CloseDocument(w);
   }
   DestroyWindow(frame);

@@ -31,7 +31,12 @@ const char kFontFiles[] = "Z:\\usr\\share\\fonts\\X11\\Type1\\NimbusRoman-Regula
 std::string ShowDocumentsAndFont(const std::string &outDir) {
   std::string text;
   char line[600];
+  // What WinMain would get: the command line after the program's own name.
   const char *commandLine = GetCommandLineA();
+  bool quoted = *commandLine == '"';
+  for (commandLine += quoted; *commandLine && (quoted ? *commandLine != '"' : *commandLine != ' '); ++commandLine) {
+  }
+  commandLine += *commandLine == '"';
   short print = 0, count = 0;
   ML_CountAppFiles(&print, &count, commandLine);
   std::snprintf(line, sizeof line, "%d document%s to %s\n", count, count == 1 ? "" : "s", print ? "print" : "open");

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # run.sh [win64|win32]: builds the DLL, the host resource module and the demo host, and runs
 # the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu),
-# which saves build/<preset>/demo.png, menus.png, popup.png, pictures.png and sound.png.
+# which saves build/<preset>/demo.png, menus.png, popup.png, pictures.png, sound.png, text.png,
+# services.png and stdfile.png, and the font it downloads as font.ps.
 # Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
 # build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt) and
 # build/<preset>/picture_convert.png (JPEG, GIF and BMP imports beside other programs' decoding)
@@ -22,6 +23,9 @@ if ! grep -qs '^ *[0-9]' /proc/asound/cards; then
   mkdir -p "$audio_home"
   echo 'pcm.!default { type null }' > "$audio_home/.asoundrc"
 fi
-for program in tsdemo tsshapes_sheet tspicture_sheet tsconvert_sheet tsthemed_sheet; do
+# The demo host is started as if to open a document: its document list shows this README.
+readme="Z:$(printf '%s' "$root/README.md" | tr / '\\')"
+HOME=$audio_home scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/tsdemo.exe" "$readme"
+for program in tsshapes_sheet tspicture_sheet tsconvert_sheet tsthemed_sheet; do
   HOME=$audio_home scripts/wine-exec.sh "$root/build/$preset" "$loader" "$root/build/$preset/bin/$program.exe"
 done
