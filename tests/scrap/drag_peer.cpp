@@ -122,8 +122,13 @@ int main(int argc, char **argv) {
   flavours.push_back(Named("Mac-lies", {0xE8, 3, 0, 0, 'x', 'y'}));  // 1000 bytes promised, 2 there
   flavours.push_back(Named("Mac-PICT", {0x11}));                     // no room for the size word
   // The press lands on a window of ours, so that this thread's key state sees the button.
-  HWND start = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, x0 - 20, y0 - 20, 40, 40, nullptr,
-                               nullptr, nullptr, nullptr);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "DragPeerStart";
+  RegisterClassA(&wc);
+  HWND start = CreateWindowExA(WS_EX_TOPMOST, "DragPeerStart", "", WS_POPUP | WS_VISIBLE, x0 - 20, y0 - 20, 40, 40,
+                               nullptr, nullptr, wc.hInstance, nullptr);
   Mouse(MOUSEEVENTF_MOVE, x0, y0);
   Mouse(MOUSEEVENTF_LEFTDOWN);
   MSG msg;

@@ -118,11 +118,17 @@ OSErr __stdcall NoReceive(WindowPtr, void *, DragReference, DWORD *) { return no
 
 // Plain top-level windows carrying zeroed window records: the Drag Manager reads only the
 // window handle.
+// (Not STATIC controls: those are transparent to hit testing, and OLE finds targets by it.)
 struct TestWindow {
   WindowRecord record{};
   explicit TestWindow(int x, int y) {
-    record.port.window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, x, y, 200, 200, nullptr,
-                                         nullptr, nullptr, nullptr);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "DragTestWindow";
+    RegisterClassA(&wc);  // once; later calls fail harmlessly
+    record.port.window = CreateWindowExA(WS_EX_TOPMOST, "DragTestWindow", "", WS_POPUP | WS_VISIBLE, x, y, 200, 200,
+                                         nullptr, nullptr, wc.hInstance, nullptr);
   }
   ~TestWindow() { DestroyWindow(record.port.window); }
   HWND Handle() const { return record.port.window; }
@@ -204,10 +210,11 @@ void Key(WORD key, bool up) {
 
 void Pump(DWORD ms) {
   MSG msg;
-  for (DWORD end = GetTickCount() + ms; GetTickCount() < end;) {
+  DWORD end = GetTickCount() + ms;
+  do {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    Sleep(10);
-  }
+    if (ms) Sleep(10);
+  } while (GetTickCount() < end);
 }
 
 // The hand that drags: from wherever the button went down to `to`, then the ending (the
