@@ -38,6 +38,18 @@ TEST(DragWithoutBridge, NothingIsBoundAndEveryCallIsParamErr) {
   EXPECT_EQ(TrackDrag(nullptr, nullptr, &window, Point{}, 0, nullptr), paramErr);
 }
 
+TEST(DragWithoutBridge, ABridgeMissingAnEntryIsNotBound) {
+  HMODULE incomplete = LoadLibraryA((ProgramDirectory() + "tsole_incomplete\\TSOLE.DLL").c_str());
+  ASSERT_NE(incomplete, nullptr);
+  EXPECT_FALSE(DragInit());
+  DragReference drag = nullptr;
+  EXPECT_EQ(NewDrag(&drag), paramErr);
+  WindowRecord window{};
+  EXPECT_EQ(InstallReceiveHandler(reinterpret_cast<DragReceiveHandler>(1), &window, nullptr), paramErr);
+  EXPECT_TRUE(FreeLibrary(incomplete));
+  EXPECT_EQ(GetModuleHandleA("TSOLE.DLL"), nullptr) << "no reference kept to a module not bound";
+}
+
 long LiveBridgeObjects() {
   using Fn = long(__stdcall *)();
   auto fn = reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("TSOLE.DLL"), "_TsOleLiveObjects@0")));
@@ -111,6 +123,13 @@ TEST_F(Drag, FlavoursComeBackWithoutTheirLayouts) {
   EXPECT_EQ(TrackDrag(nullptr, nullptr, nullptr, Point{}, 0, nullptr), paramErr);
   EXPECT_EQ(DisposeDrag(drag), noErr);
   EXPECT_EQ(LiveBridgeObjects(), 0);
+}
+
+TEST_F(Drag, TheBoundBridgeOutlivesTheHostsReference) {
+  HMODULE bridge = GetModuleHandleA("TSOLE.DLL");
+  ASSERT_TRUE(FreeLibrary(bridge));
+  EXPECT_EQ(GetModuleHandleA("TSOLE.DLL"), bridge) << "the library holds its own reference";
+  EXPECT_EQ(LoadLibraryA("TSOLE.DLL"), bridge);
 }
 
 OSErr __stdcall NoTracking(short, WindowPtr, void *, DragReference, DWORD *) { return noErr; }
