@@ -55,7 +55,8 @@ struct DragState {
   // Window records have no room for handlers: they are kept here, by record.
   std::map<WindowPtr, TrackingRecord *> tracking;
   std::map<WindowPtr, ReceiveRecord *> receive;
-  // Forgets the handlers (without unregistering: for tests that start over) and the binding.
+  // Forgets the handlers (without unregistering them) and the current drag; the binding stays,
+  // as it does for the life of the process.
   void Reset();
 };
 DragState &Drag();

