@@ -208,6 +208,9 @@ class DropTarget : public Counted<IDropTarget> {
   ~DropTarget() override { Forget(); }
   HWND window;
 
+  // After unregistering, OLE may still end a drag in progress on this target: report nothing
+  // to a handler record that is gone.
+  void Detach() { callback_ = nullptr, record_ = nullptr; }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override { return Query(iid, IID_IDropTarget, out); }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject *object, DWORD keyState, POINTL, DWORD *effect) override {
     Forget();
@@ -348,6 +351,7 @@ void __stdcall TsOleUnRegisterDragTarget(void *token) {
   if (!token) return;
   auto *target = static_cast<DropTarget *>(token);
   RevokeDragDrop(target->window);
+  target->Detach();
   target->Release();
 }
 
