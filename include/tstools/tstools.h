@@ -27,6 +27,7 @@
 #include <tstools/gif.h>
 #include <tstools/jpeg.h>
 #include <tstools/scrap.h>
+#include <tstools/drag.h>
 #include <tstools/sound.h>
 #include <tstools/movies.h>
 #include <tstools/numerics.h>
