@@ -38,3 +38,7 @@ void DisposeSoundAndClipboard();
 void PrepareTextDocument(GrafPort *documentPort, HMODULE resources);
 void DrawTextDocument(GrafPort *port);
 void DisposeTextDocument();
+// The editable text field: a window of its own where the text engine takes keys and clicks;
+// types a few lines through the input queue, styles a word and saves a screenshot (the lead's
+// host calls it with "demo_text.png" in the demo directory). False when it could not.
+bool RunTextEditDemo(HMODULE resources, const std::string &screenshotPath);
