@@ -2,6 +2,8 @@
 // URLs. Every change of the text goes through one atomic replacement, so a refused insertion
 // leaves text, runs, lines and selection as they were.
 #include <windows.h>
+// <windows.h> names a dialog ReplaceText; the engine's replacement is meant here.
+#undef ReplaceText
 
 #include <algorithm>
 #include <cstring>

@@ -220,19 +220,21 @@ TEST_F(Screen, HighlightAndCaretPixels) {
   auto xorMatches = [&](const std::vector<Box> &boxes, const char *what) {
     std::vector<uint32_t> now = Snapshot(canvas);
     int wrong = 0;
+    struct { int x, y; bool inside; } first{};
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) {
         bool inside = false;
         for (const Box &b : boxes) inside = inside || (x >= b.l && x < b.r && y >= b.t && y < b.b);
         bool changed = now[size_t(y) * kW + x] != plain[size_t(y) * kW + x];
-        wrong += inside != changed;
+        if (inside != changed && !wrong++) first = {x, y, inside};
       }
-    EXPECT_EQ(wrong, 0) << what;
+    EXPECT_EQ(wrong, 0) << what << "; first at (" << first.x << ", " << first.y << ") expected "
+                        << (first.inside ? "inverted" : "plain");
   };
   QTEActivate(record);
   QTESetSelect(2, 7, record);
   xorMatches({{10 + width("He", 2), 10, 10 + width("Hello w", 7), 10 + h0}}, "one line");
-  QTESetSelect(8, 30, record);  // "rld\r" .. "th"
+  QTESetSelect(8, 31, record);  // "rld\r" .. "th"
   xorMatches({{10 + width(text, 8), 10, 330, 10 + h0},
               {10, 10 + h0, 330, 10 + h0 + h1},
               {10, 10 + h0 + h1, 10 + width("th", 2), 10 + h0 + h1 + h2}},
@@ -298,6 +300,7 @@ TEST_F(Screen, RefusedEditsAndRangesChangeNothing) {
 // Characters queued behind the first key join its insertion mapped to Mac text; a Ctrl
 // shortcut ends the batch and stays queued for the host.
 TEST_F(Screen, TypingBatchMapsAndLeavesShortcutsQueued) {
+  Pump(50);  // nothing else queued in front of the keys
   PostMessageA(window, WM_CHAR, 0xE9, 1);  // e acute in the Windows code page
   PostMessageA(window, WM_CHAR, 'b', 1);
   PostMessageA(window, WM_KEYDOWN, VK_CONTROL, 1);
@@ -399,8 +402,10 @@ TEST_F(Screen, SentKeysAndClicks) {
   long h0 = QTEGetHeight(0, 0, record, 0);
   RECT wr;
   GetWindowRect(window, &wr);
-  ML_TextFont(&port, style.tsFont);
-  ML_TextSize(&port, 12);
+  QTETextStyle shown{};
+  QTEGetStyle(0, &shown, record);  // the text measured as the record holds it
+  ML_TextFont(&port, shown.tsFont);
+  ML_TextSize(&port, shown.tsSize);
   unsigned short face = 0;
   // A point inside "two" on the first line, and inside "five" on the second.
   int x1 = 10 + int(VTBTextWidth("one tw", 0, 6, &face)), y1 = 10 + int(h0) / 2;
