@@ -24,8 +24,9 @@ using namespace tstools::text;
 
 namespace {
 
+// An OSType holds its four characters in memory in reading order.
 constexpr OSType Type(const char (&s)[5]) {
-  return OSType(uint8_t(s[0])) << 24 | OSType(uint8_t(s[1])) << 16 | OSType(uint8_t(s[2])) << 8 | uint8_t(s[3]);
+  return OSType(uint8_t(s[0])) | OSType(uint8_t(s[1])) << 8 | OSType(uint8_t(s[2])) << 16 | OSType(uint8_t(s[3])) << 24;
 }
 
 // [a, b) replaced by n bytes, the caret after them, the screen brought up to date.

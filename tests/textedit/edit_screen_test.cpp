@@ -23,7 +23,7 @@ using tstools::test::LiveGdiObjects;
 using tstools::test::P255;
 
 constexpr int kW = 360, kH = 240;
-constexpr OSType kText = 0x54455854;  // "TEXT"
+constexpr OSType kText = 0x54584554;  // "TEXT" in memory order
 
 std::vector<uint32_t> Snapshot(const DibCanvas &c) {
   std::vector<uint32_t> v(c.pixels(), c.pixels() + size_t(c.width()) * c.height());
