@@ -49,7 +49,7 @@ int32_t Edit(QTERecord *r, int32_t a, int32_t b, const uint8_t *bytes, int32_t n
     // key lands after this one.
     int32_t caret = std::clamp(a + (bytes && n > 0 ? n : 0), 0, c.Length());
     c.selStart = c.selEnd = caret;
-    c.flags &= ~(kFlagSelection | kFlagMovingStart);
+    c.flags &= ~(kFlagSelection | kFlagMovingStart | kFlagCaretAtLineEnd);
     RedrawChanged(r, a, oldLines, oldBottom);
   }
   if (result != kEditRefused) {

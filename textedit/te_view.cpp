@@ -366,7 +366,12 @@ void RedrawChanged(QTERecord *r, int32_t from, int32_t oldLines, int32_t oldBott
   TextCore &c = r->core;
   TextEnv env = EnvFor(r);
   bool originMoved = c.flags & kFlagOriginChanged;
-  for (const PixelRect &p : ChangedArea(c, env, c.firstChanged, c.lastChanged, from, originMoved)) DrawArea(r, p);
+  for (PixelRect p : ChangedArea(c, env, c.firstChanged, c.lastChanged, from, originMoved)) {
+    // Glyphs reach past their advance (a j's tail under the letter before, italics): the area
+    // starts a little left of the change, and the whole line is drawn again inside it.
+    p.left -= std::max<int32_t>(2, (p.bottom - p.top) / 3);
+    DrawArea(r, p);
+  }
   if (c.lines.Count() != oldLines || c.dest.bottom != oldBottom) {
     // Lines came or went: everything below the first changed line moved.
     int32_t top = LineTop(c, std::min(c.firstChanged, std::max(c.lines.Count() - 1, 0)));
