@@ -45,6 +45,33 @@ void Pump(DWORD ms) {
   } while (LONG(GetTickCount() - end) < 0);
 }
 
+// Another X program on the clipboard (xclip through the scrap tests' peer script). Wine
+// returns from starting a Unix program at once: the peer writes `out` when it is done, and
+// our messages are pumped meanwhile (it may ask us to render).
+std::string Peer(const std::string &arguments, const std::string &out) {
+  std::string dir = std::string("Z:") + TSTOOLS_EDIT_WORK;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string path = dir + "/" + out;
+  DeleteFileA(path.c_str());
+  std::string command = std::string("start.exe /unix ") + TSTOOLS_SCRAP_PEER + " " + arguments;
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return "no peer";
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  for (int i = 0; i < 500 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Pump(20);
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+std::string XGet(const std::string &target) {
+  return Peer("get " + target + " " + TSTOOLS_EDIT_WORK + "/got", "got");
+}
+void XSet(const std::string &target, const std::string &bytes) {
+  std::ofstream(std::string("Z:") + TSTOOLS_EDIT_WORK + "/offer", std::ios::binary) << bytes;
+  Peer("set " + target + " " + TSTOOLS_EDIT_WORK + "/offer " + TSTOOLS_EDIT_WORK + "/set", "set");
+  Pump(100);
+}
+
 std::string Text(QTERecord *r) { return std::string(*QTEGetTextHandle(r), size_t(QTEGetTextLen(r))); }
 std::vector<long> Sel(QTERecord *r) { return {QTEGetSelStart(r), QTEGetSelEnd(r)}; }
 
@@ -394,6 +421,18 @@ TEST_F(Screen, ClipboardCopyPasteAndBusy) {
   DestroyWindow(other);
   QTEStylPaste(nullptr, 1, record);
   EXPECT_EQ(Text(record), "\x8E caf\x8E" "au lait") << "no TEXT: the selection goes";
+
+  // Another program reads what we copy, and what it offers pastes as Mac text with returns.
+  QTESetSelect(2, 6, record);
+  ASSERT_TRUE(QTECopy(record));
+  EXPECT_EQ(XGet("UTF8_STRING"), "caf\xC3\xA9");
+  XSet("UTF8_STRING", "na\xC3\xAFve\nx");
+  QTESetSelect(0, 0, record);
+  QTEStylPaste(nullptr, 1, record);
+  EXPECT_EQ(Text(record).substr(0, 7), "na\x95ve\rx");
+  QTESetSelect(0, 2, record);
+  QTECopy(record);  // taking the clipboard back lets the peer's xclip end
+  Pump(200);
 }
 
 // Keys through the input queue reach the record as WM_CHAR; typing fast (batched) and slowly
