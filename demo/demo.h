@@ -46,3 +46,7 @@ void DisposeTextDocument();
 void DrawThemedControls(GrafPort *port, int left, int top);
 std::string ShowDocumentsAndFont(const std::string &outDir);
 bool CaptureStdFileDialog(HWND frame, HMODULE resources, const std::string &pngPath);
+// The editable text field: a window of its own where the text engine takes keys and clicks;
+// types a few lines through the input queue, styles a word and saves a screenshot (the lead's
+// host calls it with "demo_text.png" in the demo directory). False when it could not.
+bool RunTextEditDemo(HMODULE resources, const std::string &screenshotPath);

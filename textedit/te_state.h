@@ -26,6 +26,24 @@ struct QTERecord {
   QTECntrlProc cntrlProc = nullptr;
   QTEClickLoopProc clickProc = nullptr;
   QTEUpdateRulerProc rulerProc = nullptr;
+
+  // What of the selection is on the screen now, exactly as drawn (exclusive-or marks): taking
+  // a mark down redraws the same pixels whatever moved since.
+  struct Mark {
+    RECT box{};  // local coordinates, already cut to the view
+    bool grey = false;
+  };
+  Mark caret;      // on screen while flag 9
+  Mark dragCaret;  // on screen while flag 10
+  bool highlightFramed = false;  // highlight[1] holds an outline, not the selected area
+
+  int clickCount = 0;
+  uint32_t clickTick = 0;
+  int32_t clickOffset = -1;
+  uint32_t blinkTick = 0;
+  int32_t dragOffset = -1;  // -1: no drag in progress
+  short border = 0;
+  bool ownBackground = false;  // QTESetInfo or QTESetBkColor gave a background colour
 };
 
 namespace tstools::text {

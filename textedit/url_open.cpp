@@ -5,6 +5,8 @@
 #include <string>
 
 #include "frame/export_guard.h"
+#include "textedit/typing_rules.h"
+#include "tstools/charset.h"
 #include "tstools/movies.h"
 
 namespace {
@@ -14,8 +16,12 @@ constexpr long kLongestUrl = 32767;
 
 Boolean WINAPI XOpenURL(const char *text, long length) {
   if (!text || length <= 0 || length > kLongestUrl) return false;
+  // Only a URL of a scheme the engine recognises: the shell would run a bare path or command.
+  if (!tstools::text::UrlSchemeOf(reinterpret_cast<const uint8_t *>(text), length)) return false;
   return tstools::Guarded(Boolean(false), [&] {
-    const std::string url(text, size_t(length));  // the text is counted, not terminated
+    std::string url(text, size_t(length));  // the text is counted, not terminated
+    if (url.find('\0') != std::string::npos) return Boolean(false);
+    MapText(url.data(), long(url.size()), 0, 0);  // Mac text to the Windows code page
     auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(GetDesktopWindow(), "open", url.c_str(), nullptr, nullptr,
                                                           SW_SHOWNORMAL));
     return Boolean(result > 32);

@@ -182,4 +182,96 @@ TSAPI(Boolean, QTEIsEqualParaScrap, (Handle paraScrap, const ParaStyle *style, s
 /* direction non-zero: the scrap is big-endian and becomes machine order; 0: the reverse. */
 TSAPI(void, QTESwapParaScrap, (Handle paraScrap, short direction));
 
+/* Drawing, selection and scrolling. The record draws into its measuring port, in the port's
+ * local coordinates, only while drawing is enabled (QTESetEditDraw); otherwise the calls
+ * change the data only. The caret and highlight are drawn by exclusive-or, and the record
+ * knows what of them is on the screen: a host that erases part of the field redraws it with
+ * QTEUpdate or QTEDraw, which puts them back. */
+TSAPI(void, QTEActivate, (QTERecord *record));
+TSAPI(void, QTEDeactivate, (Boolean keepHighlight, QTERecord *record));
+TSAPI(void, QTEIdle, (QTERecord *record)); /* blinks the caret */
+/* Redraws the part of the bounds inside the port's update region (call between BeginUpdate
+ * and EndUpdate). */
+TSAPI(void, QTEUpdate, (QTERecord *record));
+/* Redraws the lines meeting rect (the view when null). */
+TSAPI(void, QTEDraw, (const Rect *rect, Boolean hideSelection, QTERecord *record));
+/* Both ends are clamped to the text; reversed ends are put in order. */
+TSAPI(void, QTESetSelect, (long start, long end, QTERecord *record));
+TSAPI(long, QTEGetSelStart, (QTERecord *record));
+TSAPI(long, QTEGetSelEnd, (QTERecord *record));
+TSAPI(void, QTEGetSelRange, (long *start, long *end, QTERecord *record));
+/* A mouse-down at point (local). extend: shift held (bits 0-7). Counts repeated clicks at
+ * one offset within the double-click time (2 word, 3 line, 4 paragraph, 5 all) and tracks
+ * the mouse while the button stays down. */
+TSAPI(void, QTEClick, (Point point, short extend, QTERecord *record));
+TSAPI(Boolean, QTEIsPtInSelection, (Point point, QTERecord *record));
+/* The highlight region (the record's; do not dispose of it), null for an empty selection. */
+TSAPI(RgnHandle, QTEGetSelectionRgn, (QTERecord *record));
+/* Scrolls the destination by (dh, dv) under the view, pixels moved and the uncovered part
+ * redrawn; QTEPinScroll first limits the distance so that the text keeps covering the view. */
+TSAPI(void, QTEScroll, (long dh, long dv, QTERecord *record));
+TSAPI(void, QTEPinScroll, (long dh, long dv, QTERecord *record));
+/* Scrolls the selection into view and calls the scroll callback. */
+TSAPI(void, QTESelView, (Boolean wholeWidth, QTERecord *record));
+/* Moves every rectangle by (dh, dv) without drawing, for a host that moved the pixels. */
+TSAPI(void, QTEOffsetView, (long dh, long dv, QTERecord *record));
+TSAPI(void, QTESetViewRect, (const Rect *rect, QTERecord *record));
+TSAPI(void, QTEGetViewRect, (Rect *rect, QTERecord *record));
+TSAPI(void, QTESetDestRect, (const Rect *rect, QTERecord *record));
+TSAPI(void, QTEGetDestRect, (Rect *rect, QTERecord *record)); /* saturated to 16 bits */
+TSAPI(void, QTEGetDVRects, (Rect *dest, Rect *view, QTERecord *record));
+TSAPI(void, QTEGetBounds, (Rect *rect, QTERecord *record));
+/* Border, background (pattern 1 white, 2 black, others from the pattern list), margins around
+ * the view (left, top, right, bottom) and whether clicks outside the view go to the control
+ * callback; then redraws. */
+TSAPI(void, QTESetInfo, (short patternIndex, const RGBColor *backColour, const short *margins, short border,
+                         Boolean outsideClicks, QTERecord *record));
+TSAPI(void, QTESetBkColor, (const RGBColor *colour, QTERecord *record));
+TSAPI(void, QTEGetBkColor, (RGBColor *colour, QTERecord *record));
+TSAPI(void, QTESetVertJust, (short just, QTERecord *record));
+TSAPI(short, QTEGetVertJust, (QTERecord *record));
+/* Lays out with the given flags and fits destination and view to the text; the view bottom
+ * stays at most 32767. */
+TSAPI(void, QTERecalBounds, (Boolean fitWidth, Boolean fitHeight, Boolean noWrap, Boolean bottomLimit,
+                             QTERecord *record));
+/* The baseline of a line (clamped to the lines), in local coordinates from the destination top. */
+TSAPI(long, QTEGetBaseline, (long line, QTERecord *record));
+
+/* Drag feedback: the drag caret follows the offset under the point. */
+TSAPI(void, QTEDragEnter, (Point point, QTERecord *record));
+TSAPI(void, QTEDragWithin, (Point point, QTERecord *record));
+TSAPI(void, QTEDragLeave, (QTERecord *record));
+TSAPI(void, QTEDoShowDragCaret, (QTERecord *record));
+TSAPI(void, QTEDoHideDragCaret, (QTERecord *record));
+TSAPI(long, QTEDoGetDragPosition, (QTERecord *record)); /* -1 when no drag is in progress */
+
+/* Editing. Key codes are Mac characters (8 backspace, 27 clear, 28-31 arrows, 127 forward
+ * delete); modifiers 0x0100 command, 0x0200 shift, 0x0800 option. With batch non-zero,
+ * characters typed ahead are taken from the thread's message queue into the same insertion.
+ * A failed insertion (too long, no memory) leaves text and selection as they were and
+ * reaches the error callback. */
+TSAPI(void, QTEKey, (short key, short modifiers, Boolean batch, QTERecord *record));
+/* Inserts at the selection, replacing it (or the whole text with replaceAll); stylHandle is
+ * an optional "styl" item for the inserted bytes. */
+TSAPI(void, QTEInsert, (const char *text, long length, Handle stylHandle, Boolean replaceAll, QTERecord *record));
+TSAPI(void, QTEDelete, (Boolean all, QTERecord *record));
+/* Clipboard, through the Scrap Manager's context given to ML_QTEInit: "TEXT" (which other
+ * programs get as CF_TEXT, rendered by the context window), "styl" and "xSTY". With an empty
+ * selection the clipboard is left alone. False when the clipboard refused. */
+TSAPI(Boolean, QTECopy, (QTERecord *record));
+TSAPI(Boolean, QTECut, (QTERecord *record));
+/* Pastes the clipboard's "TEXT" over the selection; with useStyles its "styl", and style over
+ * it when a "TSST" item says so. A busy clipboard changes nothing. */
+TSAPI(void, QTEStylPaste, (const QTETextStyle *style, Boolean useStyles, QTERecord *record));
+/* Copies [start, end) (clamped, put in order) into each non-null handle: bytes, "styl",
+ * ParaScrap. False when a handle cannot be resized. */
+TSAPI(Boolean, QTECopyData, (QTERecord *record, long start, long end, Handle textHandle, Handle stylHandle,
+                             Handle paraScrapHandle));
+/* Inserts dropped text at the drag position (move: the selection is removed first); only
+ * while a drag position is set. A move onto its own selection changes nothing. */
+TSAPI(void, QTEDrop, (const char *text, long length, Handle stylHandle, Boolean drawFlag, Boolean move,
+                      QTERecord *record));
+/* True when the text at the selection is a URL of a known scheme; its bytes go into handle. */
+TSAPI(Boolean, QTEGetURLText, (QTERecord *record, Handle handle));
+
 #endif

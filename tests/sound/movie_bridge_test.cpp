@@ -87,10 +87,12 @@ TEST(MovieBridge, AWrapperLoadsTheLibraryOnce) {
 }
 
 TEST(OpenURL, OpensWhatExistsAndRefusesBadArguments) {
-  std::string program = ProgramDirectory() + "movie_host.exe";
+  std::string program = "file://" + ProgramDirectory() + "movie_host.exe";
   std::string padded = program + "trailing";
   EXPECT_TRUE(XOpenURL(padded.c_str(), long(program.size())));  // counted, not terminated
-  std::string missing = ProgramDirectory() + "no_such_file.exe";
+  std::string bare = ProgramDirectory() + "movie_host.exe";
+  EXPECT_FALSE(XOpenURL(bare.c_str(), long(bare.size()))) << "a path without a scheme is not a URL";
+  std::string missing = "file://" + ProgramDirectory() + "no_such_file.exe";
   EXPECT_FALSE(XOpenURL(missing.c_str(), long(missing.size())));
   EXPECT_FALSE(XOpenURL(nullptr, 10));
   EXPECT_FALSE(XOpenURL(program.c_str(), -1));

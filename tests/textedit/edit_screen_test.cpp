@@ -1,0 +1,512 @@
+// The text record on a screen and under the user's hands: marks drawn by exclusive-or against
+// a twin drawn fresh, keys and clicks sent through the system's input queue, edits that must
+// leave everything as it was when refused, and the clipboard seen by another X program.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/dib_canvas.h"
+#include "support/gdi_objects.h"
+#include "tests/font/pascal_string.h"
+#include "tstools/tstools.h"
+
+namespace {
+
+using tstools::test::DibCanvas;
+using tstools::test::LiveGdiObjects;
+using tstools::test::P255;
+
+constexpr int kW = 360, kH = 240;
+constexpr OSType kText = 0x54584554;  // "TEXT" in memory order
+
+std::vector<uint32_t> Snapshot(const DibCanvas &c) {  // 0x00RRGGBB: the DIB leaves the top byte alone
+  return std::vector<uint32_t>(c.pixels(), c.pixels() + size_t(c.width()) * c.height());
+}
+std::vector<long> errors;
+void __stdcall OnError(long code) { errors.push_back(code); }
+
+void Pump(DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  } while (LONG(GetTickCount() - end) < 0);
+}
+
+// Another X program on the clipboard (xclip through the scrap tests' peer script). Wine
+// returns from starting a Unix program at once: the peer writes `out` when it is done, and
+// our messages are pumped meanwhile (it may ask us to render).
+std::string Peer(const std::string &arguments, const std::string &out) {
+  std::string dir = std::string("Z:") + TSTOOLS_EDIT_WORK;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string path = dir + "/" + out;
+  DeleteFileA(path.c_str());
+  std::string command = std::string("start.exe /unix ") + TSTOOLS_SCRAP_PEER + " " + arguments;
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return "no peer";
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  for (int i = 0; i < 500 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Pump(20);
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+std::string XGet(const std::string &target) { return Peer("get " + target + " " + TSTOOLS_EDIT_WORK + "/got", "got"); }
+void XSet(const std::string &target, const std::string &bytes) {
+  std::ofstream(std::string("Z:") + TSTOOLS_EDIT_WORK + "/offer", std::ios::binary) << bytes;
+  Peer("set " + target + " " + TSTOOLS_EDIT_WORK + "/offer " + TSTOOLS_EDIT_WORK + "/set", "set");
+  Pump(100);
+}
+
+std::string Text(QTERecord *r) { return std::string(*QTEGetTextHandle(r), size_t(QTEGetTextLen(r))); }
+std::vector<long> Sel(QTERecord *r) { return {QTEGetSelStart(r), QTEGetSelEnd(r)}; }
+
+Handle NewHandleOf(const void *bytes, Size n) {
+  Handle h = nullptr;
+  MemNewHandle(&h, n, 0);
+  if (h && n) std::memcpy(*h, bytes, size_t(n));
+  return h;
+}
+
+// A window whose client area the tests click and type into; messages go to the record.
+QTERecord *target = nullptr;
+ScrapRecord *scrap = nullptr;
+LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  PictConvContext context{window, nullptr};
+  switch (message) {
+    case WM_CHAR: {
+      char c = char(wParam);
+      MapText(&c, 1, 1, 0);  // the host hands the engine Mac text
+      if (target) QTEKey(short(uint8_t(c)), (GetKeyState(VK_SHIFT) & 0x8000) ? 0x0200 : 0, 1, target);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      if (target) {
+        Point pt{short(LOWORD(lParam)), short(HIWORD(lParam))};
+        QTEClick(pt, (wParam & MK_SHIFT) ? 1 : 0, target);
+      }
+      return 0;
+    case WM_RENDERFORMAT: ML_RenderMsg(&context, UINT(wParam), 0); return 0;
+    case WM_RENDERALLFORMATS: ML_RenderAllMsg(&context, 0, 0); return 0;
+    case WM_DESTROYCLIPBOARD: ML_DestroyClipMsg(&context); return 0;
+    case WM_DRAWCLIPBOARD: if (scrap) ML_DrawClipMsg(scrap, wParam, lParam); return 0;
+    case WM_CHANGECBCHAIN: if (scrap) ML_ChangeChainMsg(scrap, wParam, lParam); return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class Screen : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { InitFonts(); }
+  void SetUp() override {
+    MemInitZone();
+    QDrawCacheInit();
+    static const WNDCLASSA wc{0, FieldProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "EditField"};
+    static ATOM registered = RegisterClassA(&wc);
+    (void)registered;
+    window = CreateWindowA("EditField", "", WS_POPUP | WS_VISIBLE, 50, 50, kW, kH, 0, 0, 0, 0);
+    ASSERT_EQ(ML_InitWinScrap(&scrap, window, 0), 0);
+    canvas.OpenPort(&port);
+    port.window = window;  // the mouse in the window's coordinates, drawing on the DIB
+    GetFNum(P255("DejaVu Sans").bytes, &style.tsFont);
+    ASSERT_GT(style.tsFont, 1) << "the set-up installs DejaVu";
+    style.tsSize = 12;
+    static HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(ML_QTEInit(&portSlot, scrap, resources, 1, 0), 0);
+    record = NewRecord();
+    errors.clear();
+  }
+  void TearDown() override {
+    target = nullptr;
+    for (QTERecord *r : others) QTEDispose(r);
+    QTEDispose(record);
+    QTEShutdown();
+    ClosePort(&port);
+    ML_StopWinScrap(scrap);
+    scrap = nullptr;
+    DestroyWindow(window);
+    QDrawCacheClose();
+  }
+  QTERecord *NewRecord() {
+    Rect dest{10, 10, 330, 220}, view{10, 10, 330, 220};
+    QTERecord *r = QTENew(&dest, &view, &style);
+    QTESetErrorProc(OnError, r);
+    if (r != record && record) others.push_back(r);
+    return r;
+  }
+  // A fresh record with the text, styles, paragraphs, rectangles and selection of r, drawn on
+  // its own canvas; the pixels of both views must agree.
+  void ExpectSameAsTwin(QTERecord *r, const char *what) {
+    Handle t = NewHandleOf("", 0), s = NewHandleOf("", 0), p = NewHandleOf("", 0);
+    ASSERT_TRUE(QTECopyData(r, 0, QTEGetTextLen(r), t, s, p));
+    DibCanvas fresh(kW, kH);
+    GrafPort freshPort{};
+    fresh.OpenPort(&freshPort);
+    GrafPort *saved = portSlot;
+    portSlot = &freshPort;
+    QTERecord *twin = NewRecord();
+    Size n = 0;
+    MemGetHandleSize(t, &n);
+    QTEReplace(*t, n, s, p, twin);
+    Rect dest, view;
+    QTEGetDVRects(&dest, &view, r);
+    QTESetDestRect(&dest, twin);
+    QTESetViewRect(&view, twin);
+    QTECalText(twin);
+    QTESetSelect(QTEGetSelStart(r), QTEGetSelEnd(r), twin);
+    if (QTEGetEditDraw(r) && active) QTEActivate(twin);
+    QTEDraw(nullptr, 0, twin);
+    portSlot = saved;
+    std::vector<uint32_t> mine = Snapshot(canvas), theirs = Snapshot(fresh);
+    int differing = 0, first = -1;
+    for (int y = view.top; y < view.bottom; ++y)
+      for (int x = view.left; x < view.right; ++x)
+        if (mine[size_t(y) * kW + x] != theirs[size_t(y) * kW + x] && !differing++) first = y * kW + x;
+    EXPECT_EQ(differing, 0) << what << ": pixels differ from a twin drawn fresh, first at (" << first % kW << ", "
+                            << first / kW << "); text \"" << Text(r) << "\"";
+    ClosePort(&freshPort);
+    MemDisposeHandle(t), MemDisposeHandle(s), MemDisposeHandle(p);
+  }
+
+  DibCanvas canvas{kW, kH};
+  GrafPort port{};
+  GrafPort *portSlot = &port;
+  HWND window = nullptr;
+  QTETextStyle style{1, 0, 12, {0, 0, 0}};
+  QTERecord *record = nullptr;
+  std::vector<QTERecord *> others;
+  bool active = true;
+};
+
+// Edits, scrolls and selection changes with drawing switched off and on: whatever the mix, the
+// screen ends as a twin drawn once, and no GDI object is left behind.
+TEST_F(Screen, ExclusiveOrMarksNeverDriftAndNothingLeaks) {
+  const char lorem[] = "Lorem ipsum dolor sit amet,\rconsectetur adipiscing elit, sed do eiusmod tempor "
+                      "incididunt ut labore et dolore magna aliqua.\rUt enim ad minim veniam.\r";
+  QTEReplace(lorem, long(strlen(lorem)), nullptr, nullptr, record);
+  Rect view{10, 10, 330, 90};  // shorter than the text: scrolling moves pixels
+  QTESetViewRect(&view, record);
+  QTEActivate(record);
+  QTEDraw(nullptr, 0, record);
+  long before = LiveGdiObjects();
+  std::mt19937 rng(7);
+  for (int step = 0; step < 400; ++step) {
+    long len = QTEGetTextLen(record), at = long(rng() % (len + 1));
+    int op = int(rng() % 9);
+    switch (op) {
+      case 0: QTESetSelect(at, at + long(rng() % 6), record); break;  // short: the text keeps its size
+      case 1: QTEKey(short('a' + rng() % 26), 0, 0, record); break;
+      case 2: QTEKey(short(rng() % 2 ? 8 : 127), 0, 0, record); break;
+      case 3: QTEKey(short(28 + rng() % 4), short(rng() % 2 ? 0x0200 : 0), 0, record); break;
+      case 4: QTEPinScroll(long(rng() % 21) - 10, long(rng() % 41) - 20, record); break;
+      case 5: QTESetEditDraw(Boolean(rng() % 4 != 0), record); break;
+      case 6: QTEInsert(" x\r", 3, nullptr, 0, record); break;
+      case 7:
+        if (rng() % 2) QTEDeactivate(Boolean(rng() % 2), record), active = false;
+        else QTEActivate(record), active = true;
+        break;
+      case 8: if (!QTEGetEditDraw(record)) QTESetEditDraw(1, record), QTEDraw(nullptr, 0, record); break;
+    }
+    if (step % 50 == 49) {
+      // Drawing back on, the host redraws once; then drawn edits, scrolls and selections
+      // must keep the marks true without any further full redraw.
+      if (!QTEGetEditDraw(record)) QTESetEditDraw(1, record), QTEDraw(nullptr, 0, record);
+      QTEActivate(record);
+      active = true;
+      if (QTEGetTextLen(record) < 300) QTEInsert(lorem, long(strlen(lorem)), nullptr, 0, record);
+      for (int i = 0; i < 12; ++i) {
+        long n = QTEGetTextLen(record);
+        switch (rng() % 4) {
+          case 0: QTEKey(short('a' + rng() % 26), 0, 0, record); break;
+          case 1: QTEKey(8, 0, 0, record); break;
+          case 2: QTEPinScroll(0, long(rng() % 61) - 30, record); break;
+          case 3: at = long(rng() % (n + 1)), QTESetSelect(at, at + long(rng() % 30), record); break;
+        }
+      }
+      QTESetSelect(QTEGetSelStart(record), QTEGetSelEnd(record), record);
+      ExpectSameAsTwin(record, ("step " + std::to_string(step)).c_str());
+      if (HasFailure()) return;
+    }
+  }
+  for (QTERecord *r : others) QTEDispose(r);
+  others.clear();
+  EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+// The highlight of a selection is exactly the rectangles the text predicts, and the caret is
+// a single line, seen as the exclusive-or with an unselected twin.
+TEST_F(Screen, HighlightAndCaretPixels) {
+  const char text[] = "Hello world\rsecond line here\rthird";
+  QTEReplace(text, long(strlen(text)), nullptr, nullptr, record);
+  QTEDraw(nullptr, 0, record);
+  std::vector<uint32_t> plain = Snapshot(canvas);
+  ML_TextFont(&port, style.tsFont);
+  ML_TextSize(&port, 12);
+  unsigned short face = 0;
+  auto width = [&](const char *s, long n) { return VTBTextWidth(s, 0, n, &face); };
+  long h0 = QTEGetHeight(0, 0, record, 0), h1 = QTEGetHeight(1, 1, record, 0), h2 = QTEGetHeight(2, 2, record, 0);
+  struct Box { long l, t, r, b; };
+  auto xorMatches = [&](const std::vector<Box> &boxes, const char *what) {
+    std::vector<uint32_t> now = Snapshot(canvas);
+    int wrong = 0;
+    struct { int x, y; bool inside; } first{};
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        bool inside = false;
+        for (const Box &b : boxes) inside = inside || (x >= b.l && x < b.r && y >= b.t && y < b.b);
+        bool changed = now[size_t(y) * kW + x] != plain[size_t(y) * kW + x];
+        if (inside != changed && !wrong++) first = {x, y, inside};
+      }
+    EXPECT_EQ(wrong, 0) << what << "; first at (" << first.x << ", " << first.y << ") expected "
+                        << (first.inside ? "inverted" : "plain");
+  };
+  QTEActivate(record);
+  QTESetSelect(2, 7, record);
+  xorMatches({{10 + width("He", 2), 10, 10 + width("Hello w", 7), 10 + h0}}, "one line");
+  QTESetSelect(8, 31, record);  // "rld\r" .. "th"
+  xorMatches({{10 + width(text, 8), 10, 330, 10 + h0},
+              {10, 10 + h0, 330, 10 + h0 + h1},
+              {10, 10 + h0 + h1, 10 + width("th", 2), 10 + h0 + h1 + h2}},
+             "three lines, the difference drawn from the last");
+  QTESetSelect(4, 4, record);
+  long x = 10 + width("Hell", 4);
+  xorMatches({{x, 10, x + 1, 10 + h0}}, "the caret");
+}
+
+// Refused edits change nothing; a move onto its own selection neither; reversed ends are put
+// in order; the baseline and the fitted view stay in range.
+TEST_F(Screen, RefusedEditsAndRangesChangeNothing) {
+  std::string big(63990, 'x');
+  QTEReplace(big.data(), long(big.size()), nullptr, nullptr, record);
+  QTESetSelect(100, 105, record);
+  std::string over(16, 'y');
+  errors.clear();
+  QTEInsert(over.data(), long(over.size()), nullptr, 0, record);  // 63990 - 5 + 16 > 64000
+  EXPECT_EQ(errors, std::vector<long>{5});
+  EXPECT_EQ(QTEGetTextLen(record), 63990);
+  EXPECT_EQ(Sel(record), (std::vector<long>{100, 105})) << "the selection survives a refusal";
+  QTEInsert(over.data(), 15, nullptr, 0, record);  // exactly 64000
+  EXPECT_EQ(QTEGetTextLen(record), 64000);
+  EXPECT_EQ(Sel(record), (std::vector<long>{115, 115}));
+  QTEInsert("zz", 2, nullptr, 1, record);  // replaceAll is one replacement too
+  EXPECT_EQ(Text(record), "zz");
+
+  QTEReplace("abcdef", 6, nullptr, nullptr, record);
+  QTESetSelect(4, 1, record);
+  EXPECT_EQ(Sel(record), (std::vector<long>{1, 4})) << "reversed ends swapped";
+  Handle t = NewHandleOf("", 0);
+  ASSERT_TRUE(QTECopyData(record, 5, 2, t, nullptr, nullptr));
+  Size n = 0;
+  MemGetHandleSize(t, &n);
+  EXPECT_EQ(std::string(*t, size_t(n)), "cde");
+  MemDisposeHandle(t);
+
+  Point in{short(10 + 1), short(15)};
+  QTEDragEnter(in, record);  // over "a": outside the selection [1, 4)
+  Point on{short(10 + 3 * 7), short(15)};
+  QTEDragWithin(on, record);
+  long at = QTEDoGetDragPosition(record);
+  ASSERT_GT(at, 1);
+  ASSERT_LT(at, 4);
+  QTEDrop("bcd", 3, nullptr, 1, 1, record);
+  EXPECT_EQ(Text(record), "abcdef") << "a move onto its own selection";
+  EXPECT_EQ(QTEDoGetDragPosition(record), -1);
+  QTEDragEnter(Point{330, 15}, record);  // past the text end
+  QTEDrop("bcd", 3, nullptr, 1, 1, record);
+  EXPECT_EQ(Text(record), "aefbcd") << "moved after the rest";
+
+  EXPECT_EQ(QTEGetBaseline(1000, record), QTEGetBaseline(QTENumLines(record) - 1, record)) << "clamped";
+  std::string tall;
+  for (int i = 0; i < 3000; ++i) tall += "line\r";
+  QTEReplace(tall.data(), long(tall.size()), nullptr, nullptr, record);
+  QTERecalBounds(0, 1, 0, 0, record);
+  Rect view;
+  QTEGetViewRect(&view, record);
+  EXPECT_EQ(view.bottom, 32767) << "a 16-bit view bottom";
+  EXPECT_GT(view.bottom, view.top);
+}
+
+// Characters queued behind the first key join its insertion mapped to Mac text; a Ctrl
+// shortcut ends the batch and stays queued for the host.
+TEST_F(Screen, TypingBatchMapsAndLeavesShortcutsQueued) {
+  Pump(50);  // nothing else queued in front of the keys
+  PostMessageA(window, WM_CHAR, 0xE9, 1);  // e acute in the Windows code page
+  PostMessageA(window, WM_CHAR, 'b', 1);
+  PostMessageA(window, WM_KEYDOWN, VK_CONTROL, 1);
+  PostMessageA(window, WM_CHAR, 'c', 1);
+  QTEKey('a', 0, 1, record);
+  EXPECT_EQ(Text(record), "a\x8E" "b");
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, window, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, UINT(WM_KEYDOWN));
+  EXPECT_EQ(msg.wParam, WPARAM(VK_CONTROL));
+
+  // Drawing off: the caret still follows, so nothing comes out reversed.
+  QTESetEditDraw(0, record);
+  QTEKey('x', 0, 0, record);
+  QTEKey('y', 0, 0, record);
+  EXPECT_EQ(Text(record), "a\x8E" "bxy");
+  EXPECT_EQ(Sel(record), (std::vector<long>{5, 5}));
+
+  // URLs: found around the caret; the handle must be able to take it.
+  QTEReplace("see HTTP://x.org/a. now", 23, nullptr, nullptr, record);
+  QTESetSelect(8, 8, record);
+  Handle h = NewHandleOf("", 0);
+  ASSERT_TRUE(QTEGetURLText(record, h));
+  Size n = 0;
+  MemGetHandleSize(h, &n);
+  EXPECT_EQ(std::string(*h, size_t(n)), "HTTP://x.org/a.");
+  MemDisposeHandle(h);
+  EXPECT_FALSE(XOpenURL("C:\\windows\\notepad.exe", 22)) << "not a URL";
+}
+
+// Copy leaves the clipboard alone without a selection and otherwise reaches other programs as
+// text; paste without text only deletes; a busy clipboard changes nothing.
+TEST_F(Screen, ClipboardCopyPasteAndBusy) {
+  QTEReplace("caf\x8E au lait", 12, nullptr, nullptr, record);
+  QTESetSelect(0, 4, record);
+  ASSERT_TRUE(QTECopy(record));
+  Pump(50);
+  ASSERT_TRUE(OpenClipboard(window));
+  HANDLE g = GetClipboardData(CF_TEXT);
+  std::string got = g ? static_cast<const char *>(GlobalLock(g)) : "";
+  if (g) GlobalUnlock(g);
+  CloseClipboard();
+  EXPECT_EQ(got, "caf\xE9") << "CF_TEXT in the Windows code page";
+
+  QTESetSelect(5, 5, record);
+  ASSERT_TRUE(QTECopy(record));
+  EXPECT_TRUE(ML_TestScrap(scrap, kText)) << "an empty selection leaves the clipboard alone";
+  QTEStylPaste(nullptr, 1, record);
+  EXPECT_EQ(Text(record), "caf\x8E caf\x8E" "au lait");
+
+  // Another window holds the clipboard open: the paste changes nothing.
+  HWND other = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0);
+  ASSERT_TRUE(OpenClipboard(other));
+  QTESetSelect(0, 3, record);
+  QTEStylPaste(nullptr, 1, record);
+  EXPECT_EQ(QTEGetTextLen(record), 16);
+  CloseClipboard();
+  OpenClipboard(other);
+  EmptyClipboard();
+  CloseClipboard();
+  DestroyWindow(other);
+  QTEStylPaste(nullptr, 1, record);
+  EXPECT_EQ(Text(record), "\x8E caf\x8E" "au lait") << "no TEXT: the selection goes";
+
+  // Another program reads what we copy, and what it offers pastes as Mac text with returns.
+  QTESetSelect(2, 6, record);
+  ASSERT_TRUE(QTECopy(record));
+  EXPECT_EQ(XGet("UTF8_STRING"), "caf\xC3\xA9");
+  XSet("UTF8_STRING", "na\xC3\xAFve\nx");
+  QTESetSelect(0, 0, record);
+  QTEStylPaste(nullptr, 1, record);
+  EXPECT_EQ(Text(record).substr(0, 7), "na\x95ve\rx");
+  QTESetSelect(0, 2, record);
+  QTECopy(record);  // taking the clipboard back lets the peer's xclip end
+  Pump(200);
+}
+
+// Keys through the input queue reach the record as WM_CHAR; typing fast (batched) and slowly
+// give the same text. Clicks: counts 1 to 5, shift, a drag.
+TEST_F(Screen, SentKeysAndClicks) {
+  target = record;
+  SetForegroundWindow(window);
+  SetFocus(window);
+  Pump(100);
+  const wchar_t typed[] = L"Tr\u00e8s bien, na\u00efve caf\u00e9";
+  auto type = [&](bool fast) {
+    QTEReplace("", 0, nullptr, nullptr, record);
+    std::vector<INPUT> in;
+    for (const wchar_t *p = typed; *p; ++p)
+      for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD, i.ki.wScan = *p, i.ki.dwFlags = KEYEVENTF_UNICODE | up;
+        in.push_back(i);
+      }
+    if (fast) {
+      SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+      Pump(300);
+    } else {
+      for (INPUT &i : in) SendInput(1, &i, sizeof(INPUT)), Pump(10);
+    }
+    return Text(record);
+  };
+  std::string slow = type(false), fast = type(true);
+  EXPECT_EQ(slow, "Tr\x8Fs bien, na\x95ve caf\x8E");
+  EXPECT_EQ(fast, slow);
+
+  QTEReplace("one two three\rfour five\rsix", 27, nullptr, nullptr, record);
+  QTEActivate(record);
+  QTEDraw(nullptr, 0, record);
+  long h0 = QTEGetHeight(0, 0, record, 0);
+  RECT wr;
+  GetWindowRect(window, &wr);
+  QTETextStyle shown{};
+  QTEGetStyle(0, &shown, record);  // the text measured as the record holds it
+  ML_TextFont(&port, shown.tsFont);
+  ML_TextSize(&port, shown.tsSize);
+  unsigned short face = 0;
+  // A point inside "two" on the first line, and inside "five" on the second.
+  int x1 = 10 + int(VTBTextWidth("one tw", 0, 6, &face)), y1 = 10 + int(h0) / 2;
+  int x2 = 10 + int(VTBTextWidth("four fi", 0, 7, &face)), y2 = y1 + int(h0);
+  auto mouse = [](DWORD flags) { INPUT m{}; m.type = INPUT_MOUSE, m.mi.dwFlags = flags; return m; };
+  auto click = [&](int x, int y, int count, bool shift) {
+    SetCursorPos(wr.left + x, wr.top + y);
+    std::vector<INPUT> in;
+    INPUT k{};
+    k.type = INPUT_KEYBOARD, k.ki.wVk = VK_SHIFT;
+    if (shift) in.push_back(k);
+    for (int i = 0; i < count; ++i) in.push_back(mouse(MOUSEEVENTF_LEFTDOWN)), in.push_back(mouse(MOUSEEVENTF_LEFTUP));
+    if (shift) k.ki.dwFlags = KEYEVENTF_KEYUP, in.push_back(k);
+    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    Pump(300);
+    return Sel(record);
+  };
+  // The press is tracked inside QTEClick until the button comes up: a thread lets it go.
+  auto drag = [&](int x, int y, int toX, int toY) {
+    SetCursorPos(wr.left + x, wr.top + y);
+    INPUT down = mouse(MOUSEEVENTF_LEFTDOWN);
+    SendInput(1, &down, sizeof down);
+    static POINT to;
+    to = POINT{wr.left + toX, wr.top + toY};
+    HANDLE t = CreateThread(nullptr, 0, [](void *) -> DWORD {
+      Sleep(200), SetCursorPos(to.x, to.y), Sleep(200);
+      INPUT up{};
+      up.type = INPUT_MOUSE, up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      return SendInput(1, &up, sizeof up);
+    }, nullptr, 0, nullptr);
+    Pump(800);
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    return Sel(record);
+  };
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(click(x1, y1, 1, false), (std::vector<long>{6, 6}));
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(click(x1, y1, 2, false), (std::vector<long>{4, 7})) << "a word";
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(click(x1, y1, 3, false), (std::vector<long>{0, 14})) << "a line";
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(click(x2, y2, 4, false), (std::vector<long>{14, 24})) << "a paragraph";
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(click(x2, y2, 5, false), (std::vector<long>{0, 27})) << "everything";
+  Sleep(GetDoubleClickTime() + 50);
+  click(x1, y1, 1, false);
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(click(x2, y2, 1, true), (std::vector<long>{6, 21})) << "shift extends from the anchor";
+  Sleep(GetDoubleClickTime() + 50);
+  EXPECT_EQ(drag(x1, y1, x2, y2), (std::vector<long>{6, 21})) << "a drag";
+}
+
+}  // namespace
