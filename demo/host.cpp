@@ -334,6 +334,10 @@ int main() {
   saved = dialog && saved;
   WinUiClose();
 
+  // A styled text field typed into through the input queue (demo_text.png).
+  const std::string fieldShot = std::string(TSTOOLS_DEMO_DIR) + "/demo_text.png";
+  saved = RunTextEditDemo(resources, fieldShot) && saved;
+
   for (WindowPtr w : {picture, shapes, sound, styled, services}) {
     if (w) CloseDocument(w);
   }

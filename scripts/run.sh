@@ -2,7 +2,7 @@
 # run.sh [win64|win32]: builds the DLL, the host resource module and the demo host, and runs
 # the demo host under Wine (win64 by default; win32 is the shipping DLL, slower under qemu),
 # which saves build/<preset>/demo.png, menus.png, popup.png, pictures.png, sound.png, text.png,
-# services.png and stdfile.png, and the font it downloads as font.ps.
+# services.png, stdfile.png and demo_text.png, and the font it downloads as font.ps.
 # Then draws the contact sheets: build/<preset>/quickdraw_shapes.png (every shape verb) and
 # build/<preset>/picture_corpus.png (every shared picture, cells in picture_corpus.txt) and
 # build/<preset>/picture_convert.png (JPEG, GIF and BMP imports beside other programs' decoding)
