@@ -200,6 +200,7 @@ TEST_F(Themed, EmulatedDrawerUnderTheStandardSchemeAndAfterAChange) {
   ImageList_Destroy(strip);
 
   scheme.Set({{COLOR_BTNFACE, 0x808000}, {COLOR_BTNHIGHLIGHT, 0xFFFF80}});
+  colours = CaptureSystemColours();  // the drawers read the colours they were made with
   emulated->ColoursChanged();
   DibCanvas checked(20, 20);
   emulated->DrawFrameControl(checked.dc(), RECT{0, 0, 20, 20}, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_CHECKED);
