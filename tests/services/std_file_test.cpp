@@ -68,8 +68,6 @@ TEST(StdFileRequest, CreateOfferCentringAndDefaultName) {
   const uint8_t mac[] = {5, 'R', 0x8E, 's', 'u', 'm'};
   EXPECT_EQ(InitialFileName(mac, [](uint8_t *t, size_t) { t[1] = 0xE9; }), "R\xE9sum");
   EXPECT_EQ(mac[2], 0x8E) << "converted in a copy, the host's string left as it was";
-  const auto rejectAll = [](std::string_view) { return true; };
-  EXPECT_EQ(RejectedFileItems({"[..]", "a.txt", "[-c-]", "b.txt"}, rejectAll), (std::vector<size_t>{3, 1}));
 }
 
 }  // namespace
