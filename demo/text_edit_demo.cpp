@@ -54,15 +54,23 @@ LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void Type(const wchar_t *text) {
+// Keyboard input for the field: real key events when it has the focus; otherwise (a display
+// without a window manager may keep it elsewhere) the same characters posted to its queue.
+void Type(HWND window, const wchar_t *text) {
   for (const wchar_t *p = text; *p; ++p) {
-    INPUT in[2] = {};
-    for (int i = 0; i < 2; ++i) {
-      in[i].type = INPUT_KEYBOARD;
-      in[i].ki.wScan = *p;
-      in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    if (GetFocus() == window) {
+      INPUT in[2] = {};
+      for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wScan = *p;
+        in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+      }
+      SendInput(2, in, sizeof(INPUT));
+    } else {
+      char c = 0;
+      WideCharToMultiByte(CP_ACP, 0, p, 1, &c, 1, nullptr, nullptr);
+      PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
-    SendInput(2, in, sizeof(INPUT));
     Pump(15);
   }
 }
@@ -103,7 +111,7 @@ bool RunTextEditDemo(HMODULE resources, const std::string &screenshotPath) {
   SetFocus(window);
   InvalidateRect(window, nullptr, TRUE);
   Pump(100);
-  Type(L"Typed through the input queue: \"quotes\" curl, caf\u00e9 cr\u00e8me.\r"
+  Type(window, L"Typed through the input queue: \"quotes\" curl, caf\u00e9 cr\u00e8me.\r"
        L"A second paragraph wraps when it reaches the right edge of the field, "
        L"word by word, as a person types it.");
   // Bold over the second word of the first line, then the caret at the end.
