@@ -130,11 +130,11 @@ void Initialise(DialogBlock &block, HWND hookWindow) {
     block.fileListProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(block.fileList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProc)));
     // The list was filled before the hook could subclass it: fill it again through the filter.
-    char spec[kNameChars] = {};
-    GetDlgItemTextA(block.dialog, edt1, spec, sizeof spec);
-    if (std::string(spec).find_first_of("*?") != std::string::npos) {
+    char pattern[kNameChars] = {};
+    GetDlgItemTextA(block.dialog, edt1, pattern, sizeof pattern);
+    if (std::string(pattern).find_first_of("*?") != std::string::npos) {
       SendMessageA(block.fileList, LB_RESETCONTENT, 0, 0);
-      SendMessageA(block.fileList, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(spec));
+      SendMessageA(block.fileList, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(pattern));
     }
   }
   // A wildcard in the name field is a filter to apply, not a name.
