@@ -16,6 +16,12 @@ QdColor ClassicColor(int32_t constant) {
   }
 }
 
+int32_t ClassicConstant(QdColor c) {
+  // Indexed by red, green, blue bits: black, blue, green, cyan, red, magenta, yellow, white.
+  static const int32_t kByBits[8] = {33, 409, 341, 273, 205, 137, 69, 30};
+  return kByBits[(c.red >= 0x8000 ? 4 : 0) | (c.green >= 0x8000 ? 2 : 0) | (c.blue >= 0x8000 ? 1 : 0)];
+}
+
 uint32_t PaletteColorRef(QdColor c) {
   return 0x02000000u | (c.red >> 8) | ((c.green >> 8) << 8) | ((c.blue >> 8) << 16);
 }

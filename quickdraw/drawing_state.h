@@ -13,6 +13,8 @@ struct QdColor {
 // The RGB of a classic colour constant (33 black, 30 white, ...); unknown values are black.
 // Full intensity is 0xFF00.
 QdColor ClassicColor(int32_t constant);
+// The classic constant nearest an RGB: each component on from half intensity.
+int32_t ClassicConstant(QdColor c);
 
 // A palette-relative COLORREF (0x02bbggrr) from the high byte of each component.
 uint32_t PaletteColorRef(QdColor c);

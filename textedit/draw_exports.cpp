@@ -38,14 +38,35 @@ void Relayout(QTERecord *r) {
   LayoutAll(r->core, EnvFor(r), &host);
 }
 
+// A port point in the text's coordinates.
+Point TextPoint(const QTERecord *r, Point pt) {
+  int32_t h = pt.h, v = pt.v;
+  TurnFor(r).PointToText(&h, &v);
+  return Point{S16(h), S16(v)};
+}
+
 bool InView(const QTERecord *r, Point pt) {
   const ShortRect &v = r->core.view;
   return pt.h >= v.left && pt.h < v.right && pt.v >= v.top && pt.v < v.bottom;
 }
 
+// The highlight of a range as the port shows it, added into rgn.
+bool AddHighlight(QTERecord *r, int32_t start, int32_t end, HRGN rgn) {
+  Turn turn = TurnFor(r);
+  for (const PixelRect &text : HighlightRects(r->core, EnvFor(r), start, end)) {
+    PixelRect p = turn.ToPort(text);
+    HRGN one = CreateRectRgn(p.left, p.top, p.right, p.bottom);
+    if (!one) return false;
+    CombineRgn(rgn, rgn, one, RGN_XOR);
+    DeleteObject(one);
+  }
+  return true;
+}
+
 // Drag feedback at a point: the offset under it becomes the drag position.
 void DragAt(QTERecord *r, Point pt) {
   TextCore &c = r->core;
+  pt = TextPoint(r, pt);
   Hit hit = HitTest(c, EnvFor(r), pt.h, pt.v);
   bool inside = pt.v >= c.dest.top && pt.v < c.dest.bottom && pt.h >= c.dest.left && pt.h < c.dest.right;
   c.flags = inside ? c.flags | kFlagDragInside : c.flags & ~kFlagDragInside;
@@ -106,7 +127,7 @@ void WINAPI QTEUpdate(QTERecord *record) {
     if (update && GetRgnBox(update, &box) == NULLREGION) return;
     if (!update) GetClipBox(port->dc, &box);
     const ShortRect &b = record->core.bounds;
-    PixelRect area = Intersect(PixelRect{box.left, box.top, box.right, box.bottom},
+    PixelRect area = Intersect(TurnFor(record).ToText(PixelRect{box.left, box.top, box.right, box.bottom}),
                                PixelRect{b.left, b.top, b.right, b.bottom});
     if (IsEmpty(area)) return;
     // The host may have erased the area: taking the marks down everywhere and redrawing the
@@ -123,7 +144,9 @@ void WINAPI QTEUpdate(QTERecord *record) {
 void WINAPI QTEDraw(const Rect *rect, Boolean hideSelection, QTERecord *record) {
   if (!DrawPort(record)) return;
   Guarded(Nothing, [&] {
-    PixelRect area = rect ? PixelRect{rect->left, rect->top, rect->right, rect->bottom} : ViewOf(record);
+    // A turned record's rectangle is where the port shows it: for the view, its own view.
+    PixelRect area = rect ? TurnFor(record).ToText(PixelRect{rect->left, rect->top, rect->right, rect->bottom})
+                          : ViewOf(record);
     // The marks always come down first: they may stand where an earlier selection was while
     // drawing was off, and come back up for the selection as it is now.
     (void)hideSelection;
@@ -152,6 +175,7 @@ void WINAPI QTEClick(Point point, short extend, QTERecord *record) {
   Guarded(Nothing, [&] {
     TextCore &c = record->core;
     c.refDest = c.dest;
+    point = TextPoint(record, point);
     if ((c.flags & kFlagOutsideClicks) && !InView(record, point)) {
       CallControl(record, 3);
       return;
@@ -177,6 +201,7 @@ void WINAPI QTEClick(Point point, short extend, QTERecord *record) {
       if (record->clickProc && !record->clickProc()) break;
       Point pt{};
       ML_GetMouse(&pt, port);
+      pt = TextPoint(record, pt);
       // Outside the view the text scrolls toward the mouse, a line's worth at a time.
       const ShortRect &v = c.view;
       int32_t dv = pt.v < v.top ? 16 : pt.v >= v.bottom ? -16 : 0;
@@ -196,6 +221,7 @@ Boolean WINAPI QTEIsPtInSelection(Point point, QTERecord *record) {
   if (!record || record->core.selStart >= record->core.selEnd) return 0;
   return Guarded(Boolean(0), [&]() -> Boolean {
     TextCore &c = record->core;
+    point = TextPoint(record, point);
     for (const PixelRect &p : HighlightRects(c, EnvFor(record), c.selStart, c.selEnd))
       if (point.h >= p.left && point.h < p.right && point.v >= p.top && point.v < p.bottom) return 1;
     return 0;
@@ -208,13 +234,10 @@ RgnHandle WINAPI QTEGetSelectionRgn(QTERecord *record) {
     TextCore &c = record->core;
     HRGN out = record->highlight[0];
     SetRectRgn(out, 0, 0, 0, 0);
-    for (const PixelRect &p : HighlightRects(c, EnvFor(record), c.selStart, c.selEnd)) {
-      HRGN one = CreateRectRgn(p.left, p.top, p.right, p.bottom);
-      if (!one) return nullptr;
-      CombineRgn(out, out, one, RGN_OR);
-      DeleteObject(one);
-    }
-    return out;
+    // Right after a change of a shown range: the area that changed on the screen.
+    Range before{record->previousSelection.start, std::min(record->previousSelection.end, c.Length())};
+    if (before.start < before.end && !AddHighlight(record, before.start, before.end, out)) return nullptr;
+    return AddHighlight(record, c.selStart, c.selEnd, out) ? out : nullptr;
   });
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "textedit/gdi_measurer.h"
+#include "textedit/selection_rules.h"
 #include "textedit/text_core.h"
 
 #include <tstools/textedit.h>
@@ -36,6 +37,9 @@ struct QTERecord {
   Mark caret;      // on screen while flag 9
   Mark dragCaret;  // on screen while flag 10
   bool highlightFramed = false;  // highlight[1] holds an outline, not the selected area
+  // The range shown before the last change that inverted only the difference; empty once
+  // the highlight was taken down whole.
+  tstools::text::Range previousSelection;
 
   int clickCount = 0;
   uint32_t clickTick = 0;

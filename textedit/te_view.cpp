@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "quickdraw/drawing_state.h"
 #include "textedit/layout.h"
 #include "textedit/line_frame.h"
 #include "tstools/quickdraw.h"
@@ -18,6 +19,9 @@ namespace {
 short S16(int64_t v) { return static_cast<short>(std::clamp<int64_t>(v, -32767, 32767)); }
 Rect ToRect(const RECT &r) { return Rect{S16(r.left), S16(r.top), S16(r.right), S16(r.bottom)}; }
 RECT ToRECT(const PixelRect &p) { return RECT{p.left, p.top, p.right, p.bottom}; }
+PixelRect ToPixel(const RECT &r) { return PixelRect{r.left, r.top, r.right, r.bottom}; }
+// A text-coordinate box as the port shows it.
+RECT OnPort(const QTERecord *r, const RECT &box) { return ToRECT(TurnFor(r).ToPort(ToPixel(box))); }
 bool Empty(const RECT &r) { return r.right <= r.left || r.bottom <= r.top; }
 
 RECT Cut(const RECT &a, const RECT &b) {
@@ -87,6 +91,29 @@ class ClipScope {
   RgnHandle saved_;
 };
 
+// A turned record's lines are drawn in the text's coordinates through the device's world
+// transform; marks and clips are placed on the port directly.
+class TurnScope {
+ public:
+  TurnScope(HDC dc, const Turn &turn) : dc_(turn.quarters ? dc : nullptr) {
+    if (!dc_) return;
+    mode_ = SetGraphicsMode(dc_, GM_ADVANCED);
+    XFORM x{FLOAT(turn.m.a), FLOAT(turn.m.b), FLOAT(turn.m.c), FLOAT(turn.m.d), FLOAT(turn.m.e), FLOAT(turn.m.f)};
+    SetWorldTransform(dc_, &x);
+  }
+  ~TurnScope() {
+    if (!dc_) return;
+    ModifyWorldTransform(dc_, nullptr, MWT_IDENTITY);
+    SetGraphicsMode(dc_, mode_);
+  }
+  TurnScope(const TurnScope &) = delete;
+  TurnScope &operator=(const TurnScope &) = delete;
+
+ private:
+  HDC dc_;
+  int mode_ = GM_COMPATIBLE;
+};
+
 // Exclusive-or of a box: the caret's pen (black, or the inactive grey).
 void XorBox(GrafPort *port, const RECT &box, bool grey) {
   if (Empty(box)) return;
@@ -123,7 +150,7 @@ void BuildHighlight(QTERecord *r, HRGN rgn, bool outline) {
   TextEnv env = EnvFor(r);
   RECT view = ViewRECT(r);
   for (const PixelRect &p : HighlightRects(c, env, c.selStart, c.selEnd)) {
-    RECT box = Cut(ToRECT(p), view);
+    RECT box = OnPort(r, Cut(ToRECT(p), view));
     if (Empty(box)) continue;
     HRGN one = CreateRectRgnIndirect(&box);
     if (!one) continue;
@@ -159,21 +186,31 @@ RECT CaretBox(QTERecord *r, int32_t offset, bool atLineEnd, int width) {
   RECT view = ViewRECT(r);
   // Shown only while it lies vertically within the view; cut at its sides.
   if (box.top < view.top || box.bottom > view.bottom) return RECT{};
-  return Cut(box, view);
+  return OnPort(r, Cut(box, view));
 }
 
-// The colour a run is drawn in.
-void RunColour(GrafPort *port, const TextStyle &style) {
+// The colours a run is drawn in: its own colour, or with classic colours (ML_QTEInit's flag
+// byte zero) the nearest of the eight on white. Text is drawn in srcOr, so a white run
+// paints exactly what srcBic over the white background would.
+void RunColour(GrafPort *port, const TextStyle &style, bool classic) {
   RGBColor c{style.color.red, style.color.green, style.color.blue};
+  long nearest = qd::ClassicConstant(qd::QdColor{c.red, c.green, c.blue});
+  if (classic) {
+    ML_ForeColor(port, nearest);
+    ML_BackColor(port, whiteColor);
+    return;
+  }
   ML_RGBForeColor(port, &c);
+  ML_BackColor(port, nearest == blackColor ? whiteColor : blackColor);
 }
 
 // Draws bytes [p, q) of one style at x on a line.
-void DrawPiece(GrafPort *port, const TextCore &c, int32_t p, int32_t q, int32_t x, int32_t top, int16_t ascent) {
+void DrawPiece(GrafPort *port, const QTERecord *r, int32_t p, int32_t q, int32_t x, int32_t top, int16_t ascent) {
+  const TextCore &c = r->core;
   const TextStyle &style = c.StyleAt(p);
   ML_TextFont(port, style.font);
   ML_TextSize(port, style.size);
-  RunColour(port, style);
+  RunColour(port, style, r->measuringFlags == 0);
   unsigned short face = style.face;
   unsigned char str[256];
   while (p < q) {
@@ -219,7 +256,7 @@ void DrawLine(QTERecord *r, GrafPort *port, int32_t line) {
         int64_t x = lp.x[k];
         ML_TextFont(port, s.font);
         ML_TextSize(port, s.size);
-        RunColour(port, s);
+        RunColour(port, s, r->measuringFlags == 0);
         unsigned short face = s.face;
         for (int64_t done = 0; done < copies; done += 32) {
           int n = static_cast<int>(std::min<int64_t>(32, copies - done));
@@ -243,7 +280,7 @@ void DrawLine(QTERecord *r, GrafPort *port, int32_t line) {
       ++q;
       if (j.blanks && text[q - 1] == ' ' && q - 1 >= j.from && q - 1 < j.to) break;
     }
-    DrawPiece(port, c, p, q, lp.PixelAt(p), top, l.ascent);
+    DrawPiece(port, r, p, q, lp.PixelAt(p), top, l.ascent);
     p = q;
   }
 }
@@ -262,6 +299,8 @@ void EraseArea(QTERecord *r, GrafPort *port, const RECT &box) {
 
 }  // namespace
 
+Turn TurnFor(const QTERecord *r) { return TurnOf(r->core.angle, r->core.view); }
+
 GrafPort *DrawPort(QTERecord *r) {
   if (!r || !(r->core.flags & kFlagDrawing) || !r->measuringPort) return nullptr;
   GrafPort *port = *r->measuringPort;
@@ -273,6 +312,7 @@ PixelRect ViewOf(const QTERecord *r) {
 }
 
 void HideSelection(QTERecord *r) {
+  r->previousSelection = Range{};
   GrafPort *port = DrawPort(r);
   if (!port) return;
   TextCore &c = r->core;
@@ -288,10 +328,11 @@ void ShowSelection(QTERecord *r) {
   TextCore &c = r->core;
   bool active = c.flags & kFlagActive, kept = c.flags & kFlagKeepHighlight;
   if (c.selStart == c.selEnd) {
-    if (!active || (c.flags & kFlagCaretShown)) return;
+    // Inactive, a kept selection shows a grey caret that does not blink.
+    if ((!active && !kept) || (c.flags & kFlagCaretShown)) return;
     r->caret.box = CaretBox(r, c.selStart, c.flags & kFlagCaretAtLineEnd, 1);
-    r->caret.grey = false;
-    XorBox(port, r->caret.box, false);
+    r->caret.grey = !active;
+    XorBox(port, r->caret.box, r->caret.grey);
     c.flags |= kFlagCaretShown;
     r->blinkTick = static_cast<uint32_t>(TickCount());
     return;
@@ -319,6 +360,7 @@ void ChangeSelection(QTERecord *r, int32_t start, int32_t end, bool movingStart,
   };
   if (port && active && wasRange && start < end && !RegionEmpty(r->highlight[1]) && !r->highlightFramed) {
     // Only the difference between the old and the new highlight changes on the screen.
+    r->previousSelection = Range{c.selStart, c.selEnd};
     store();
     HRGN next = r->highlight[0];
     BuildHighlight(r, next, false);
@@ -338,9 +380,11 @@ void DrawArea(QTERecord *r, const PixelRect &area) {
   RECT box = Cut(ToRECT(area), ViewRECT(r));
   if (Empty(box)) return;
   TextCore &c = r->core;
+  RECT onPort = OnPort(r, box);
   {
     PortScope state(port);
-    ClipScope clip(port, box);
+    ClipScope clip(port, onPort);
+    TurnScope turn(port->dc, TurnFor(r));
     GrafPort **savedPort = textState.measuringPort;
     textState.measuringPort = r->measuringPort;  // the line drawer draws on the record's port
     EraseArea(r, port, box);
@@ -356,9 +400,9 @@ void DrawArea(QTERecord *r, const PixelRect &area) {
     textState.measuringPort = savedPort;
   }
   // The erase took the marks inside the box away: put them back there.
-  if (c.flags & kFlagCaretShown) XorBox(port, Cut(r->caret.box, box), r->caret.grey);
-  if (c.flags & kFlagDragCaret) XorBox(port, Cut(r->dragCaret.box, box), false);
-  if (!RegionEmpty(r->highlight[1])) InvertPart(port, r->highlight[1], &box);
+  if (c.flags & kFlagCaretShown) XorBox(port, Cut(r->caret.box, onPort), r->caret.grey);
+  if (c.flags & kFlagDragCaret) XorBox(port, Cut(r->dragCaret.box, onPort), false);
+  if (!RegionEmpty(r->highlight[1])) InvertPart(port, r->highlight[1], &onPort);
 }
 
 void RedrawChanged(QTERecord *r, int32_t from, int32_t oldLines, int32_t oldBottom) {
@@ -390,11 +434,13 @@ void ScrollBy(QTERecord *r, int32_t dh, int32_t dv) {
     PixelRect v = ViewOf(r);
     int32_t w = v.right - v.left, h = v.bottom - v.top;
     if (std::abs(dh) < w && std::abs(dv) < h) {
-      Rect vr{c.view.left, c.view.top, c.view.right, c.view.bottom};
+      Rect vr = ToRect(OnPort(r, ViewRECT(r)));
+      int32_t moveH = dh, moveV = dv;
+      TurnFor(r).MoveToPort(&moveH, &moveV);
       RgnHandle uncovered = NewRgn();
       {
         PortScope state(port);
-        ML_ScrollRect(port, &vr, S16(dh), S16(dv), uncovered);
+        ML_ScrollRect(port, &vr, S16(moveH), S16(moveV), uncovered);
       }
       if (uncovered) DisposeRgn(uncovered);
       if (dv > 0) DrawArea(r, {v.left, v.top, v.right, v.top + dv});
@@ -425,6 +471,7 @@ void CallScrollProc(QTERecord *r, bool wholeWidth) {
   TextEnv env = EnvFor(r);
   int32_t moving = c.flags & kFlagMovingStart ? c.selStart : c.selEnd;
   PixelRect p = ScrollCallbackRect(SelectionRect(c, env, moving, c.flags & kFlagCaretAtLineEnd), c.bounds, wholeWidth);
+  p = TurnFor(r).ToPort(p);
   Rect rect{S16(p.left), S16(p.top), S16(p.right), S16(p.bottom)};
   r->scrollProc(&rect, r);
 }

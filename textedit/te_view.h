@@ -15,6 +15,9 @@ namespace tstools::text {
 // The port to draw into: the measuring port, while drawing is enabled and it has a DC.
 GrafPort *DrawPort(QTERecord *r);
 
+// How the record's text is turned on its port.
+Turn TurnFor(const QTERecord *r);
+
 // Takes the caret and highlight off the screen (no-op for what is not shown).
 void HideSelection(QTERecord *r);
 // Puts them up for the current selection and state (active, kept highlight).
@@ -23,7 +26,7 @@ void ShowSelection(QTERecord *r);
 // and new are active ranges.
 void ChangeSelection(QTERecord *r, int32_t start, int32_t end, bool movingStart, bool atLineEnd);
 
-// Erases and redraws the lines meeting area (local coordinates) inside the view, the marks
+// Erases and redraws the lines meeting area (the text's coordinates) inside the view, the marks
 // inside the area put back.
 void DrawArea(QTERecord *r, const PixelRect &area);
 PixelRect ViewOf(const QTERecord *r);

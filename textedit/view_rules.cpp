@@ -139,4 +139,46 @@ std::vector<PixelRect> ChangedArea(const TextCore &core, const TextEnv &env, int
   return area;
 }
 
+Turn TurnOf(int32_t angle, const ShortRect &view) {
+  Turn t;
+  int32_t a = ((angle % 3600) + 3600) % 3600;
+  if (a % 900) return t;
+  t.quarters = a / 900;
+  const int32_t l = view.left, top = view.top, w = view.right - view.left, h = view.bottom - view.top;
+  switch (t.quarters) {
+    case 1: t.m = {0, -1, 1, 0, l - top, top + w + l}; break;          // reads upward
+    case 2: t.m = {-1, 0, 0, -1, 2 * l + w, 2 * top + h}; break;       // upside down
+    case 3: t.m = {0, 1, -1, 0, l + h + top, top - l}; break;          // reads downward
+    default: break;
+  }
+  return t;
+}
+
+namespace {
+// The corners of r through the map (a, b, c, d, e, f), put back in order: a quarter turn
+// maps rectangle edges onto rectangle edges.
+PixelRect MapRect(const PixelRect &r, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f) {
+  int32_t x0 = a * r.left + c * r.top + e, y0 = b * r.left + d * r.top + f;
+  int32_t x1 = a * r.right + c * r.bottom + e, y1 = b * r.right + d * r.bottom + f;
+  return PixelRect{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+}
+}  // namespace
+
+PixelRect Turn::ToPort(const PixelRect &r) const { return MapRect(r, m.a, m.b, m.c, m.d, m.e, m.f); }
+
+PixelRect Turn::ToText(const PixelRect &r) const {
+  // The inverse of a quarter turn is its transpose.
+  return MapRect(r, m.a, m.c, m.b, m.d, -(m.a * m.e + m.b * m.f), -(m.c * m.e + m.d * m.f));
+}
+
+void Turn::PointToText(int32_t *h, int32_t *v) const {
+  PixelRect p = ToText(PixelRect{*h, *v, *h + 1, *v + 1});
+  *h = p.left, *v = p.top;
+}
+
+void Turn::MoveToPort(int32_t *dh, int32_t *dv) const {
+  int32_t x = m.a * *dh + m.c * *dv, y = m.b * *dh + m.d * *dv;
+  *dh = x, *dv = y;
+}
+
 }  // namespace tstools::text

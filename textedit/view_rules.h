@@ -58,6 +58,27 @@ bool CaretBlinkDue(uint32_t now, uint32_t *lastBlink, uint32_t caretTime);
 std::vector<PixelRect> ChangedArea(const TextCore &core, const TextEnv &env, int32_t first, int32_t last,
                                    int32_t from, bool originMoved);
 
+// A record turned by quarter turns, counter-clockwise as the port sees it. Its rectangles stay
+// in the text's own coordinates; on the port the view keeps its top-left corner and the
+// text turns within it. Angles (tenths of a degree) that are not a whole quarter turn draw
+// unturned.
+struct Turn {
+  // Text to port: x' = a*x + c*y + e, y' = b*x + d*y + f.
+  struct Affine {
+    int32_t a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+  };
+  int quarters = 0;  // 0 to 3
+  Affine m;
+
+  PixelRect ToPort(const PixelRect &r) const;
+  PixelRect ToText(const PixelRect &r) const;
+  // The text pixel shown at a port pixel.
+  void PointToText(int32_t *h, int32_t *v) const;
+  // A distance moved in the text as the port sees it.
+  void MoveToPort(int32_t *dh, int32_t *dv) const;
+};
+Turn TurnOf(int32_t angle, const ShortRect &view);
+
 // The intersection of a and b; empty (all zero) when they do not meet.
 PixelRect Intersect(const PixelRect &a, const PixelRect &b);
 inline bool IsEmpty(const PixelRect &r) { return r.right <= r.left || r.bottom <= r.top; }

@@ -13,6 +13,9 @@ namespace qd = tstools::qd;
 TEST(DrawingState, ClassicColoursUseFullIntensityFF00) {
   EXPECT_EQ(qd::ClassicColor(30).red, 0xFF00);
   EXPECT_EQ(qd::PaletteColorRef({0x12FF, 0x3400, 0x56AB}), 0x02563412u) << "high bytes only";
+  for (int32_t constant : {33, 30, 69, 137, 205, 273, 341, 409})
+    EXPECT_EQ(qd::ClassicConstant(qd::ClassicColor(constant)), constant) << "the eight come back";
+  EXPECT_EQ(qd::ClassicConstant({0x7FFF, 0x8000, 0xFFFF}), 273) << "cyan: red under half";
 }
 
 TEST(DrawingState, HexDecodesPairsAndPadsAnOddDigit) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -198,6 +199,7 @@ TEST_F(Screen, ExclusiveOrMarksNeverDriftAndNothingLeaks) {
   QTESetViewRect(&view, record);
   QTEActivate(record);
   QTEDraw(nullptr, 0, record);
+  QTEDeactivate(1, record), QTEActivate(record);  // the grey caret's brush joins the shared cache
   long before = LiveGdiObjects();
   std::mt19937 rng(7);
   for (int step = 0; step < 400; ++step) {
@@ -256,19 +258,23 @@ TEST_F(Screen, HighlightAndCaretPixels) {
   auto width = [&](const char *s, long n) { return VTBTextWidth(s, 0, n, &face); };
   long h0 = QTEGetHeight(0, 0, record, 0), h1 = QTEGetHeight(1, 1, record, 0), h2 = QTEGetHeight(2, 2, record, 0);
   struct Box { long l, t, r, b; };
-  auto xorMatches = [&](const std::vector<Box> &boxes, const char *what) {
-    std::vector<uint32_t> now = Snapshot(canvas);
+  // Boxes overlapping an odd number of times are inside; marked(x, y) must say the same.
+  auto sameArea = [&](const std::vector<Box> &boxes, auto &&marked, const char *what) {
     int wrong = 0;
     struct { int x, y; bool inside; } first{};
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) {
         bool inside = false;
-        for (const Box &b : boxes) inside = inside || (x >= b.l && x < b.r && y >= b.t && y < b.b);
-        bool changed = now[size_t(y) * kW + x] != plain[size_t(y) * kW + x];
+        for (const Box &b : boxes) inside ^= x >= b.l && x < b.r && y >= b.t && y < b.b;
+        bool changed = marked(x, y);
         if (inside != changed && !wrong++) first = {x, y, inside};
       }
     EXPECT_EQ(wrong, 0) << what << "; first at (" << first.x << ", " << first.y << ") expected "
                         << (first.inside ? "inverted" : "plain");
+  };
+  auto xorMatches = [&](const std::vector<Box> &boxes, const char *what) {
+    std::vector<uint32_t> now = Snapshot(canvas);
+    sameArea(boxes, [&](int x, int y) { return now[size_t(y) * kW + x] != plain[size_t(y) * kW + x]; }, what);
   };
   QTEActivate(record);
   QTESetSelect(2, 7, record);
@@ -278,9 +284,23 @@ TEST_F(Screen, HighlightAndCaretPixels) {
               {10, 10 + h0, 330, 10 + h0 + h1},
               {10, 10 + h0 + h1, 10 + width("th", 2), 10 + h0 + h1 + h2}},
              "three lines, the difference drawn from the last");
+  RgnHandle changed = QTEGetSelectionRgn(record);
+  sameArea({{10 + width("He", 2), 10, 10 + width("Hello w", 7), 10 + h0},
+            {10 + width(text, 8), 10, 330, 10 + h0},
+            {10, 10 + h0, 330, 10 + h0 + h1},
+            {10, 10 + h0 + h1, 10 + width("th", 2), 10 + h0 + h1 + h2}},
+           [&](int x, int y) { return PtInRegion(changed, x, y) != 0; }, "the region: what the change inverted");
   QTESetSelect(4, 4, record);
   long x = 10 + width("Hell", 4);
   xorMatches({{x, 10, x + 1, 10 + h0}}, "the caret");
+  QTEDeactivate(1, record);
+  std::vector<uint32_t> grey = Snapshot(canvas);
+  int shown = 0;
+  for (long y = 10; y < 10 + h0; ++y)  // a pattern brush also sets the top byte
+    shown += ((grey[size_t(y) * kW + x] ^ plain[size_t(y) * kW + x]) & 0xFFFFFF) != 0;
+  EXPECT_EQ(shown, h0 / 2) << "inactive, a kept caret is grey: every other pixel";
+  QTEActivate(record);
+  xorMatches({{x, 10, x + 1, 10 + h0}}, "active again, the caret is black");
 }
 
 // Refused edits change nothing; a move onto its own selection neither; reversed ends are put
@@ -509,4 +529,74 @@ TEST_F(Screen, SentKeysAndClicks) {
   EXPECT_EQ(drag(x1, y1, x2, y2), (std::vector<long>{6, 21})) << "a drag";
 }
 
+// Started without colour (flag byte 0), runs are drawn in the nearest classic colour; with
+// it, in their own.
+TEST_F(Screen, ClassicColoursWithoutTheColourFlag) {
+  style.tsSize = 36;
+  style.tsColor = RGBColor{0xC000, 0x4000, 0x1000};
+  for (Boolean colour : {0, 1}) {
+    ASSERT_NE(QTEInit(colour, 0), 0);
+    QTERecord *r = NewRecord();
+    QTEReplace("MWM", 3, nullptr, nullptr, r);
+    QTEDraw(nullptr, 0, r);
+    std::vector<uint32_t> now = Snapshot(canvas);
+    EXPECT_EQ(std::count(now.begin(), now.end(), 0xC04010u) > 50, colour != 0) << "its own colour";
+    EXPECT_EQ(std::count(now.begin(), now.end(), 0xFF0000u) > 50, colour == 0) << "classic red";
+  }
+}
+
+// A record turned a quarter turn shows what its upright twin shows, turned: text, highlight
+// and caret, after a scroll, and a click at a turned point selects what the same point of
+// the twin selects. The twin stands left of it on the same port.
+TEST_F(Screen, QuarterTurnedRecordIsItsUprightTwinTurned) {
+  const char text[] = "Turned text\rwith a second line and a third that wraps at the edge\rend";
+  Rect upright{10, 10, 110, 210}, turned{130, 10, 330, 110};  // 100 x 200, and 200 x 100 on the port
+  for (long angle : {900L, 2700L}) {
+    QTERecord *twin = NewRecord(), *r = NewRecord();
+    QTESetRecord(&upright, &upright, 8000, text, long(strlen(text)), &style, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr,
+                 0, 0, nullptr, 0, twin);
+    QTESetRecord(&turned, &turned, 8000, text, long(strlen(text)), &style, 0, 0, 0, angle, 0, 0, 0, nullptr,
+                 nullptr, 0, 0, nullptr, 0, r);
+    // Where the twin's pixel (x, y) stands on the port when turned.
+    auto onPort = [&](int x, int y) {
+      int tx = x + 120 - 130, ty = y - 10;  // inside the turned record's view, as its text holds it
+      return angle == 900 ? POINT{130 + ty, 10 + 99 - tx} : POINT{130 + 199 - ty, 10 + tx};
+    };
+    auto expectTurned = [&](const char *what) {
+      std::vector<uint32_t> now = Snapshot(canvas);
+      int differing = 0, ink = 0;
+      for (int y = upright.top; y < upright.bottom; ++y)
+        for (int x = upright.left; x < upright.right; ++x) {
+          POINT p = onPort(x, y);
+          uint32_t mine = now[size_t(y) * kW + x], theirs = now[size_t(p.y) * kW + p.x];
+          ink += mine != 0xFFFFFF;
+          differing += mine != theirs;
+        }
+      // Glyphs are rasterised turned, not turned as bitmaps: a pixel in a hundred may differ.
+      EXPECT_LE(differing, ink / 100 + 20) << angle << ", " << what << ": " << ink << " ink pixels";
+      EXPECT_GT(ink, 1000) << "the highlight and text are drawn";
+    };
+    for (QTERecord *one : {twin, r}) {
+      QTEActivate(one);
+      QTESetSelect(5, 30, one);
+      QTEDraw(nullptr, 0, one);
+    }
+    expectTurned("a range");
+    for (QTERecord *one : {twin, r}) QTEScroll(0, -13, one);
+    expectTurned("scrolled");
+    RgnHandle rgn = QTEGetSelectionRgn(r);
+    POINT inside = onPort(15, 12);
+    EXPECT_TRUE(PtInRegion(rgn, inside.x, inside.y)) << "the region is where the port shows the selection";
+    for (POINT at : {POINT{40, 20}, POINT{70, 45}, POINT{20, 150}}) {
+      POINT p = onPort(at.x, at.y);
+      Sleep(GetDoubleClickTime() + 20);
+      QTEClick(Point{short(at.x), short(at.y)}, 0, twin);
+      QTEClick(Point{short(p.x), short(p.y)}, 0, r);
+      EXPECT_EQ(Sel(r), Sel(twin)) << angle << ": a click at " << at.x << ", " << at.y;
+    }
+    expectTurned("a caret");
+  }
+}
+
 }  // namespace
+
