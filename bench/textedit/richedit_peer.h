@@ -90,6 +90,7 @@ class RichEditPeer {
     SendMessageA(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
   }
   long LineCount() const { return static_cast<long>(SendMessageA(edit_, EM_GETLINECOUNT, 0, 0)); }
+  long FirstVisibleLine() const { return long(SendMessageA(edit_, EM_GETFIRSTVISIBLELINE, 0, 0)); }
   long Length() const { return static_cast<long>(SendMessageA(edit_, WM_GETTEXTLENGTH, 0, 0)); }
 
  private:
