@@ -12,6 +12,16 @@
 
 namespace tstools::bench {
 
+// Puts what was drawn into windows on the screen, after either side's step: GdiFlush on
+// Windows. Wine's GdiFlush does nothing; its window surfaces go to the X server when the
+// thread finds its queue empty (and at the end of a paint, once idle for a while), so an
+// empty look at the queue makes both sides pay for their pixels reaching the display.
+inline void FlushToScreen() {
+  GdiFlush();
+  MSG none;
+  PeekMessageA(&none, nullptr, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+}
+
 class EngineField {
  public:
   // area: the destination and view rectangle; scrap: the clipboard window record the engine's
