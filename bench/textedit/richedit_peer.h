@@ -22,8 +22,9 @@ class RichEditPeer {
     RegisterClassA(&frameClass);
     frame_ = CreateWindowExA(0, "TSBenchPeerFrame", "", WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0,
                              width, height, nullptr, nullptr, nullptr, nullptr);
+    // The selection shows without the focus, as the engine's highlight does.
     edit_ = CreateWindowExA(0, RICHEDIT_CLASSA, "",
-                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL, 0, 0, width,
+                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_NOHIDESEL | WS_VSCROLL, 0, 0, width,
                             height, frame_, nullptr, nullptr, nullptr);
     SendMessageA(edit_, EM_EXLIMITTEXT, 0, 64 << 20);
     HDC dc = GetDC(nullptr);
