@@ -124,7 +124,10 @@ void Pump(DWORD milliseconds) {
   DWORD start = GetTickCount();
   do {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
     Sleep(10);
   } while (GetTickCount() - start < milliseconds);
 }

@@ -1,7 +1,7 @@
 // A styled text field a person can type into: a window of its own whose port the text engine
 // draws on, keys and clicks handed to QTEKey and QTEClick, the caret blinking from a timer.
-// RunTextEditDemo types a few lines through the system's input queue, selects a word with a
-// double click, makes it bold and saves a screenshot.
+// RunTextEditDemo types a few lines through the system's input queue, selects a word, makes it
+// bold and saves a screenshot.
 #include <windows.h>
 
 #include <cstdio>
@@ -118,6 +118,7 @@ bool RunTextEditDemo(HMODULE resources, const std::string &screenshotPath) {
   QTESetSelect(6, 13, field);
   QTETextStyle bold{0, 0x0100, 0, {0, 0, 0}};
   QTESetStyle(2, &bold, field);
+  QTEDraw(nullptr, 1, field);  // styling relays the lines out but leaves the drawing to the host
   QTESetSelect(QTEGetTextLen(field), QTEGetTextLen(field), field);
   Pump(300);
   std::printf("text field:      %ld bytes typed in %ld lines\n", QTEGetTextLen(field), QTENumLines(field));

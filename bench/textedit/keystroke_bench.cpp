@@ -1,19 +1,27 @@
-// From a key to its pixels: QTEKey on a record drawing into a DIB, then GdiFlush, beside Wine's
-// RichEdit replacing its selection and repainting (EM_REPLACESEL + UpdateWindow), in records
-// of 6,400 and 64,000 bytes with the caret on a line in view (offset 200), so that both draw.
+// From a key to its pixels: QTEKey beside Wine's RichEdit replacing its selection and
+// repainting (EM_REPLACESEL + UpdateWindow), each step's pixels then put on the screen
+// (FlushToScreen), in the same window and the same font, with the caret on a line in view (offset 200) so that both draw. Records
+// of 6,400 and 64,000 bytes (the engine's limit); RichEdit also at 200,000.
 // Each timed step types a character and takes it back with backspace: the size stays.
 #include <windows.h>
-#include <richedit.h>
 
 #include <cstdio>
 #include <string>
 
+#include "engine_field.h"
+#include "richedit_peer.h"
 #include "support/bench.h"
 #include "tstools/tstools.h"
 
 namespace {
 
-using tstools::bench::Measure;
+using tstools::bench::EngineField;
+using tstools::bench::FlushToScreen;
+using tstools::bench::MeasureBest;
+using tstools::bench::RichEditPeer;
+
+constexpr int kWidth = 600, kHeight = 400;
+constexpr const char *kFace = "Liberation Serif";
 
 std::string Document(size_t bytes) {
   std::string text;
@@ -27,71 +35,47 @@ std::string Document(size_t bytes) {
   return text;
 }
 
-void Engine(size_t bytes) {
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 600, -400, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  void *bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  GrafPort port{};
-  port.dc = dc;
-  port.portRect = Rect{0, 0, 600, 400};
-  ML_OpenPort(&port);
-  GrafPort *portRef = &port;
-  static HMODULE resources = LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!ML_QTEInit(&portRef, nullptr, resources, 1, 0)) {
-    std::printf("ML_QTEInit failed (TSHOSTRES.DLL beside the benchmark?)\n");
-    return;
+void Engine(RichEditPeer &peer, size_t bytes) {
+  peer.Show(false);
+  {
+    // The text as wide as the control's, which keeps a scroll bar.
+    Rect area{0, 0, short(kWidth - GetSystemMetrics(SM_CXVSCROLL)), kHeight};
+    EngineField field(peer.Frame(), area, kFace, peer.PixelHeight());
+    if (QTERecord *record = field.Record()) {
+      std::string body = Document(bytes);
+      QTEReplace(body.data(), long(body.size()), nullptr, nullptr, record);
+      QTESetSelect(200, 200, record);
+      QTEActivate(record);
+      QTEDraw(nullptr, 0, record);
+      char name[80];
+      std::snprintf(name, sizeof name, "QTEKey + flush, %zu bytes", bytes);
+      MeasureBest(name, [&] {
+        QTEKey('x', 0, 0, record);
+        FlushToScreen();
+        QTEKey(8, 0, 0, record);
+        FlushToScreen();
+      }, 2);
+    }
   }
-  Rect dest{0, 0, 600, 400};
-  QTERecord *record = QTENew(&dest, &dest, nullptr);
-  std::string body = Document(bytes);
-  QTEReplace(body.data(), long(body.size()), nullptr, nullptr, record);
-  QTESetSelect(200, 200, record);
-  QTEActivate(record);
-  QTEDraw(nullptr, 0, record);
-  char name[80];
-  std::snprintf(name, sizeof name, "QTEKey + GdiFlush, %zu bytes", bytes);
-  Measure(name, [&] {
-    QTEKey('x', 0, 0, record);
-    GdiFlush();
-    QTEKey(8, 0, 0, record);
-    GdiFlush();
-  }, 2);
-  QTEDispose(record);
-  QTEShutdown();
-  ClosePort(&port);
-  DeleteObject(SelectObject(dc, old));
-  DeleteDC(dc);
+  peer.Show(true);
 }
 
-void RichEdit(size_t bytes) {
-  HMODULE library = LoadLibraryA("riched20.dll");
-  HWND edit = CreateWindowExA(0, RICHEDIT_CLASSA, "", WS_POPUP | WS_VISIBLE | ES_MULTILINE, 0, 0, 600, 400,
-                              nullptr, nullptr, nullptr, nullptr);
-  if (!edit) {
-    std::printf("RichEdit: not available\n");
-    return;
-  }
-  SendMessageA(edit, EM_EXLIMITTEXT, 0, 1 << 20);
+void RichEdit(RichEditPeer &peer, size_t bytes) {
   std::string body = Document(bytes);
-  for (char &c : body)
-    if (c == '\r') c = '\n';
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(body.c_str()));
-  long middle = 200;
+  peer.SetText(body);
+  peer.Update();
+  FlushToScreen();
+  const long middle = 200;
   char name[80];
   std::snprintf(name, sizeof name, "RichEdit EM_REPLACESEL + UpdateWindow, %zu bytes", bytes);
-  Measure(name, [&] {
-    SendMessageA(edit, EM_SETSEL, middle, middle);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("x"));
-    UpdateWindow(edit);
-    SendMessageA(edit, EM_SETSEL, middle, middle + 1);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
-    UpdateWindow(edit);
+  MeasureBest(name, [&] {
+    peer.ReplaceAt(middle, "x");
+    peer.Update();
+    FlushToScreen();
+    peer.Replace(middle, middle + 1, "");
+    peer.Update();
+    FlushToScreen();
   }, 2);
-  DestroyWindow(edit);
-  FreeLibrary(library);
 }
 
 }  // namespace
@@ -100,9 +84,14 @@ int main() {
   MemInitZone();
   QDrawCacheInit();
   InitFonts();
-  for (size_t bytes : {size_t(6400), size_t(64000)}) {
-    Engine(bytes);
-    RichEdit(bytes);
+  RichEditPeer peer(kWidth, kHeight, kFace, 12, true);
+  if (!peer.Ready()) {
+    std::printf("RichEdit: not available\n");
+    return 0;
+  }
+  for (size_t bytes : {size_t(6400), size_t(64000), size_t(200000)}) {
+    if (bytes <= 64000) Engine(peer, bytes);
+    RichEdit(peer, bytes);
   }
   return 0;
 }
