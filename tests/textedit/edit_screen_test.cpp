@@ -373,6 +373,40 @@ TEST_F(Screen, TypingBatchMapsAndLeavesShortcutsQueued) {
   EXPECT_STREQ(outside, "unused");
 }
 
+// The shell runs the handler registered for a scheme: this program, which records its argument.
+TEST(OpenURL, ReachesTheSchemesHandlerInWindowsText) {
+  std::string work = std::string("Z:") + TSTOOLS_EDIT_WORK, out = work + "/url";
+  const char *command = GetCommandLineA(), *url = strstr(command, "--url=\"");
+  if (url) {  // started by the shell below
+    std::ofstream(out, std::ios::binary | std::ios::app) << std::string(url + 7, strcspn(url + 7, "\"")) << "\n";
+    return;
+  }
+  CreateDirectoryA(work.c_str(), nullptr);
+  DeleteFileA(out.c_str());
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string handler = std::string("\"") + self + "\" --gtest_filter=OpenURL.* --url=\"%1\"";
+  // In the classes root itself: Wine's shell does not look at the user's classes.
+  const char *keys[] = {"news", "tstest"};
+  for (const char *key : keys) {
+    RegSetKeyValueA(HKEY_CLASSES_ROOT, key, "URL Protocol", REG_SZ, "", 1);
+    RegSetKeyValueA(HKEY_CLASSES_ROOT, (std::string(key) + "\\shell\\open\\command").c_str(), nullptr, REG_SZ,
+                    handler.c_str(), DWORD(handler.size() + 1));
+  }
+  EXPECT_FALSE(XOpenURL("tstest://host/x", 15)) << "a scheme the engine does not know";
+  EXPECT_FALSE(XOpenURL(self, long(strlen(self)))) << "a bare path";
+  const char news[] = "news://host/caf\x8E";  // Mac text
+  EXPECT_TRUE(XOpenURL(news, long(sizeof news - 1)));
+  std::string got;
+  for (int i = 0; i < 200 && got.empty(); ++i) {
+    Sleep(50);
+    std::ifstream f(out, std::ios::binary);
+    got.assign(std::istreambuf_iterator<char>(f), {});
+  }
+  for (const char *key : keys) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+  EXPECT_EQ(got, "news://host/caf\xE9\n") << "only the news URL was run, in the Windows code page";
+}
+
 // Copy leaves the clipboard alone without a selection and otherwise reaches other programs as
 // text; paste without text only deletes; a busy clipboard changes nothing.
 TEST_F(Screen, ClipboardCopyPasteAndBusy) {
