@@ -10,6 +10,7 @@
 
 #include "drag_input.h"
 #include "support/child_process.h"
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -250,6 +251,117 @@ TEST_F(WindowDrag, EscapeCancels) {
   EXPECT_EQ(seen.receives, 0);
   EXPECT_EQ(seen.messages, (std::vector<short>{2, 3, 4}));
   EXPECT_EQ(DisposeDrag(drag), noErr);
+}
+
+// Text records in the windows: the handlers give the drag feedback and drop "TEXT" and "styl".
+OSErr __stdcall TextTracking(short message, WindowPtr window, void *refCon, DragReference drag, DWORD *) {
+  auto *record = static_cast<QTERecord *>(refCon);
+  Point mouse{};
+  GetDragMouse(drag, &mouse, nullptr);
+  POINT p{mouse.h, mouse.v};
+  ScreenToClient(window->port.window, &p);
+  if (message == dragTrackingEnterWindow) QTEDragEnter(Point{short(p.x), short(p.y)}, record);
+  if (message == dragTrackingInWindow) QTEDragWithin(Point{short(p.x), short(p.y)}, record);
+  if (message == dragTrackingLeaveWindow) QTEDragLeave(record);
+  return noErr;
+}
+
+long dropAt = -1;
+OSErr __stdcall TextReceive(WindowPtr, void *refCon, DragReference drag, DWORD *) {
+  auto *record = static_cast<QTERecord *>(refCon);
+  Size n = 0, stylSize = 0;
+  Handle styl = nullptr;
+  if (GetFlavorDataSize(drag, 1, Type("TEXT"), &n) || GetFlavorDataSize(drag, 1, Type("styl"), &stylSize) ||
+      MemNewHandle(&styl, stylSize, 0) || GetFlavorData(drag, 1, Type("styl"), *styl, &stylSize, 0))
+    return -1;
+  std::string text(size_t(n), '\0');
+  GetFlavorData(drag, 1, Type("TEXT"), text.data(), &n, 0);
+  dropAt = QTEDoGetDragPosition(record);
+  DragAttributes attributes = 0;
+  GetDragAttributes(drag, &attributes);
+  QTEDrop(text.data(), n, styl, 1, (attributes & kDragInsideSenderWindow) != 0, record);
+  MemDisposeHandle(styl);
+  return noErr;
+}
+
+TEST_F(Drag, TextAndStylesMoveBetweenAndWithinRecords) {
+  MemInitZone();
+  QDrawCacheInit();
+  DibCanvas canvas(200, 200);
+  GrafPort port{}, *portSlot = &port;
+  canvas.OpenPort(&port);
+  ASSERT_NE(ML_QTEInit(&portSlot, nullptr, LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE), 1, 0), 0);
+  TestWindow a{100, 100}, b{500, 100};
+  Rect dest{10, 95, 190, 190};  // the windows' centres on the first line
+  QTETextStyle plain{1, 0, 12, {}}, bold{1, 1, 12, {0xFFFF, 0, 0}};
+  QTERecord *ra = QTENew(&dest, &dest, &plain), *rb = QTENew(&dest, &dest, &plain);
+  std::string text = "one two three\rfour five\rsix";
+  QTEReplace(text.data(), long(text.size()), nullptr, nullptr, ra);
+  QTEReplace("ab", 2, nullptr, nullptr, rb);
+  QTESetSelect(4, 8, ra);
+  QTESetStyle(qteFace | qteColor, &bold, ra);  // "two " bold and red between plain runs
+  QTESetSelect(2, 10, ra);
+  for (auto [window, record] : {std::pair(&a, ra), std::pair(&b, rb)}) {
+    ASSERT_EQ(InstallTrackingHandler(TextTracking, &window->record, record), noErr);
+    ASSERT_EQ(InstallReceiveHandler(TextReceive, &window->record, record), noErr);
+  }
+  // What A hands to a drag: the selection's text and styles; what arrived in B must equal it.
+  auto drag = [&](QTERecord *r, POINT from, POINT to) {
+    Handle bytes = nullptr, styl = nullptr;
+    MemNewHandle(&bytes, 0, 0), MemNewHandle(&styl, 0, 0);
+    QTECopyData(r, QTEGetSelStart(r), QTEGetSelEnd(r), bytes, styl, nullptr);
+    Size n = 0, m = 0;
+    MemGetHandleSize(bytes, &n), MemGetHandleSize(styl, &m);
+    DragReference d = nullptr;
+    EXPECT_EQ(NewDrag(&d), noErr);
+    AddDragItemFlavor(d, 1, Type("TEXT"), *bytes, n, 0), AddDragItemFlavor(d, 1, Type("styl"), *styl, m, 0);
+    Hand hand{from, to, false};
+    HANDLE thread = hand.Start();
+    Boolean dropped = false;
+    EXPECT_EQ(TrackDrag(d, a.record.port.window, &a.record, Point{short(from.x), short(from.y)}, 0, &dropped), noErr);
+    hand.Finish(thread);
+    EXPECT_TRUE(dropped);
+    DisposeDrag(d);
+    std::string sent = std::string(*bytes, size_t(n)) + std::string(*styl, size_t(m));
+    MemDisposeHandle(bytes), MemDisposeHandle(styl);
+    return sent;
+  };
+  auto arrived = [](QTERecord *r, long at, long n) {
+    Handle bytes = nullptr, styl = nullptr;
+    MemNewHandle(&bytes, 0, 0), MemNewHandle(&styl, 0, 0);
+    QTECopyData(r, at, at + n, bytes, styl, nullptr);
+    Size tn = 0, sn = 0;
+    MemGetHandleSize(bytes, &tn), MemGetHandleSize(styl, &sn);
+    std::string got = std::string(*bytes, size_t(tn)) + std::string(*styl, size_t(sn));
+    MemDisposeHandle(bytes), MemDisposeHandle(styl);
+    return got;
+  };
+  std::string sent = drag(ra, a.Center(), b.Center());
+  EXPECT_EQ(arrived(rb, 2, 8), sent) << "text and styles dropped at B's end";
+  EXPECT_EQ(dropAt, 2);
+  EXPECT_EQ(QTEGetTextLen(rb), 10);
+  EXPECT_EQ(QTEGetTextLen(ra), long(text.size())) << "a copy to another window";
+
+  // A move within A: the text is what removing the selection and inserting it at the drop
+  // point makes; the selection is held as bytes in the model.
+  POINT from = a.Center(), to{from.x, from.y + 30};  // onto the third line
+  sent = drag(ra, from, to);
+  std::string moved = text.substr(2, 8);
+  ASSERT_GT(dropAt, 10) << "after the selection";
+  text.erase(2, 8);
+  text.insert(size_t(dropAt - 8), moved);
+  EXPECT_EQ(std::string(*QTEGetTextHandle(ra), size_t(QTEGetTextLen(ra))), text);
+  EXPECT_EQ(arrived(ra, dropAt - 8, 8), sent) << "the styles moved with the text";
+
+  for (auto [window, record] : {std::pair(&a, ra), std::pair(&b, rb)}) {
+    EXPECT_EQ(RemoveTrackingHandler(TextTracking, &window->record), noErr);
+    EXPECT_EQ(RemoveReceiveHandler(TextReceive, &window->record), noErr);
+  }
+  QTEDispose(ra), QTEDispose(rb);
+  QTEShutdown();
+  ClosePort(&port);
+  QDrawCacheClose();
+  EXPECT_EQ(LiveBridgeObjects(), 0);
 }
 
 // Runs the peer program from a helper thread while this one serves OLE's calls into it.
