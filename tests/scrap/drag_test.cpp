@@ -72,7 +72,7 @@ OSErr __stdcall SendPromise(FlavorType type, void *refCon, ItemReference item, D
 }
 
 std::string FlavorText(DragReference drag, const char (&type)[5], unsigned long offset = 0, OSErr *err = nullptr) {
-  char buffer[64] = {};
+  char buffer[256] = {};
   Size size = sizeof buffer;
   OSErr e = GetFlavorData(drag, 1, Type(type), buffer, &size, offset);
   if (err) *err = e;
@@ -191,8 +191,8 @@ OSErr __stdcall Receive(WindowPtr, void *refCon, DragReference drag, DWORD *) {
   return noErr;
 }
 
-OSErr DragBetween(TestWindow &source, TestWindow &target, DragReference drag, bool escape, Boolean *dropped) {
-  Hand hand{source.Center(), target.Center(), escape};
+OSErr DragBetween(TestWindow &source, POINT to, DragReference drag, bool escape, Boolean *dropped) {
+  Hand hand{source.Center(), to, escape};
   HANDLE thread = hand.Start();
   Point origin{short(hand.from.x), short(hand.from.y)};
   OSErr err = TrackDrag(drag, source.record.port.window, &source.record, origin, 0, dropped);
@@ -226,7 +226,7 @@ TEST_F(WindowDrag, FlavoursArriveInTheOtherWindow) {
   Rect item{short(from.x - 10), short(from.y - 5), short(from.x + 10), short(from.y + 5)};
   ASSERT_EQ(SetDragItemBounds(drag, 1, &item), noErr);
   Boolean dropped = false;
-  EXPECT_EQ(DragBetween(a, b, drag, false, &dropped), noErr);
+  EXPECT_EQ(DragBetween(a, b.Center(), drag, false, &dropped), noErr);
   EXPECT_TRUE(dropped);
   EXPECT_EQ(seen.messages, (std::vector<short>{2, 3, 4})) << "enter, in window, leave";
   ASSERT_EQ(seen.receives, 1);
@@ -247,7 +247,7 @@ TEST_F(WindowDrag, EscapeCancels) {
   ASSERT_EQ(NewDrag(&drag), noErr);
   ASSERT_EQ(AddDragItemFlavor(drag, 1, Type("TEXT"), "never", 5, 0), noErr);
   Boolean dropped = false;
-  EXPECT_EQ(DragBetween(a, b, drag, true, &dropped), userCanceledErr);
+  EXPECT_EQ(DragBetween(a, b.Center(), drag, true, &dropped), userCanceledErr);
   EXPECT_EQ(seen.receives, 0);
   EXPECT_EQ(seen.messages, (std::vector<short>{2, 3, 4}));
   EXPECT_EQ(DisposeDrag(drag), noErr);
@@ -255,113 +255,89 @@ TEST_F(WindowDrag, EscapeCancels) {
 
 // Text records in the windows: the handlers give the drag feedback and drop "TEXT" and "styl".
 OSErr __stdcall TextTracking(short message, WindowPtr window, void *refCon, DragReference drag, DWORD *) {
-  auto *record = static_cast<QTERecord *>(refCon);
   Point mouse{};
   GetDragMouse(drag, &mouse, nullptr);
   POINT p{mouse.h, mouse.v};
   ScreenToClient(window->port.window, &p);
-  if (message == dragTrackingEnterWindow) QTEDragEnter(Point{short(p.x), short(p.y)}, record);
-  if (message == dragTrackingInWindow) QTEDragWithin(Point{short(p.x), short(p.y)}, record);
+  auto *record = static_cast<QTERecord *>(refCon);
   if (message == dragTrackingLeaveWindow) QTEDragLeave(record);
+  else (message == dragTrackingEnterWindow ? QTEDragEnter : QTEDragWithin)(Point{short(p.x), short(p.y)}, record);
   return noErr;
 }
 
 long dropAt = -1;
 OSErr __stdcall TextReceive(WindowPtr, void *refCon, DragReference drag, DWORD *) {
   auto *record = static_cast<QTERecord *>(refCon);
-  Size n = 0, stylSize = 0;
-  Handle styl = nullptr;
-  if (GetFlavorDataSize(drag, 1, Type("TEXT"), &n) || GetFlavorDataSize(drag, 1, Type("styl"), &stylSize) ||
-      MemNewHandle(&styl, stylSize, 0) || GetFlavorData(drag, 1, Type("styl"), *styl, &stylSize, 0))
-    return -1;
-  std::string text(size_t(n), '\0');
-  GetFlavorData(drag, 1, Type("TEXT"), text.data(), &n, 0);
-  dropAt = QTEDoGetDragPosition(record);
+  std::string text = FlavorText(drag, "TEXT"), styl = FlavorText(drag, "styl");
+  Handle h = nullptr;
   DragAttributes attributes = 0;
-  GetDragAttributes(drag, &attributes);
-  QTEDrop(text.data(), n, styl, 1, (attributes & kDragInsideSenderWindow) != 0, record);
-  MemDisposeHandle(styl);
-  return noErr;
+  if (PtrToHand(styl.data(), &h, Size(styl.size())) || GetDragAttributes(drag, &attributes)) return -1;
+  dropAt = QTEDoGetDragPosition(record);
+  QTEDrop(text.data(), long(text.size()), h, 1, (attributes & kDragInsideSenderWindow) != 0, record);
+  return MemDisposeHandle(h);
 }
 
-TEST_F(Drag, TextAndStylesMoveBetweenAndWithinRecords) {
+// A range's "TEXT" and "styl", as a drag carries them.
+std::string Flavours(QTERecord *r, long start, long end, DragReference drag = nullptr) {
+  Handle h[2] = {};
+  MemNewHandle(&h[0], 0, 0), MemNewHandle(&h[1], 0, 0);
+  QTECopyData(r, start, end, h[0], h[1], nullptr);
+  std::string both;
+  for (int i = 0; i < 2; ++i) {
+    Size n = 0;
+    MemGetHandleSize(h[i], &n);
+    if (drag) AddDragItemFlavor(drag, 1, Type(i ? "styl" : "TEXT"), *h[i], n, 0);
+    both += std::string(*h[i], size_t(n)) + "|";
+    MemDisposeHandle(h[i]);
+  }
+  return both;
+}
+
+TEST_F(WindowDrag, TextAndStylesMoveBetweenAndWithinRecords) {
   MemInitZone();
   QDrawCacheInit();
   DibCanvas canvas(200, 200);
   GrafPort port{}, *portSlot = &port;
   canvas.OpenPort(&port);
   ASSERT_NE(ML_QTEInit(&portSlot, nullptr, LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE), 1, 0), 0);
-  TestWindow a{100, 100}, b{500, 100};
   Rect dest{10, 95, 190, 190};  // the windows' centres on the first line
   QTETextStyle plain{1, 0, 12, {}}, bold{1, 1, 12, {0xFFFF, 0, 0}};
   QTERecord *ra = QTENew(&dest, &dest, &plain), *rb = QTENew(&dest, &dest, &plain);
+  ASSERT_TRUE(ra && rb);
   std::string text = "one two three\rfour five\rsix";
   QTEReplace(text.data(), long(text.size()), nullptr, nullptr, ra);
   QTEReplace("ab", 2, nullptr, nullptr, rb);
   QTESetSelect(4, 8, ra);
   QTESetStyle(qteFace | qteColor, &bold, ra);  // "two " bold and red between plain runs
   QTESetSelect(2, 10, ra);
-  for (auto [window, record] : {std::pair(&a, ra), std::pair(&b, rb)}) {
-    ASSERT_EQ(InstallTrackingHandler(TextTracking, &window->record, record), noErr);
-    ASSERT_EQ(InstallReceiveHandler(TextReceive, &window->record, record), noErr);
-  }
-  // What A hands to a drag: the selection's text and styles; what arrived in B must equal it.
-  auto drag = [&](QTERecord *r, POINT from, POINT to) {
-    Handle bytes = nullptr, styl = nullptr;
-    MemNewHandle(&bytes, 0, 0), MemNewHandle(&styl, 0, 0);
-    QTECopyData(r, QTEGetSelStart(r), QTEGetSelEnd(r), bytes, styl, nullptr);
-    Size n = 0, m = 0;
-    MemGetHandleSize(bytes, &n), MemGetHandleSize(styl, &m);
+  // The fixture's handlers give way to the records' and come back for its tear-down.
+  RemoveTrackingHandler(Tracking, &b.record), RemoveReceiveHandler(Receive, &b.record);
+  for (auto [window, record] : {std::pair(&a, ra), std::pair(&b, rb)})
+    InstallTrackingHandler(TextTracking, &window->record, record), InstallReceiveHandler(TextReceive, &window->record, record);
+  auto drag = [&](POINT to) {  // from A's centre, inside the selection
     DragReference d = nullptr;
-    EXPECT_EQ(NewDrag(&d), noErr);
-    AddDragItemFlavor(d, 1, Type("TEXT"), *bytes, n, 0), AddDragItemFlavor(d, 1, Type("styl"), *styl, m, 0);
-    Hand hand{from, to, false};
-    HANDLE thread = hand.Start();
+    NewDrag(&d);
+    std::string sent = Flavours(ra, QTEGetSelStart(ra), QTEGetSelEnd(ra), d);
     Boolean dropped = false;
-    EXPECT_EQ(TrackDrag(d, a.record.port.window, &a.record, Point{short(from.x), short(from.y)}, 0, &dropped), noErr);
-    hand.Finish(thread);
-    EXPECT_TRUE(dropped);
+    EXPECT_EQ(DragBetween(a, to, d, false, &dropped), noErr);
     DisposeDrag(d);
-    std::string sent = std::string(*bytes, size_t(n)) + std::string(*styl, size_t(m));
-    MemDisposeHandle(bytes), MemDisposeHandle(styl);
-    return sent;
+    return dropped ? sent : "not dropped";
   };
-  auto arrived = [](QTERecord *r, long at, long n) {
-    Handle bytes = nullptr, styl = nullptr;
-    MemNewHandle(&bytes, 0, 0), MemNewHandle(&styl, 0, 0);
-    QTECopyData(r, at, at + n, bytes, styl, nullptr);
-    Size tn = 0, sn = 0;
-    MemGetHandleSize(bytes, &tn), MemGetHandleSize(styl, &sn);
-    std::string got = std::string(*bytes, size_t(tn)) + std::string(*styl, size_t(sn));
-    MemDisposeHandle(bytes), MemDisposeHandle(styl);
-    return got;
-  };
-  std::string sent = drag(ra, a.Center(), b.Center());
-  EXPECT_EQ(arrived(rb, 2, 8), sent) << "text and styles dropped at B's end";
-  EXPECT_EQ(dropAt, 2);
-  EXPECT_EQ(QTEGetTextLen(rb), 10);
-  EXPECT_EQ(QTEGetTextLen(ra), long(text.size())) << "a copy to another window";
+  std::string sent = drag(b.Center());
+  EXPECT_EQ(Flavours(rb, 2, 10), sent) << "text and styles as they left A, at B's text end";
+  EXPECT_EQ(sent.substr(0, 9), "e two th|");
 
-  // A move within A: the text is what removing the selection and inserting it at the drop
-  // point makes; the selection is held as bytes in the model.
-  POINT from = a.Center(), to{from.x, from.y + 30};  // onto the third line
-  sent = drag(ra, from, to);
-  std::string moved = text.substr(2, 8);
+  // A move within A onto the third line: the text a model makes, the styles moved with it.
+  sent = drag(POINT{a.Center().x, a.Center().y + 30});
   ASSERT_GT(dropAt, 10) << "after the selection";
-  text.erase(2, 8);
-  text.insert(size_t(dropAt - 8), moved);
+  text.insert(size_t(dropAt), text.substr(2, 8)).erase(2, 8);
   EXPECT_EQ(std::string(*QTEGetTextHandle(ra), size_t(QTEGetTextLen(ra))), text);
-  EXPECT_EQ(arrived(ra, dropAt - 8, 8), sent) << "the styles moved with the text";
-
-  for (auto [window, record] : {std::pair(&a, ra), std::pair(&b, rb)}) {
-    EXPECT_EQ(RemoveTrackingHandler(TextTracking, &window->record), noErr);
-    EXPECT_EQ(RemoveReceiveHandler(TextReceive, &window->record), noErr);
-  }
-  QTEDispose(ra), QTEDispose(rb);
-  QTEShutdown();
-  ClosePort(&port);
-  QDrawCacheClose();
-  EXPECT_EQ(LiveBridgeObjects(), 0);
+  EXPECT_EQ(Flavours(ra, dropAt - 8, dropAt), sent);
+  for (TestWindow *window : {&a, &b})
+    RemoveTrackingHandler(TextTracking, &window->record), RemoveReceiveHandler(TextReceive, &window->record);
+  InstallTrackingHandler(Tracking, &b.record, &seen), InstallReceiveHandler(Receive, &b.record, &seen);
+  QTEDispose(ra), QTEDispose(rb), QTEShutdown();
+  ClosePort(&port), QDrawCacheClose();
 }
 
 // Runs the peer program from a helper thread while this one serves OLE's calls into it.
