@@ -27,8 +27,10 @@ constexpr OSType Type(const char (&s)[5]) {
   return OSType(uint8_t(s[0])) | OSType(uint8_t(s[1])) << 8 | OSType(uint8_t(s[2])) << 16 | OSType(uint8_t(s[3])) << 24;
 }
 
-// [a, b) replaced by n bytes, the caret after them, the screen brought up to date.
-int32_t Edit(QTERecord *r, int32_t a, int32_t b, const uint8_t *bytes, int32_t n, const InsertSource &source) {
+// A change of the text by `change` (a core edit given the environment and the layout host),
+// the caret then at `caret`, the screen brought up to date from offset `from`.
+template <typename Change>
+int32_t Apply(QTERecord *r, int32_t from, int32_t caret, Change change) {
   TextCore &c = r->core;
   if (c.inBottomLimit) return kEditRefused;
   TextEnv env = EnvFor(r);
@@ -37,7 +39,7 @@ int32_t Edit(QTERecord *r, int32_t a, int32_t b, const uint8_t *bytes, int32_t n
   HideSelection(r);
   int32_t result = kEditDone;
   try {
-    result = ReplaceRange(c, env, &host, a, b, bytes, n, source, kMaxTextLength);
+    result = change(env, &host);
   } catch (...) {
     ShowSelection(r);
     throw;
@@ -45,10 +47,9 @@ int32_t Edit(QTERecord *r, int32_t a, int32_t b, const uint8_t *bytes, int32_t n
   if (result == kEditDone) {
     // The caret follows the insertion whether or not anything is drawn, so that the next
     // key lands after this one.
-    int32_t caret = std::clamp(a + (bytes && n > 0 ? n : 0), 0, c.Length());
-    c.selStart = c.selEnd = caret;
+    c.selStart = c.selEnd = std::clamp(caret, 0, c.Length());
     c.flags &= ~(kFlagSelection | kFlagMovingStart | kFlagCaretAtLineEnd);
-    RedrawChanged(r, a, oldLines, oldBottom);
+    RedrawChanged(r, from, oldLines, oldBottom);
   }
   if (result != kEditRefused) {
     int32_t before = c.Length();
@@ -58,6 +59,13 @@ int32_t Edit(QTERecord *r, int32_t a, int32_t b, const uint8_t *bytes, int32_t n
   if (result == kEditDone) FollowSelection(r);
   ShowSelection(r);
   return result;
+}
+
+// [a, b) replaced by n bytes, the caret after them.
+int32_t Edit(QTERecord *r, int32_t a, int32_t b, const uint8_t *bytes, int32_t n, const InsertSource &source) {
+  return Apply(r, a, a + (bytes && n > 0 ? n : 0), [&](const TextEnv &env, LayoutHost *host) {
+    return ReplaceRange(r->core, env, host, a, b, bytes, n, source, kMaxTextLength);
+  });
 }
 
 int32_t Remove(QTERecord *r, int32_t a, int32_t b) {
@@ -305,15 +313,17 @@ void WINAPI QTEDrop(const char *text, long length, Handle stylHandle, Boolean dr
     std::optional<int32_t> at = DropOffset(drop, c.selStart, c.selEnd, moving, c.Length());
     if (!at) return;  // onto its own selection: nothing moves
     std::vector<StylElement> styles = CallerStyles(stylHandle, n);
+    auto bytes = reinterpret_cast<const uint8_t *>(text);
     if (moving) {
-      if (int64_t(c.Length()) - (c.selEnd - c.selStart) + n > kMaxTextLength) {
-        FinishEdit(record, kEditTooLong);
-        return;
-      }
-      if (Remove(record, c.selStart, c.selEnd) != kEditDone) return;
+      // Removal and insertion in one step: a failed insertion must not lose the moved text.
+      int32_t s = c.selStart, e = c.selEnd, to = *at;
+      Apply(record, std::min(s, to), to + n, [&](const TextEnv &env, LayoutHost *host) {
+        return MoveRange(c, env, host, s, e, to, bytes, n, SourceOf(styles), kMaxTextLength);
+      });
+      return;
     }
     ChangeSelection(record, *at, *at, false, false);
-    if (n > 0) Edit(record, *at, *at, reinterpret_cast<const uint8_t *>(text), n, SourceOf(styles));
+    if (n > 0) Edit(record, *at, *at, bytes, n, SourceOf(styles));
   });
   c.flags = (c.flags & ~kFlagDrawing) | drawing;
 }

@@ -357,6 +357,61 @@ int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
   return kEditDone;
 }
 
+int32_t MoveRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t s, int32_t e, int32_t to,
+                  const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength) {
+  if (core.inBottomLimit) return kEditRefused;
+  const int32_t len = core.Length();
+  s = Clamp(s, 0, len);
+  e = Clamp(e, s, len);
+  const int32_t gap = e - s;
+  to = Clamp(to, 0, len - gap);
+  if (n < 0 || !bytes) n = 0;
+  if (maxLength >= 0 && int64_t(len) - gap + n > maxLength) return kEditTooLong;
+  // What the removal changes, kept to be put back should the insertion fail. The removal
+  // also shifts text that a caller's bytes may point into.
+  std::vector<uint8_t> removed, own;
+  std::vector<Run> styleRuns, paraRuns;
+  StyleTable styles;
+  ParaTable paras;
+  try {
+    removed.assign(core.Bytes() + s, core.Bytes() + e);
+    if (Aliases(core, bytes, n)) {
+      own.assign(bytes, bytes + n);
+      bytes = own.data();
+    }
+    styleRuns = core.styleRuns.Runs();
+    paraRuns = core.paraRuns.Runs();
+    styles = core.styles;
+    paras = core.paras;
+  } catch (const std::bad_alloc &) {
+    return kEditNoMemory;
+  }
+  const bool nullValid = core.nullStyleValid;
+  const TextStyle nullStyle = core.nullStyle;
+  const uint32_t calc = core.flags & kFlagCalcAlways;
+  core.flags &= ~kFlagCalcAlways;  // the lines are laid out once, after both steps
+  int32_t result = DeleteText(core, env, host, s, e);
+  if (result == kEditDone) {
+    result = ReplaceRange(core, env, host, to, to, bytes, n, source, maxLength);
+    if (result != kEditDone) {
+      // The store never shrinks, so the removed bytes fit back where they were.
+      uint8_t *t = core.store.MutableBytes();
+      std::memmove(t + e, t + s, static_cast<size_t>(len - e));
+      std::memcpy(t + s, removed.data(), removed.size());
+      core.store.SetLength(len);
+      core.styleRuns.MutableRuns().swap(styleRuns);
+      core.paraRuns.MutableRuns().swap(paraRuns);
+      core.styles = std::move(styles);
+      core.paras = std::move(paras);
+      core.nullStyleValid = nullValid;
+      core.nullStyle = nullStyle;
+    }
+  }
+  core.flags |= calc;
+  if (result == kEditDone && calc) Relayout(core, env, host, std::min(s, to), std::max(e, to + gap), n - gap);
+  return result;
+}
+
 int32_t ReplaceAllText(TextCore &core, const TextEnv &env, LayoutHost *host,
                        const uint8_t *bytes, int32_t n, const InsertSource &source,
                        const ParaFormat &defaultPara, int32_t maxLength) {

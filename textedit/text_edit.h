@@ -65,6 +65,12 @@ int32_t DeleteText(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t
 // old text, runs and lines in place.
 int32_t ReplaceRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t a, int32_t b,
                     const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength);
+// A drop that moves: [s, e) removed, then n bytes inserted at `to` (an offset of the text
+// without [s, e), as DropOffset gives it) as InsertText would. One atomic step: a result of
+// 2 or 5 leaves text, runs, tables, lines and the null style as they were. The lines are laid
+// out once, over the span from the first to the last changed offset.
+int32_t MoveRange(TextCore &core, const TextEnv &env, LayoutHost *host, int32_t s, int32_t e, int32_t to,
+                  const uint8_t *bytes, int32_t n, const InsertSource &source, int32_t maxLength);
 // The whole text replaced (length clamped to maxLength); the styles default to the null style,
 // else the default style, the paragraphs to defaultPara. Lays out everything.
 int32_t ReplaceAllText(TextCore &core, const TextEnv &env, LayoutHost *host,

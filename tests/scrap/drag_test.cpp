@@ -10,6 +10,7 @@
 
 #include "drag_input.h"
 #include "support/child_process.h"
+#include "support/dib_canvas.h"
 #include "tstools/tstools.h"
 
 namespace {
@@ -71,7 +72,7 @@ OSErr __stdcall SendPromise(FlavorType type, void *refCon, ItemReference item, D
 }
 
 std::string FlavorText(DragReference drag, const char (&type)[5], unsigned long offset = 0, OSErr *err = nullptr) {
-  char buffer[64] = {};
+  char buffer[256] = {};
   Size size = sizeof buffer;
   OSErr e = GetFlavorData(drag, 1, Type(type), buffer, &size, offset);
   if (err) *err = e;
@@ -190,8 +191,8 @@ OSErr __stdcall Receive(WindowPtr, void *refCon, DragReference drag, DWORD *) {
   return noErr;
 }
 
-OSErr DragBetween(TestWindow &source, TestWindow &target, DragReference drag, bool escape, Boolean *dropped) {
-  Hand hand{source.Center(), target.Center(), escape};
+OSErr DragBetween(TestWindow &source, POINT to, DragReference drag, bool escape, Boolean *dropped) {
+  Hand hand{source.Center(), to, escape};
   HANDLE thread = hand.Start();
   Point origin{short(hand.from.x), short(hand.from.y)};
   OSErr err = TrackDrag(drag, source.record.port.window, &source.record, origin, 0, dropped);
@@ -225,7 +226,7 @@ TEST_F(WindowDrag, FlavoursArriveInTheOtherWindow) {
   Rect item{short(from.x - 10), short(from.y - 5), short(from.x + 10), short(from.y + 5)};
   ASSERT_EQ(SetDragItemBounds(drag, 1, &item), noErr);
   Boolean dropped = false;
-  EXPECT_EQ(DragBetween(a, b, drag, false, &dropped), noErr);
+  EXPECT_EQ(DragBetween(a, b.Center(), drag, false, &dropped), noErr);
   EXPECT_TRUE(dropped);
   EXPECT_EQ(seen.messages, (std::vector<short>{2, 3, 4})) << "enter, in window, leave";
   ASSERT_EQ(seen.receives, 1);
@@ -246,10 +247,97 @@ TEST_F(WindowDrag, EscapeCancels) {
   ASSERT_EQ(NewDrag(&drag), noErr);
   ASSERT_EQ(AddDragItemFlavor(drag, 1, Type("TEXT"), "never", 5, 0), noErr);
   Boolean dropped = false;
-  EXPECT_EQ(DragBetween(a, b, drag, true, &dropped), userCanceledErr);
+  EXPECT_EQ(DragBetween(a, b.Center(), drag, true, &dropped), userCanceledErr);
   EXPECT_EQ(seen.receives, 0);
   EXPECT_EQ(seen.messages, (std::vector<short>{2, 3, 4}));
   EXPECT_EQ(DisposeDrag(drag), noErr);
+}
+
+// Text records in the windows: the handlers give the drag feedback and drop "TEXT" and "styl".
+OSErr __stdcall TextTracking(short message, WindowPtr window, void *refCon, DragReference drag, DWORD *) {
+  Point mouse{};
+  GetDragMouse(drag, &mouse, nullptr);
+  POINT p{mouse.h, mouse.v};
+  ScreenToClient(window->port.window, &p);
+  auto *record = static_cast<QTERecord *>(refCon);
+  if (message == dragTrackingLeaveWindow) QTEDragLeave(record);
+  else (message == dragTrackingEnterWindow ? QTEDragEnter : QTEDragWithin)(Point{short(p.x), short(p.y)}, record);
+  return noErr;
+}
+
+long dropAt = -1;
+OSErr __stdcall TextReceive(WindowPtr, void *refCon, DragReference drag, DWORD *) {
+  auto *record = static_cast<QTERecord *>(refCon);
+  std::string text = FlavorText(drag, "TEXT"), styl = FlavorText(drag, "styl");
+  Handle h = nullptr;
+  DragAttributes attributes = 0;
+  if (PtrToHand(styl.data(), &h, Size(styl.size())) || GetDragAttributes(drag, &attributes)) return -1;
+  dropAt = QTEDoGetDragPosition(record);
+  QTEDrop(text.data(), long(text.size()), h, 1, (attributes & kDragInsideSenderWindow) != 0, record);
+  return MemDisposeHandle(h);
+}
+
+// A range's "TEXT" and "styl", as a drag carries them.
+std::string Flavours(QTERecord *r, long start, long end, DragReference drag = nullptr) {
+  Handle h[2] = {};
+  MemNewHandle(&h[0], 0, 0), MemNewHandle(&h[1], 0, 0);
+  QTECopyData(r, start, end, h[0], h[1], nullptr);
+  std::string both;
+  for (int i = 0; i < 2; ++i) {
+    Size n = 0;
+    MemGetHandleSize(h[i], &n);
+    if (drag) AddDragItemFlavor(drag, 1, Type(i ? "styl" : "TEXT"), *h[i], n, 0);
+    both += std::string(*h[i], size_t(n)) + "|";
+    MemDisposeHandle(h[i]);
+  }
+  return both;
+}
+
+TEST_F(WindowDrag, TextAndStylesMoveBetweenAndWithinRecords) {
+  MemInitZone();
+  QDrawCacheInit();
+  DibCanvas canvas(200, 200);
+  GrafPort port{}, *portSlot = &port;
+  canvas.OpenPort(&port);
+  ASSERT_NE(ML_QTEInit(&portSlot, nullptr, LoadLibraryExA("TSHOSTRES.DLL", nullptr, LOAD_LIBRARY_AS_DATAFILE), 1, 0), 0);
+  Rect dest{10, 95, 190, 190};  // the windows' centres on the first line
+  QTETextStyle plain{1, 0, 12, {}}, bold{1, 1, 12, {0xFFFF, 0, 0}};
+  QTERecord *ra = QTENew(&dest, &dest, &plain), *rb = QTENew(&dest, &dest, &plain);
+  ASSERT_TRUE(ra && rb);
+  std::string text = "one two three\rfour five\rsix";
+  QTEReplace(text.data(), long(text.size()), nullptr, nullptr, ra);
+  QTEReplace("ab", 2, nullptr, nullptr, rb);
+  QTESetSelect(4, 8, ra);
+  QTESetStyle(qteFace | qteColor, &bold, ra);  // "two " bold and red between plain runs
+  QTESetSelect(2, 10, ra);
+  // The fixture's handlers give way to the records' and come back for its tear-down.
+  RemoveTrackingHandler(Tracking, &b.record), RemoveReceiveHandler(Receive, &b.record);
+  for (auto [window, record] : {std::pair(&a, ra), std::pair(&b, rb)})
+    InstallTrackingHandler(TextTracking, &window->record, record), InstallReceiveHandler(TextReceive, &window->record, record);
+  auto drag = [&](POINT to) {  // from A's centre, inside the selection
+    DragReference d = nullptr;
+    NewDrag(&d);
+    std::string sent = Flavours(ra, QTEGetSelStart(ra), QTEGetSelEnd(ra), d);
+    Boolean dropped = false;
+    EXPECT_EQ(DragBetween(a, to, d, false, &dropped), noErr);
+    DisposeDrag(d);
+    return dropped ? sent : "not dropped";
+  };
+  std::string sent = drag(b.Center());
+  EXPECT_EQ(Flavours(rb, 2, 10), sent) << "text and styles as they left A, at B's text end";
+  EXPECT_EQ(sent.substr(0, 9), "e two th|");
+
+  // A move within A onto the third line: the text a model makes, the styles moved with it.
+  sent = drag(POINT{a.Center().x, a.Center().y + 30});
+  ASSERT_GT(dropAt, 10) << "after the selection";
+  text.insert(size_t(dropAt), text.substr(2, 8)).erase(2, 8);
+  EXPECT_EQ(std::string(*QTEGetTextHandle(ra), size_t(QTEGetTextLen(ra))), text);
+  EXPECT_EQ(Flavours(ra, dropAt - 8, dropAt), sent);
+  for (TestWindow *window : {&a, &b})
+    RemoveTrackingHandler(TextTracking, &window->record), RemoveReceiveHandler(TextReceive, &window->record);
+  InstallTrackingHandler(Tracking, &b.record, &seen), InstallReceiveHandler(Receive, &b.record, &seen);
+  QTEDispose(ra), QTEDispose(rb), QTEShutdown();
+  ClosePort(&port), QDrawCacheClose();
 }
 
 // Runs the peer program from a helper thread while this one serves OLE's calls into it.

@@ -114,7 +114,10 @@ class CoreModel : public ::testing::Test {
     return m.text.empty() ? m.emptyStyle : m.style[p > 0 ? p - 1 : 0];
   }
 
-  void Insert() {
+  // With move, the core moves a random range there in one step; the model deletes, then inserts.
+  void Insert(bool move = false) {
+    int a = 0, b = 0;
+    if (move && !m.text.empty()) a = R(int(m.text.size())), b = a + 1 + R(int(m.text.size()) - a), DeleteInModel(a, b);
     int p = R(int(m.text.size()) + 1), n = 1 + R(12);
     std::string bytes = RandomBytes(n);
     std::vector<StylElement> styl;
@@ -139,7 +142,9 @@ class CoreModel : public ::testing::Test {
       spread(paras = ReadParaScrap(bytesOut.data(), bytesOut.size(), n), np, [](auto &e) { return e.format; });
     }
     InsertSource src{styl.empty() ? nullptr : &styl, paras.empty() ? nullptr : &paras};
-    ASSERT_EQ(InsertText(core, env, nullptr, p, reinterpret_cast<const uint8_t *>(bytes.data()), n, src, -1), kEditDone);
+    auto *data = reinterpret_cast<const uint8_t *>(bytes.data());
+    ASSERT_EQ(b > a ? MoveRange(core, env, nullptr, a, b, p, data, n, src, -1) : InsertText(core, env, nullptr, p, data, n, src, -1),
+              kEditDone);
     m.text.insert(size_t(p), bytes);
     m.style.insert(m.style.begin() + p, ns.begin(), ns.end());
     m.para.insert(m.para.begin() + p, np.begin(), np.end());
@@ -150,13 +155,16 @@ class CoreModel : public ::testing::Test {
     if (m.text.empty()) return;
     int a = R(int(m.text.size())), b = a + 1 + R(int(m.text.size()) - a);
     if (R(8) == 0) a = 0, b = int(m.text.size());
+    DeleteInModel(a, b);
+    ASSERT_EQ(DeleteText(core, env, nullptr, a, b), kEditDone);
+  }
+  void DeleteInModel(int a, int b) {
     // A whole run deleted from the gap's start: its style is pending.
     int e = a + 1;
     while (e < int(m.text.size()) && m.style[size_t(e)] == m.style[size_t(a)]) ++e;
     bool whole = (a == 0 || !(m.style[size_t(a - 1)] == m.style[size_t(a)])) && e <= b;
     TextStyle deleted = m.style[size_t(a)];
     if (b - a == int(m.text.size())) m.emptyStyle = m.style[0], m.emptyPara = m.para[0];
-    ASSERT_EQ(DeleteText(core, env, nullptr, a, b), kEditDone);
     m.text.erase(size_t(a), size_t(b - a));
     m.style.erase(m.style.begin() + a, m.style.begin() + b);
     m.para.erase(m.para.begin() + a, m.para.begin() + b);
@@ -253,7 +261,7 @@ TEST_F(CoreModel, RandomEditsKeepRunsStylesAndParagraphsAsTheModel) {
       case 3: case 4: Delete(); break;
       case 5: case 6: SetStyle(); break;
       case 7: case 8: SetPara(); break;
-      default: if (R(10) == 0) ReplaceAll(); break;
+      default: R(10) == 0 ? ReplaceAll() : Insert(true); break;
     }
     if (m.text.size() > 600) Delete();
     Check(step);
@@ -286,7 +294,7 @@ TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
   ParaFormat centre = DefaultParaFormat(1);
   std::vector<ParaEntry> paras = {{0, centre}, {4, DefaultParaFormat(2)}};
   const uint8_t *bytes = reinterpret_cast<const uint8_t *>("new\rtext");
-  for (int op = 0; op < 7; ++op) {
+  for (int op = 0; op < 9; ++op) {
     bool reachedSuccess = false;
     for (int k = 0; k < 60 && !reachedSuccess; ++k) {
       TextCore core{zone};
@@ -308,9 +316,14 @@ TEST(CoreAllocation, ArrayFailuresAtEveryStepChangeNothing) {
             result = ReplaceRange(core, env, nullptr, 1, 3, std::vector<uint8_t>(300).data(), 300, {}, -1);
             source.failing = false;
             break;
-          default:  // the store cannot grow
+          case 7:  // a drop moving "b\r" after "acd\r", its bytes the record's own
+            result = MoveRange(core, env, nullptr, 1, 3, 4, core.Bytes() + 1, 2, {&styl, nullptr}, -1);
+            EXPECT_TRUE(result != kEditDone || std::string(reinterpret_cast<const char *>(core.Bytes()), 8) == "acd\rb\ref");
+            break;
+          default:  // the store cannot grow: an insertion, and a drop moving "b\r" (which must not be lost)
             allocationsLeft = -1, source.failing = k == 0;
-            result = InsertText(core, env, nullptr, 4, std::vector<uint8_t>(300).data(), 300, {&styl, &paras}, -1);
+            result = op == 4 ? InsertText(core, env, nullptr, 4, std::vector<uint8_t>(300).data(), 300, {&styl, &paras}, -1)
+                             : MoveRange(core, env, nullptr, 1, 3, 4, std::vector<uint8_t>(300).data(), 300, {&styl, &paras}, -1);
             source.failing = false;
         }
       } catch (const std::bad_alloc &) {
