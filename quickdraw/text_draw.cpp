@@ -2,6 +2,8 @@
 // through the font cache, Mac bytes converted to the Windows character set for the length
 // of each call, and the Toolbox's pen advance.
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "font/charset.h"
 #include "font/font_manager.h"
@@ -199,9 +201,22 @@ void BeginTextOutput(GrafPort *port) {
   if (shifted) port->clipChanged = 1;
 }
 
+// The advance of each glyph as the reference DC measures it, or null. The system may draw a
+// hinted font with advances other than the extents it reports, while the pen and every
+// caller's layout move by the extents: glyphs placed by these stay where they were measured.
+std::unique_ptr<INT[]> MeasuredAdvances(HDC dc, const char *text, int count) {
+  std::unique_ptr<INT[]> at(new (std::nothrow) INT[static_cast<size_t>(count)]);
+  SIZE size{};
+  if (!at || !GetTextExtentExPointA(dc, text, count, 0, nullptr, at.get(), &size)) return nullptr;
+  for (int i = count - 1; i > 0; --i) at[i] -= at[i - 1];
+  return at;
+}
+
 // One run of glyphs at (x, baseline y), on both DCs of a picture port. Simulated bold draws
-// a second time one pixel to the right, never filling the background over the first.
-void OutputGlyphs(GrafPort *port, const RunSetup &s, int x, int y, const char *text, int count, bool doubleStrike) {
+// a second time one pixel to the right, never filling the background over the first. Spaced
+// runs (justified, extra) and printers keep the system's own placement.
+void OutputGlyphs(GrafPort *port, const RunSetup &s, int x, int y, const char *text, int count, bool doubleStrike,
+                  bool spaced) {
   if (count < 1) return;
   if (port->txMode == kTextModeGray) {
     auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -210,11 +225,15 @@ void OutputGlyphs(GrafPort *port, const RunSetup &s, int x, int y, const char *t
     });
     return;
   }
+  std::unique_ptr<INT[]> advances;
+  // Under a world transform (turned text) the system places the glyphs itself.
+  if (!spaced && !s.extra && !IsPrinter(port) && GetGraphicsMode(port->dc) != GM_ADVANCED)
+    advances = MeasuredAdvances(port->refDC, text, count);
   OnPortDCs(port, [&](HDC dc) {
-    ExtTextOutA(dc, x, y, 0, nullptr, text, static_cast<UINT>(count), nullptr);
+    ExtTextOutA(dc, x, y, 0, nullptr, text, static_cast<UINT>(count), advances.get());
     if (!doubleStrike) return;
     int mode = SetBkMode(dc, TRANSPARENT);
-    ExtTextOutA(dc, x + 1, y, 0, nullptr, text, static_cast<UINT>(count), nullptr);
+    ExtTextOutA(dc, x + 1, y, 0, nullptr, text, static_cast<UINT>(count), advances.get());
     if (mode) SetBkMode(dc, mode);
   });
 }
@@ -300,11 +319,11 @@ void DrawRun(GrafPort *port, char *text, int count, short angle) {
     BeginTextOutput(port);
     if (s.extra) OnPortDCs(port, [&](HDC dc) { SetTextCharacterExtra(dc, s.extra); });
     if (justify) OnPortDCs(port, [&](HDC dc) { SetTextJustification(dc, justify, breaks); });
-    OutputGlyphs(port, s, x, y, text, body, bold.active());
+    OutputGlyphs(port, s, x, y, text, body, bold.active(), justify != 0);
     if (justify) {
       // Trailing breaks are not widened: drawn after the justified part without it.
       OnPortDCs(port, [](HDC dc) { SetTextJustification(dc, 0, 0); });
-      OutputGlyphs(port, s, x + bodyWidth + justify, y, text + body, n - body, bold.active());
+      OutputGlyphs(port, s, x + bodyWidth + justify, y, text + body, n - body, bold.active(), false);
     }
     if (s.extra) OnPortDCs(port, [](HDC dc) { SetTextCharacterExtra(dc, 0); });
     EndPortDrawing(port);

@@ -144,6 +144,24 @@ TEST_F(TextTest, DrawsAtThePenAndAdvancesByTheExtentLessOverhangAndSpacing) {
   EXPECT_EQ(GetTextCharacterExtra(s.dc()), 0) << "the spacing ends with the call";
 }
 
+// A hinted face may be drawn with narrower advances than the extents the pen moves by: the
+// glyphs must end at the pen, or text drawn after them leaves a gap.
+TEST_F(TextTest, GlyphsEndWhereThePenDoes) {
+  DibDC s;
+  Port port(s.dc());
+  ML_TextFont(port, FNum("Liberation Serif"));
+  for (short size : {12, 14, 16, 18}) {
+    ML_TextSize(port, size);
+    s.Clear();
+    ML_MoveTo(port, 4, 40);
+    char text[] = "HHHHHHHHHHHHHHHH";
+    ML_DrawText(port, text, 0, 16);
+    RECT ink = s.Ink();
+    EXPECT_TRUE(ink.right >= port->pnLoc.h - 4 && ink.right <= port->pnLoc.h)
+        << size << ": ink ends at " << ink.right << ", the pen at " << port->pnLoc.h;
+  }
+}
+
 // Mac Roman 0x8E is e acute, Windows 0xE9; as Windows text 0x8E would be Z caron.
 TEST_F(TextTest, CallersBytesAreConvertedForTheCallAndRestored) {
   DibDC s;
