@@ -1,7 +1,7 @@
 // A styled text field a person can type into: a window of its own whose port the text engine
 // draws on, keys and clicks handed to QTEKey and QTEClick, the caret blinking from a timer.
 // RunTextEditDemo types a few lines through the system's input queue, selects a word, makes it
-// bold and saves a screenshot.
+// bold and saves a screenshot; a turned label with a kept selection stands beside the field.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +15,7 @@ namespace {
 GrafPort fieldPort{};
 GrafPort *measuring = &fieldPort;  // the engine reads its port through this location
 QTERecord *field = nullptr;
+QTERecord *turned = nullptr;  // a label down the right edge, turned a quarter turn
 
 LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -43,10 +44,9 @@ LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
       PAINTSTRUCT ps;
       BeginPaint(window, &ps);
-      if (field) {
-        Rect r{short(ps.rcPaint.left), short(ps.rcPaint.top), short(ps.rcPaint.right), short(ps.rcPaint.bottom)};
-        QTEDraw(&r, 0, field);
-      }
+      Rect r{short(ps.rcPaint.left), short(ps.rcPaint.top), short(ps.rcPaint.right), short(ps.rcPaint.bottom)};
+      for (QTERecord *record : {field, turned})
+        if (record) QTEDraw(&r, 0, record);
       EndPaint(window, &ps);
       return 0;
     }
@@ -96,8 +96,19 @@ bool RunTextEditDemo(HMODULE resources, const std::string &screenshotPath) {
   unsigned char name[] = "\x0B" "DejaVu Sans";
   GetFNum(name, &sans);
   QTETextStyle style{sans > 0 ? sans : short(1), 0, 14, {0, 0, 0x8000}};
-  Rect area{12, 12, short(client.right - 12), short(client.bottom - 12)};
+  Rect area{12, 12, short(client.right - 56), short(client.bottom - 12)};
   field = ok ? QTENew(&area, &area, &style) : nullptr;
+  // The label reads upward: its rectangle is given as the port sees it, the text turned in it.
+  Rect strip{short(client.right - 44), 12, short(client.right - 12), short(client.bottom - 12)};
+  const char label[] = "Turned a quarter turn, selection kept";
+  turned = ok ? QTENew(&strip, &strip, &style) : nullptr;
+  if (turned) {
+    QTESetRecord(&strip, &strip, 8000, label, long(sizeof label - 1), &style, 1, 0, 0, 900, 0, 0, 0, nullptr,
+                 nullptr, 0, 0, nullptr, 0, turned);
+    QTEActivate(turned);
+    QTESetSelect(0, 6, turned);
+    QTEDeactivate(1, turned);  // inactive: the highlight stays as an outline
+  }
   if (!field) {
     std::printf("text field:      the engine did not start\n");
     DestroyWindow(window);
@@ -126,7 +137,8 @@ bool RunTextEditDemo(HMODULE resources, const std::string &screenshotPath) {
   std::printf("screenshot:      %s%s\n", screenshotPath.c_str(), saved ? "" : " could not be written");
   KillTimer(window, 1);
   QTEDispose(field);
-  field = nullptr;
+  if (turned) QTEDispose(turned);
+  field = turned = nullptr;
   QTEShutdown();
   HDC dc = fieldPort.dc;
   ClosePort(&fieldPort);
