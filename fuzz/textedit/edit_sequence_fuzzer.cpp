@@ -1,6 +1,6 @@
 // Edit sequences on a record core, decoded from the input: inserts (plain, with a "styl" and
 // a ParaScrap read from the input itself), deletes, replacements, style and paragraph changes,
-// scrap copies. After each step the run invariants hold.
+// scrap copies, moves of the record's own bytes. After each step the run invariants hold.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int32_t a = len ? r.U16LE() % (len + 1) : 0;
     int32_t b = len ? r.U16LE() % (len + 1) : 0;
     if (a > b) std::swap(a, b);
-    switch (op % 7) {
+    switch (op % 8) {
       case 0:
       case 1: {
         size_t n = r.U8() % 24;
@@ -63,6 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         auto paras = CopyParas(core, a, b);
         std::vector<uint8_t> copy(core.Bytes() + a, core.Bytes() + b);
         InsertText(core, env, nullptr, b, copy.data(), int32_t(copy.size()), {&styl, &paras}, 4000);
+        break;
+      }
+      case 6: {
+        int32_t room = len - (b - a), to = r.U16LE() % (room + 1);
+        MoveRange(core, env, nullptr, a, b, to, core.Bytes() + a, b - a, {}, op & 0x10 ? 4000 : len - 1);
         break;
       }
       default:
