@@ -1,6 +1,6 @@
 // The text record on a screen and under the user's hands: marks drawn by exclusive-or against
 // a twin drawn fresh, keys and clicks sent through the system's input queue, edits that must
-// leave everything as it was when refused, and the clipboard seen by another X program.
+// leave everything as it was when refused, and the clipboard (its way to X is the scrap tests' part).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -42,31 +42,6 @@ void Pump(DWORD ms) {
     }
     Sleep(5);
   } while (LONG(GetTickCount() - end) < 0);
-}
-
-// Another X program on the clipboard (xclip through the scrap tests' peer script). Wine
-// returns from starting a Unix program at once: the peer writes `out` when it is done, and
-// our messages are pumped meanwhile (it may ask us to render).
-std::string Peer(const std::string &arguments, const std::string &out) {
-  std::string dir = std::string("Z:") + TSTOOLS_EDIT_WORK;
-  CreateDirectoryA(dir.c_str(), nullptr);
-  std::string path = dir + "/" + out;
-  DeleteFileA(path.c_str());
-  std::string command = std::string("start.exe /unix ") + TSTOOLS_SCRAP_PEER + " " + arguments;
-  STARTUPINFOA si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return "no peer";
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  for (int i = 0; i < 500 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Pump(20);
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
-std::string XGet(const std::string &target) { return Peer("get " + target + " " + TSTOOLS_EDIT_WORK + "/got", "got"); }
-void XSet(const std::string &target, const std::string &bytes) {
-  std::ofstream(std::string("Z:") + TSTOOLS_EDIT_WORK + "/offer", std::ios::binary) << bytes;
-  Peer("set " + target + " " + TSTOOLS_EDIT_WORK + "/offer " + TSTOOLS_EDIT_WORK + "/set", "set");
-  Pump(100);
 }
 
 // Busy blocks of every heap of the process: the Memory Manager's zone, global memory, the runtime's.
@@ -428,8 +403,8 @@ TEST(OpenURL, ReachesTheSchemesHandlerInWindowsText) {
   EXPECT_EQ(got, "news://host/caf\xE9\n") << "only the news URL was run, in the Windows code page";
 }
 
-// Copy leaves the clipboard alone without a selection and otherwise reaches other programs as
-// text; paste without text only deletes; a busy clipboard changes nothing.
+// Copy leaves the clipboard alone without a selection and otherwise puts Windows text on it;
+// paste without text only deletes; a busy clipboard changes nothing.
 TEST_F(Screen, ClipboardCopyPasteAndBusy) {
   QTEReplace("caf\x8E au lait", 12, nullptr, nullptr, record);
   QTESetSelect(0, 4, record);
@@ -459,18 +434,6 @@ TEST_F(Screen, ClipboardCopyPasteAndBusy) {
   DestroyWindow(other);
   QTEStylPaste(nullptr, 1, record);
   EXPECT_EQ(Text(record), "\x8E caf\x8E" "au lait") << "no TEXT: the selection goes";
-
-  // Another program reads what we copy, and what it offers pastes as Mac text with returns.
-  QTESetSelect(2, 6, record);
-  ASSERT_TRUE(QTECopy(record));
-  EXPECT_EQ(XGet("UTF8_STRING"), "caf\xC3\xA9");
-  XSet("UTF8_STRING", "na\xC3\xAFve\nx");
-  QTESetSelect(0, 0, record);
-  QTEStylPaste(nullptr, 1, record);
-  EXPECT_EQ(Text(record).substr(0, 7), "na\x95ve\rx");
-  QTESetSelect(0, 2, record);
-  QTECopy(record);  // taking the clipboard back lets the peer's xclip end
-  Pump(200);
 }
 
 // Keys through the input queue reach the record as WM_CHAR; typing fast (batched) and slowly
