@@ -1,5 +1,6 @@
-// The hand that drags, for the drag tests and their peer program: OLE captures the mouse and
-// reads the buttons from the key state, so drags are driven by real input (SendInput).
+// Real input (SendInput) for the tests that drag, click and type, and the drag tests' peer
+// program: OLE captures the mouse and reads the buttons from the key state, and the text
+// engine tracks a press until the button comes up.
 #pragma once
 
 #include <windows.h>
@@ -15,13 +16,20 @@ inline void Mouse(DWORD flags, POINT at = {}) {
   SendInput(1, &in, sizeof in);
 }
 
+inline void Key(WORD vk, DWORD flags = 0) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD, in.ki.wVk = vk, in.ki.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
+// Keys become characters, as in a host's message loop.
 inline void Pump(DWORD ms) {
   MSG msg;
   DWORD end = GetTickCount() + ms;
   do {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&msg), DispatchMessageA(&msg);
     if (ms) Sleep(10);
-  } while (GetTickCount() < end);
+  } while (LONG(GetTickCount() - end) < 0);
 }
 
 // A plain top-level window (not a STATIC control: those are transparent to hit testing, by
@@ -53,12 +61,8 @@ struct Hand {
     }
     Sleep(300);
     for (int tries = 0; !hand->done && tries < 40; ++tries) {
-      INPUT key[2]{};
-      key[0].type = key[1].type = INPUT_KEYBOARD;
-      key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
-      key[1].ki.dwFlags = KEYEVENTF_KEYUP;
       if (hand->escape)
-        SendInput(2, key, sizeof key[0]);
+        Key(VK_ESCAPE), Key(VK_ESCAPE, KEYEVENTF_KEYUP);
       else
         Mouse(MOUSEEVENTF_LEFTUP);
       Sleep(250);
