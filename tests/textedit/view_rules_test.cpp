@@ -28,14 +28,15 @@ TEST(ViewRules, PinnedScrollNeverUncoversTheView) {
     auto r = [&](int n) { return int32_t(gen() % uint32_t(2 * n)) - n; };
     LongRect dest{kView.top + r(200), kView.left + r(200), 0, 0};
     dest.bottom = dest.top + 50 + r(50) + 50, dest.right = dest.left + 50 + r(50) + 50;
-    ScrollStep s = PinScroll(r(300), r(300), dest, kView);
+    int32_t dh = r(300), dv = r(300);
+    ScrollStep s = PinScroll(dh, dv, dest, kView);
     auto covers = [&](int32_t lo, int32_t hi, int32_t vlo, int32_t vhi, int32_t d, int32_t asked) {
       if (d == 0) return true;
       if ((d < 0) != (asked < 0) || std::abs(d) > std::abs(asked)) return false;
       return d < 0 ? hi + d >= vhi : lo + d <= vlo;  // the edge that moves in stops at the view's
     };
-    ASSERT_TRUE(covers(dest.left, dest.right, kView.left, kView.right, s.dh, s.dh ? s.dh : 0));
-    ASSERT_TRUE(covers(dest.top, dest.bottom, kView.top, kView.bottom, s.dv, s.dv ? s.dv : 0));
+    ASSERT_TRUE(covers(dest.left, dest.right, kView.left, kView.right, s.dh, dh)) << i;
+    ASSERT_TRUE(covers(dest.top, dest.bottom, kView.top, kView.bottom, s.dv, dv)) << i;
   }
   LongRect dest{0, 0, 500, 300};  // top, left, bottom, right; the view shows (10..110, 20..120)
   EXPECT_EQ(PinScroll(-500, -500, dest, kView), (ScrollStep{-190, -380}));
