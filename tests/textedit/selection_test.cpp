@@ -212,11 +212,6 @@ TEST(Typing, SmartQuotesUrlsAndDrops) {
   EXPECT_TRUE(EndsTypingBatch(37) && EndsTypingBatch(112) && !EndsTypingBatch('A'));
 }
 
-}  // namespace
-}  // namespace tstools::text::testing
-
-namespace tstools::text::testing {
-namespace {
 
 // The per-offset view of a document: bytes with their style and format, the null style and
 // the lines.
