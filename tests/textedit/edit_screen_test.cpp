@@ -311,9 +311,6 @@ TEST_F(Screen, RefusedEditsAndRangesChangeNothing) {
   QTEDrop("bcd", 3, nullptr, 1, 1, record);
   EXPECT_EQ(Text(record), "abcdef") << "a move onto its own selection";
   EXPECT_EQ(QTEDoGetDragPosition(record), -1);
-  QTEDragEnter(Point{330, 15}, record);  // past the text end
-  QTEDrop(*QTEGetTextHandle(record) + 1, 3, nullptr, 1, 1, record);  // the moved bytes, where they are
-  EXPECT_EQ(Text(record), "aefbcd") << "moved after the rest";
 
   EXPECT_EQ(QTEGetBaseline(1000, record), QTEGetBaseline(QTENumLines(record) - 1, record)) << "clamped";
   std::string tall;
