@@ -120,6 +120,14 @@ class Screen : public ::testing::Test {
     if (r != record && record) others.push_back(r);
     return r;
   }
+  // The width of text as the record measures it, in its first run's font.
+  long Width(const char *text, long n) {
+    QTETextStyle shown{};
+    QTEGetStyle(0, &shown, record);
+    ML_TextFont(&port, shown.tsFont), ML_TextSize(&port, shown.tsSize);
+    unsigned short face = 0;
+    return VTBTextWidth(text, 0, n, &face);
+  }
   // A fresh record with the text, styles, paragraphs, rectangles and selection of r, drawn on
   // its own canvas; the pixels of both views must agree.
   void ExpectSameAsTwin(QTERecord *r, const char *what) {
@@ -226,10 +234,6 @@ TEST_F(Screen, HighlightAndCaretPixels) {
   QTEReplace(text, long(strlen(text)), nullptr, nullptr, record);
   QTEDraw(nullptr, 0, record);
   std::vector<uint32_t> plain = Snapshot(canvas);
-  ML_TextFont(&port, style.tsFont);
-  ML_TextSize(&port, 12);
-  unsigned short face = 0;
-  auto width = [&](const char *s, long n) { return VTBTextWidth(s, 0, n, &face); };
   long h0 = QTEGetHeight(0, 0, record, 0), h1 = QTEGetHeight(1, 1, record, 0), h2 = QTEGetHeight(2, 2, record, 0);
   struct Box { long l, t, r, b; };
   // Boxes overlapping an odd number of times are inside; marked(x, y) must say the same.
@@ -252,20 +256,20 @@ TEST_F(Screen, HighlightAndCaretPixels) {
   };
   QTEActivate(record);
   QTESetSelect(2, 7, record);
-  xorMatches({{10 + width("He", 2), 10, 10 + width("Hello w", 7), 10 + h0}}, "one line");
+  xorMatches({{10 + Width("He", 2), 10, 10 + Width("Hello w", 7), 10 + h0}}, "one line");
   QTESetSelect(8, 31, record);  // "rld\r" .. "th"
-  xorMatches({{10 + width(text, 8), 10, 330, 10 + h0},
+  xorMatches({{10 + Width(text, 8), 10, 330, 10 + h0},
               {10, 10 + h0, 330, 10 + h0 + h1},
-              {10, 10 + h0 + h1, 10 + width("th", 2), 10 + h0 + h1 + h2}},
+              {10, 10 + h0 + h1, 10 + Width("th", 2), 10 + h0 + h1 + h2}},
              "three lines, the difference drawn from the last");
   RgnHandle changed = QTEGetSelectionRgn(record);
-  sameArea({{10 + width("He", 2), 10, 10 + width("Hello w", 7), 10 + h0},
-            {10 + width(text, 8), 10, 330, 10 + h0},
+  sameArea({{10 + Width("He", 2), 10, 10 + Width("Hello w", 7), 10 + h0},
+            {10 + Width(text, 8), 10, 330, 10 + h0},
             {10, 10 + h0, 330, 10 + h0 + h1},
-            {10, 10 + h0 + h1, 10 + width("th", 2), 10 + h0 + h1 + h2}},
+            {10, 10 + h0 + h1, 10 + Width("th", 2), 10 + h0 + h1 + h2}},
            [&](int x, int y) { return PtInRegion(changed, x, y) != 0; }, "the region: what the change inverted");
   QTESetSelect(4, 4, record);
-  long x = 10 + width("Hell", 4);
+  long x = 10 + Width("Hell", 4);
   xorMatches({{x, 10, x + 1, 10 + h0}}, "the caret");
   QTEDeactivate(1, record);
   std::vector<uint32_t> grey = Snapshot(canvas);
@@ -443,14 +447,9 @@ TEST_F(Screen, SentKeysAndClicks) {
   long h0 = QTEGetHeight(0, 0, record, 0);
   RECT wr;
   GetWindowRect(window, &wr);
-  QTETextStyle shown{};
-  QTEGetStyle(0, &shown, record);  // the text measured as the record holds it
-  ML_TextFont(&port, shown.tsFont);
-  ML_TextSize(&port, shown.tsSize);
-  unsigned short face = 0;
   // A point inside "two" on the first line, and inside "five" on the second.
-  int x1 = 10 + int(VTBTextWidth("one tw", 0, 6, &face)), y1 = 10 + int(h0) / 2;
-  int x2 = 10 + int(VTBTextWidth("four fi", 0, 7, &face)), y2 = y1 + int(h0);
+  int x1 = 10 + int(Width("one tw", 6)), y1 = 10 + int(h0) / 2;
+  int x2 = 10 + int(Width("four fi", 7)), y2 = y1 + int(h0);
   auto click = [&](int x, int y, int count, bool shift) {
     Sleep(GetDoubleClickTime() + 50);  // not counted with the last press
     SetCursorPos(wr.left + x, wr.top + y);
