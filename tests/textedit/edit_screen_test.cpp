@@ -1,6 +1,6 @@
 // The text record on a screen and under the user's hands: marks drawn by exclusive-or against
 // a twin drawn fresh, keys and clicks sent through the system's input queue, edits that must
-// leave everything as it was when refused, and the clipboard (its way to X is the scrap tests' part).
+// leave everything as it was when refused, and the clipboard seen by another X program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -30,6 +30,31 @@ std::vector<uint32_t> Snapshot(const DibCanvas &c) {  // 0x00RRGGBB: the DIB lea
 }
 std::vector<long> errors;
 void __stdcall OnError(long code) { errors.push_back(code); }
+
+// Another X program on the clipboard (xclip through the scrap tests' peer script). Wine
+// returns from starting a Unix program at once: the peer writes `out` when it is done, and
+// our messages are pumped meanwhile (it may ask us to render).
+std::string Peer(const std::string &arguments, const std::string &out) {
+  std::string dir = std::string("Z:") + TSTOOLS_EDIT_WORK;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string path = dir + "/" + out;
+  DeleteFileA(path.c_str());
+  std::string command = std::string("start.exe /unix ") + TSTOOLS_SCRAP_PEER + " " + arguments;
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return "no peer";
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  for (int i = 0; i < 500 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Pump(20);
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+std::string XGet(const std::string &target) { return Peer("get " + target + " " + TSTOOLS_EDIT_WORK + "/got", "got"); }
+void XSet(const std::string &target, const std::string &bytes) {
+  std::ofstream(std::string("Z:") + TSTOOLS_EDIT_WORK + "/offer", std::ios::binary) << bytes;
+  Peer("set " + target + " " + TSTOOLS_EDIT_WORK + "/offer " + TSTOOLS_EDIT_WORK + "/set", "set");
+  Pump(100);
+}
 
 // Busy blocks of every heap of the process: the Memory Manager's zone, global memory, the runtime's.
 long HeapBlocks() {
@@ -389,8 +414,8 @@ TEST(OpenURL, ReachesTheSchemesHandlerInWindowsText) {
   EXPECT_EQ(got, "news://host/caf\xE9\n") << "only the news URL was run, in the Windows code page";
 }
 
-// Copy leaves the clipboard alone without a selection and otherwise puts Windows text on it;
-// paste without text only deletes; a busy clipboard changes nothing.
+// Copy leaves the clipboard alone without a selection and otherwise reaches other programs as
+// text; paste without text only deletes; a busy clipboard changes nothing.
 TEST_F(Screen, ClipboardCopyPasteAndBusy) {
   QTEReplace("caf\x8E au lait", 12, nullptr, nullptr, record);
   QTESetSelect(0, 4, record);
@@ -420,26 +445,48 @@ TEST_F(Screen, ClipboardCopyPasteAndBusy) {
   DestroyWindow(other);
   QTEStylPaste(nullptr, 1, record);
   EXPECT_EQ(Text(record), "\x8E caf\x8E" "au lait") << "no TEXT: the selection goes";
+
+  // Another program reads what we copy, and what it offers pastes as Mac text with returns.
+  QTESetSelect(2, 6, record);
+  ASSERT_TRUE(QTECopy(record));
+  EXPECT_EQ(XGet("UTF8_STRING"), "caf\xC3\xA9");
+  XSet("UTF8_STRING", "na\xC3\xAFve\nx");
+  QTESetSelect(0, 0, record);
+  QTEStylPaste(nullptr, 1, record);
+  EXPECT_EQ(Text(record).substr(0, 7), "na\x95ve\rx");
+  QTESetSelect(0, 2, record);
+  QTECopy(record);  // taking the clipboard back lets the peer's xclip end
+  Pump(200);
 }
 
-// Keys through the input queue reach the record as WM_CHAR, typed fast (in batches). Clicks:
-// counts 1, 2 and 5 (the units between are the selection rules' tests'), shift, a drag.
+// Keys through the input queue reach the record as WM_CHAR; typing fast (batched) and slowly
+// give the same text. Clicks: counts 1 to 5, shift, a drag.
 TEST_F(Screen, SentKeysAndClicks) {
   target = record;
   SetForegroundWindow(window);
   SetFocus(window);
   Pump(100);
   const wchar_t typed[] = L"Tr\u00e8s bien, na\u00efve caf\u00e9";
-  std::vector<INPUT> in;
-  for (const wchar_t *p = typed; *p; ++p)
-    for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
-      INPUT i{};
-      i.type = INPUT_KEYBOARD, i.ki.wScan = *p, i.ki.dwFlags = KEYEVENTF_UNICODE | up;
-      in.push_back(i);
+  auto type = [&](bool fast) {
+    QTEReplace("", 0, nullptr, nullptr, record);
+    std::vector<INPUT> in;
+    for (const wchar_t *p = typed; *p; ++p)
+      for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD, i.ki.wScan = *p, i.ki.dwFlags = KEYEVENTF_UNICODE | up;
+        in.push_back(i);
+      }
+    if (fast) {
+      SendInput(UINT(in.size()), in.data(), sizeof(INPUT));  // all queued at once: batched
+      Pump(300);
+    } else {
+      for (INPUT &i : in) SendInput(1, &i, sizeof(INPUT)), Pump(10);
     }
-  SendInput(UINT(in.size()), in.data(), sizeof(INPUT));  // all queued at once: typed fast, in batches
-  Pump(300);
-  EXPECT_EQ(Text(record), "Tr\x8Fs bien, na\x95ve caf\x8E");
+    return Text(record);
+  };
+  std::string slow = type(false);
+  EXPECT_EQ(slow, "Tr\x8Fs bien, na\x95ve caf\x8E");
+  EXPECT_EQ(type(true), slow);
 
   QTEReplace("one two three\rfour five\rsix", 27, nullptr, nullptr, record);
   QTEActivate(record);
@@ -471,6 +518,8 @@ TEST_F(Screen, SentKeysAndClicks) {
   };
   EXPECT_EQ(click(x1, y1, 1, false), (std::vector<long>{6, 6}));
   EXPECT_EQ(click(x1, y1, 2, false), (std::vector<long>{4, 7})) << "a word";
+  EXPECT_EQ(click(x1, y1, 3, false), (std::vector<long>{0, 14})) << "a line";
+  EXPECT_EQ(click(x2, y2, 4, false), (std::vector<long>{14, 24})) << "a paragraph";
   EXPECT_EQ(click(x2, y2, 5, false), (std::vector<long>{0, 27})) << "everything";
   click(x1, y1, 1, false);
   EXPECT_EQ(click(x2, y2, 1, true), (std::vector<long>{6, 21})) << "shift extends from the anchor";
