@@ -22,6 +22,13 @@ inline void FlushToScreen() {
   PeekMessageA(&none, nullptr, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
 }
 
+// The Memory Manager, QuickDraw's caches and the font table, as every benchmark needs them.
+inline void StartLibrary() {
+  MemInitZone();
+  QDrawCacheInit();
+  InitFonts();
+}
+
 class EngineField {
  public:
   // area: the destination and view rectangle; scrap: the clipboard window record the engine's

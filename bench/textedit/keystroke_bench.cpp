@@ -19,6 +19,7 @@ using tstools::bench::EngineField;
 using tstools::bench::FlushToScreen;
 using tstools::bench::MeasureBest;
 using tstools::bench::RichEditPeer;
+using tstools::bench::StartLibrary;
 
 constexpr int kWidth = 600, kHeight = 400;
 constexpr const char *kFace = "Liberation Serif";
@@ -81,14 +82,9 @@ void RichEdit(RichEditPeer &peer, size_t bytes) {
 }  // namespace
 
 int main() {
-  MemInitZone();
-  QDrawCacheInit();
-  InitFonts();
+  StartLibrary();
   RichEditPeer peer(kWidth, kHeight, kFace, 12, true);
-  if (!peer.Ready()) {
-    std::printf("RichEdit: not available\n");
-    return 0;
-  }
+  if (!peer.Ready()) return 0;
   for (size_t bytes : {size_t(6400), size_t(64000), size_t(200000)}) {
     if (bytes <= 64000) Engine(peer, bytes);
     RichEdit(peer, bytes);

@@ -8,6 +8,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace tstools::bench {
@@ -39,7 +40,11 @@ class RichEditPeer {
     DeleteObject(font_);
     if (library_) FreeLibrary(library_);
   }
-  bool Ready() const { return edit_ != nullptr; }
+  // Whether the control exists; says so when it does not.
+  bool Ready() const {
+    if (!edit_) std::printf("RichEdit: not available\n");
+    return edit_ != nullptr;
+  }
   // The window the control fills, and the font's character height in pixels (the engine's
   // size for the same font).
   HWND Frame() const { return frame_; }

@@ -21,6 +21,7 @@ using tstools::bench::BestRun;
 using tstools::bench::EngineField;
 using tstools::bench::FlushToScreen;
 using tstools::bench::RichEditPeer;
+using tstools::bench::StartLibrary;
 
 constexpr int kWidth = 600, kHeight = 400, kSteps = 1000, kRuns = 5, kRichEditRuns = 3;
 constexpr const char *kFace = "Liberation Serif";
@@ -103,14 +104,9 @@ void RichEdit(RichEditPeer &peer, const std::string &text) {
 }  // namespace
 
 int main() {
-  MemInitZone();
-  QDrawCacheInit();
-  InitFonts();
+  StartLibrary();
   RichEditPeer peer(kWidth, kHeight, kFace, 12, true);
-  if (!peer.Ready()) {
-    std::printf("RichEdit: not available\n");
-    return 0;
-  }
+  if (!peer.Ready()) return 0;
   std::vector<long> starts;
   std::string text = Lines(starts);
   Engine(peer, text, starts);

@@ -19,6 +19,7 @@ using tstools::bench::BestRun;
 using tstools::bench::EngineField;
 using tstools::bench::FlushToScreen;
 using tstools::bench::RichEditPeer;
+using tstools::bench::StartLibrary;
 
 constexpr int kWidth = 600, kHeight = 400, kRunCount = 100, kRuns = 5;
 constexpr long kBytes = 60000, kRunBytes = kBytes / kRunCount;
@@ -138,14 +139,9 @@ void RichEdit(RichEditPeer &peer, const std::string &text) {
 }  // namespace
 
 int main() {
-  MemInitZone();
-  QDrawCacheInit();
-  InitFonts();
+  StartLibrary();
   RichEditPeer peer(kWidth, kHeight, kFace, 12, true);
-  if (!peer.Ready()) {
-    std::printf("RichEdit: not available\n");
-    return 0;
-  }
+  if (!peer.Ready()) return 0;
   std::string text = Document();
   Engine(peer, text);
   RichEdit(peer, text);

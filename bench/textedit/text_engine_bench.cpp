@@ -134,10 +134,7 @@ void EngineFigures(Engine &engine) {
 
 void RichEditFigures() {
   tstools::bench::RichEditPeer peer(600, 400, "Times New Roman", 12);
-  if (!peer.Ready()) {
-    std::printf("RichEdit: not available\n");
-    return;
-  }
+  if (!peer.Ready()) return;
   std::string body = MakeDocument(200000);
   Measure("RichEdit WM_SETTEXT 200 KB", [&] { peer.SetText(body); });
   Measure("RichEdit EM_REPLACESEL one character mid-200 KB", [&] { peer.ReplaceAt(100000, "x"); });
